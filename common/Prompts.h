@@ -1,0 +1,31 @@
+#pragma once
+// The one seam for modal prompts. Every message box and common dialog the
+// program shows goes through Prompts(), so that tests can answer them and check
+// what was asked (text, caption, buttons, filter, flags).
+#include <windows.h>
+
+#include <string>
+
+struct FileDialogRequest {
+    bool save = false;         // the save dialog rather than the open dialog
+    std::string filter;        // "Description|pattern|Description|pattern"
+    int filterIndex = 1;       // 1-based entry of the filter shown first
+    std::string defaultExt;    // without the dot, added to a name typed without one
+    DWORD flags = 0;           // OFN_* flags
+    std::string fileName;      // in: the name offered; out: the chosen full path
+};
+
+class IPrompts {
+public:
+    virtual ~IPrompts() = default;
+    // As MessageBoxA: type holds the MB_* flags, the result is IDOK, IDYES, ...
+    virtual int Message(HWND owner, const std::string& text, const std::string& caption,
+                        UINT type) = 0;
+    // False when the user cancelled the dialog.
+    virtual bool FileDialog(HWND owner, FileDialogRequest& request) = 0;
+};
+
+// The prompts in force: the real dialogs unless a test installed its own.
+IPrompts& Prompts();
+// Installs a replacement; nullptr goes back to the real dialogs.
+void SetPrompts(IPrompts* prompts);
