@@ -12,11 +12,11 @@ setup:
 
 host: setup
 	@cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=Debug >/dev/null
-	@cmake --build $(HOST) -j $(JOBS)
+	@cmake --build $(HOST) -j $(JOBS) -- --no-print-directory
 
 win32: setup
 	@cmake -S . -B $(WIN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
-	@cmake --build $(WIN) -j $(JOBS)
+	@cmake --build $(WIN) -j $(JOBS) -- --no-print-directory
 
 test-host: host
 	cd $(HOST) && ctest --output-on-failure
