@@ -1,0 +1,193 @@
+#include "OptionsStore.h"
+
+#include <cstdint>
+
+#include "QpErrors.h"
+#include "QpText.h"
+
+namespace {
+
+const char kJavaSdk[] = "JavaSDK";
+const char kEditor[] = "Editor";
+const char kParameters[] = "Parameters";
+
+int DigitValue(char c, int base) {
+    int v = -1;
+    if (c >= '0' && c <= '9') v = c - '0';
+    else if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
+    return v < base ? v : -1;
+}
+
+// The digits of text from pos on as a number of at most limit; nothing when a
+// character is no digit, there are no digits, or the number is too large.
+std::optional<std::uint64_t> ParseDigits(const std::string& text, std::size_t pos, int base,
+                                         std::uint64_t limit) {
+    if (pos >= text.size()) return std::nullopt;
+    std::uint64_t value = 0;
+    for (; pos < text.size(); ++pos) {
+        int d = DigitValue(text[pos], base);
+        if (d < 0) return std::nullopt;
+        value = value * base + d;
+        if (value > limit) return std::nullopt;
+    }
+    return value;
+}
+
+bool IsProfileBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+
+}  // namespace
+
+std::optional<int> ParseProfileInt(const std::string& text) {
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        auto v = ParseDigits(text, 2, 16, 0xFFFFFFFFu);
+        if (!v) return std::nullopt;
+        return static_cast<int>(static_cast<std::int32_t>(static_cast<std::uint32_t>(*v)));
+    }
+    std::size_t pos = 0;
+    bool negative = false;
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+        negative = text[0] == '-';
+        pos = 1;
+    }
+    auto v = ParseDigits(text, pos, 10, negative ? 2147483648u : 2147483647u);
+    if (!v) return std::nullopt;
+    std::int64_t signedValue = negative ? -static_cast<std::int64_t>(*v)
+                                        : static_cast<std::int64_t>(*v);
+    return static_cast<int>(signedValue);
+}
+
+std::string CutProfileText(const std::string& text) {
+    return text.size() > kMaxProfileText ? text.substr(0, kMaxProfileText) : text;
+}
+
+std::string EncodeProfileValue(const std::string& value) {
+    std::string v = value.substr(0, value.find_first_of("\r\n"));
+    if (v.empty()) return v;
+    bool trimmed = IsProfileBlank(v.front()) || IsProfileBlank(v.back());
+    bool quoted = v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
+    return (trimmed || quoted) ? '"' + v + '"' : v;
+}
+
+std::string ResolveBareFileName(const std::string& name, const std::string& dir) {
+    return ExtractFilePath(name).empty() ? dir + name : name;
+}
+
+std::string ProjectOptionsFileFor(const std::string& sourceFile) {
+    return ChangeFileExt(sourceFile, ".ini");
+}
+
+std::string JavaSdkDirMessage(const std::string& dir) {
+    const std::string cr = "\r";
+    return dir + cr + "is not Java SDK directory" + cr + cr + "Can not find " + cr +
+           "  javac.exe or" + cr + "  java.exe or" + cr + "  appletviewer.exe";
+}
+
+std::string DefaultHtmlTemplate() {
+    return "<HTML>\r\n"
+           "<HEAD>\r\n"
+           "<TITLE> A Simple Program </TITLE>\r\n"
+           "</HEAD>\r\n"
+           "<BODY>\r\n"
+           "<APPLET CODE=\"%c\" WIDTH=150 HEIGHT=25>\r\n"
+           "</APPLET>\r\n"
+           "</BODY>\r\n"
+           "</HTML>";
+}
+
+TOptionsStore::TOptionsStore(IProfile& profile) : profile_(profile) {}
+
+void TOptionsStore::Create() {
+    editorFont_.onChange = [this] { EditorFontChange(); };
+    // Field by field: assigning a whole default font would drop the notification.
+    const TEditorFont defaults;
+    editorFont_.name = defaults.name;
+    editorFont_.size = defaults.size;
+    editorFont_.style = defaults.style;
+    editorFont_.color = defaults.color;
+    editorFont_.charset = defaults.charset;
+    editorFont_.Changed();
+    javaSdkValid_ = false;
+    LoadOptions();
+    javaSdkValid_ = CheckJavaSdkDir(JavaSdkDir());
+}
+
+void TOptionsStore::SetAppletHtmlFile(const std::string& value) {
+    appletHtmlFile_ = ExtractFileName(value);
+}
+
+void TOptionsStore::SetSourceFile(const std::string& name) {
+    sourceFile_ = name;
+    ShowProjectOptionsFile(ProjectOptionsFile());
+    LoadProjectOptions();
+}
+
+std::string TOptionsStore::ReadText(const std::string& file, const char* section,
+                                    const char* key, const std::string& def) {
+    // The default is the setting's own value and comes back whole, however long.
+    std::string value = profile_.ReadString(file, section, key, def);
+    return value == def ? value : CutProfileText(value);
+}
+
+std::optional<int> TOptionsStore::ReadInt(const std::string& file, const char* section,
+                                          const char* key) {
+    return ParseProfileInt(ReadText(file, section, key, std::string()));
+}
+
+void TOptionsStore::Write(const std::string& file, const char* section, const char* key,
+                          const std::string& value) {
+    if (!profile_.WriteString(file, section, key, value))
+        throw Exception("Unable to write to " + file);
+}
+
+void TOptionsStore::LoadOptions() {
+    const std::string file = SettingsFile();
+    SetJavaSdkDir(ReadText(file, kJavaSdk, "Directory", JavaSdkDir()));
+    SetCompillerCommand(ReadText(file, kJavaSdk, "CompillerCommand", CompillerCommand()));
+    SetInterpreterCommand(ReadText(file, kJavaSdk, "InterpreterCommand", InterpreterCommand()));
+    SetAppletViewerCommand(
+        ReadText(file, kJavaSdk, "AppletViewerCommand", AppletViewerCommand()));
+
+    std::string face = ReadText(file, kEditor, "FontName", editorFont_.name);
+    if (!face.empty()) editorFont_.SetName(face.substr(0, kMaxFaceName));
+    if (auto size = ReadInt(file, kEditor, "FontSize");
+        size && *size >= kMinFontSize && *size <= kMaxFontSize)
+        editorFont_.SetSize(*size);
+
+    if (auto v = ReadInt(file, kEditor, "Autoindent")) SetAutoIndent(*v != 0);
+    if (auto v = ReadInt(file, kEditor, "SmartTabs")) SetSmartTabs(*v != 0);
+}
+
+void TOptionsStore::SaveOptions() {
+    const std::string file = SettingsFile();
+    Write(file, kJavaSdk, "Directory", JavaSdkDir());
+    Write(file, kJavaSdk, "CompillerCommand", CompillerCommand());
+    Write(file, kJavaSdk, "InterpreterCommand", InterpreterCommand());
+    Write(file, kJavaSdk, "AppletViewerCommand", AppletViewerCommand());
+    Write(file, kEditor, "FontName", editorFont_.name);
+    Write(file, kEditor, "FontSize", std::to_string(editorFont_.size));
+    Write(file, kEditor, "Autoindent", AutoIndent() ? "1" : "0");
+    Write(file, kEditor, "SmartTabs", SmartTabs() ? "1" : "0");
+}
+
+void TOptionsStore::LoadProjectOptions() {
+    const std::string file = ProjectOptionsFile();
+    SetAppCommandLine(ReadText(file, kParameters, "CommandLine", std::string()));
+    SetAppletHtmlFile(ReadText(file, kParameters, "HTML", std::string()));
+}
+
+void TOptionsStore::SaveProjectOptions() {
+    const std::string file = ProjectOptionsFile();
+    Write(file, kParameters, "CommandLine", AppCommandLine());
+    Write(file, kParameters, "HTML", AppletHtmlFile());
+}
+
+bool TOptionsStore::CheckJavaSdkDir(const std::string& dir) {
+    for (const char* tool : {"javac.exe", "java.exe", "appletviewer.exe"}) {
+        if (!profile_.FileExists(dir + tool)) {
+            ReportJavaSdkError(JavaSdkDirMessage(dir));
+            return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,148 @@
+#pragma once
+// The settings store without any window: the INI value rules, the defaults, and
+// loading and saving the global settings file and the project options file, over
+// a small profile-file interface so the same code runs natively and on Windows.
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "EditorFont.h"
+
+// Longest text a value read from a profile file yields (the buffer holds 2048
+// characters with the terminating zero).
+constexpr std::size_t kMaxProfileText = 2047;
+// Longest face name a font can carry (LF_FACESIZE less the terminating zero).
+constexpr std::size_t kMaxFaceName = 31;
+// Font sizes read from qp.ini outside this range are treated as unreadable, so a
+// damaged file can't leave the editor with an invisible or screen-filling font.
+constexpr int kMinFontSize = 1;
+constexpr int kMaxFontSize = 400;
+
+// An integer as the settings file holds it: decimal with an optional sign, or
+// hexadecimal after "0x"/"0X" (more than two characters; up to 32 bits, taken as
+// the bit pattern of a 32-bit integer). Anything else yields nothing.
+std::optional<int> ParseProfileInt(const std::string& text);
+
+// Text as a value read from a profile file: cut to kMaxProfileText characters.
+std::string CutProfileText(const std::string& text);
+
+// The text to hand to the profile service so that reading it back yields the
+// value itself: a value the service would trim (blanks at either end) or unquote
+// (a matching quote at both ends) is wrapped in double quotes, and a value is cut
+// at its first line break, which the file format can't hold inside a value.
+std::string EncodeProfileValue(const std::string& value);
+
+// A file name without a directory (Untitled.ini, .ini) made to lie in dir,
+// which ends with a backslash; other names are returned unchanged.
+std::string ResolveBareFileName(const std::string& name, const std::string& dir);
+
+// The project options file of a source: its extension replaced by ".ini".
+std::string ProjectOptionsFileFor(const std::string& sourceFile);
+
+// The text of the error box shown when dir lacks the SDK tools (single CRs).
+std::string JavaSdkDirMessage(const std::string& dir);
+
+// The applet page template the program starts with: nine lines joined by CR LF.
+std::string DefaultHtmlTemplate();
+
+// The profile-file services the store needs.
+class IProfile {
+public:
+    virtual ~IProfile() = default;
+    // The value of section/key in file, or def when the file, section or key is missing.
+    virtual std::string ReadString(const std::string& file, const std::string& section,
+                                   const std::string& key, const std::string& def) = 0;
+    // Creates the file, section and key as needed; false when it could not be written.
+    virtual bool WriteString(const std::string& file, const std::string& section,
+                             const std::string& key, const std::string& value) = 0;
+    // True when path names an existing file (not a directory).
+    virtual bool FileExists(const std::string& path) = 0;
+};
+
+// Every setting, with its defaults, and the operations on the two files.
+// The accessors are virtual and are the only way in, the operations included:
+// the options dialog keeps each setting in its control by overriding them.
+class TOptionsStore {
+public:
+    explicit TOptionsStore(IProfile& profile);
+    virtual ~TOptionsStore() = default;
+    TOptionsStore(const TOptionsStore&) = delete;
+    TOptionsStore& operator=(const TOptionsStore&) = delete;
+
+    virtual std::string JavaSdkDir() const { return javaSdkDir_; }
+    virtual void SetJavaSdkDir(const std::string& value) { javaSdkDir_ = value; }
+    std::string CompilerFile() const { return "javac.exe"; }
+    std::string InterpreterFile() const { return "java.exe"; }
+    std::string AppletViewerFile() const { return "appletviewer.exe"; }
+    virtual std::string CompillerCommand() const { return compillerCommand_; }
+    virtual void SetCompillerCommand(const std::string& value) { compillerCommand_ = value; }
+    virtual std::string InterpreterCommand() const { return interpreterCommand_; }
+    virtual void SetInterpreterCommand(const std::string& value) { interpreterCommand_ = value; }
+    virtual std::string AppletViewerCommand() const { return appletViewerCommand_; }
+    virtual void SetAppletViewerCommand(const std::string& value) { appletViewerCommand_ = value; }
+    // Changed in place; a change of face or size raises its notification.
+    TEditorFont& EditorFont() { return editorFont_; }
+    const TEditorFont& EditorFont() const { return editorFont_; }
+    virtual bool AutoIndent() const { return autoIndent_; }
+    virtual void SetAutoIndent(bool value) { autoIndent_ = value; }
+    virtual bool SmartTabs() const { return smartTabs_; }
+    virtual void SetSmartTabs(bool value) { smartTabs_ = value; }
+    virtual std::string HtmlTemplate() const { return htmlTemplate_; }
+    bool JavaSdkValid() const { return javaSdkValid_; }
+
+    virtual std::string AppCommandLine() const { return appCommandLine_; }
+    virtual void SetAppCommandLine(const std::string& value) { appCommandLine_ = value; }
+    virtual std::string AppletHtmlFile() const { return appletHtmlFile_; }
+    // Keeps only the file-name part: the page is looked for beside the source.
+    virtual void SetAppletHtmlFile(const std::string& value);
+
+    std::string SourceFile() const { return sourceFile_; }
+    std::string ProjectOptionsFile() const { return ProjectOptionsFileFor(sourceFile_); }
+    // Makes name the current source and reads its project options.
+    void SetSourceFile(const std::string& name);
+
+    void LoadOptions();
+    void SaveOptions();
+    void LoadProjectOptions();
+    void SaveProjectOptions();
+    // True when dir holds the three SDK tools; otherwise reports the failure.
+    bool CheckJavaSdkDir(const std::string& dir);
+
+protected:
+    // The creation steps after the defaults: the font notification is connected
+    // and the default font copied in, then qp.ini is read and the directory checked.
+    // A derived class runs this from its constructor, when its overrides are in place.
+    void Create();
+    void SetJavaSdkValid(bool value) { javaSdkValid_ = value; }
+
+    // Full name of qp.ini.
+    virtual std::string SettingsFile() const = 0;
+    // Shows the failed directory check (an error box on Windows).
+    virtual void ReportJavaSdkError(const std::string& text) = 0;
+    // Every change of the editor font's face or size; the dialog updates its display.
+    virtual void EditorFontChange() {}
+    // The project options file became name; the dialog shows it.
+    virtual void ShowProjectOptionsFile(const std::string& /*name*/) {}
+
+private:
+    std::string ReadText(const std::string& file, const char* section, const char* key,
+                         const std::string& def);
+    // Nothing when the key is missing or holds no valid integer.
+    std::optional<int> ReadInt(const std::string& file, const char* section, const char* key);
+    void Write(const std::string& file, const char* section, const char* key,
+               const std::string& value);
+
+    IProfile& profile_;
+    std::string javaSdkDir_ = "c:\\jdk1.3\\bin\\";
+    std::string compillerCommand_ = "%j";
+    std::string interpreterCommand_ = "%c";
+    std::string appletViewerCommand_ = "%h";
+    TEditorFont editorFont_;
+    bool autoIndent_ = true;
+    bool smartTabs_ = true;
+    std::string htmlTemplate_ = DefaultHtmlTemplate();
+    bool javaSdkValid_ = false;
+    std::string appCommandLine_;
+    std::string appletHtmlFile_;
+    std::string sourceFile_;
+};
