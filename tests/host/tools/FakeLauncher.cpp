@@ -1,0 +1,21 @@
+#include "FakeLauncher.h"
+
+#include <fstream>
+
+#include "CompilerU.h"
+#include "QpErrors.h"
+
+FakeLaunch fakeLaunch;
+
+std::uint32_t CreateDOSProcessRedirected(const std::string& cmdLine, const std::string& outFile,
+                                         bool hidden, std::uint32_t& exitCode) {
+    fakeLaunch.calls.push_back({cmdLine, outFile, hidden});
+    if (fakeLaunch.events) fakeLaunch.events->push_back("<launch>");
+    if (fakeLaunch.failStart) throw Exception(LauncherStartErrorText());
+    if (!outFile.empty() && fakeLaunch.writeOutFile) {
+        std::ofstream out(outFile, std::ios::binary | std::ios::trunc);
+        out << fakeLaunch.stderrText;
+    }
+    exitCode = fakeLaunch.exitCode;
+    return 0;
+}

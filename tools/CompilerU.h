@@ -1,0 +1,97 @@
+#pragma once
+// The external tool runner: the launcher that starts a console program and waits
+// for it, and the three wrappers the build commands use (compiler, interpreter,
+// applet viewer). Portable: the launcher is declared here and implemented for
+// Windows in LauncherWin32.cpp (library qp_tools_win); host tests link a fake.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The compiler's capture file: the temporary directory followed by "stderr.out".
+// Set by InitCompilerU() (Windows side) once at start-up; empty before that.
+extern std::string StdErrFileName;
+
+// Windows side (qp_tools_win): the program entry calls InitCompilerU() once before
+// it creates any window, and DoneCompilerU() when the message loop has ended.
+void InitCompilerU();
+void DoneCompilerU();
+
+// Starts cmdLine (program first), sends its standard error into outFile unless
+// outFile is empty, starts its window hidden or in the default show state, waits
+// for its end and stores its exit code. Returns 0; every failure throws Exception.
+std::uint32_t CreateDOSProcessRedirected(const std::string& cmdLine, const std::string& outFile,
+                                         bool hidden, std::uint32_t& exitCode);
+
+// The capture file's name in tempDir (as GetTempPathA reports it, with its final
+// backslash); the bare name when there is no temporary directory.
+std::string StdErrFileNameIn(const std::string& tempDir);
+
+// The launcher's two failure texts (lines separated by single line feeds).
+std::string LauncherCreateFileErrorText(const std::string& outFile);
+std::string LauncherStartErrorText();
+
+// Splits captured text into lines at CR LF, lone CR and lone LF. A break at the
+// end adds no empty line; a zero byte ends the text.
+std::vector<std::string> SplitCaptureLines(std::string_view text);
+// Reads a capture file whole and splits it; throws Exception when it cannot be read.
+std::vector<std::string> LoadCaptureFile(const std::string& path);
+
+// One error-list entry: "%.4d %.4d %s" (line, column, message).
+std::string FormatErrorEntry(int line, int column, const std::string& message);
+
+// Progress event: the sending wrapper and a status text.
+using TToolMessageEvent = std::function<void(void* sender, const std::string& msg)>;
+
+// Shown as the exit code when the launcher failed and the tool never ran: all bits
+// set, the value an exit code of -1 would also show, so it never reads as success.
+inline constexpr std::uint32_t kNoExitCode = 0xFFFFFFFFu;
+
+class TCompiller {
+public:
+    TToolMessageEvent OnMessage;
+    std::vector<std::string> Output;  // the captured lines of the last compile
+    std::vector<std::string> Errors;  // "%.4d %.4d %s" entries, or "No errors"
+    std::string FileName;             // the source path exactly as in the command line
+
+    TCompiller() = default;
+    virtual ~TCompiller() = default;
+
+    // Runs the compiler command line with its standard error captured in
+    // StdErrFileName; true when the compiler's exit code is 0.
+    bool Compile(const std::string& cmdLine);
+    // Fills Errors from the diagnostics in Output that concern FileName.
+    void ParseErrors();
+
+private:
+    struct TErrorLine {
+        int line = -1;
+        std::string message;
+    };
+    bool FindErrorLine(std::size_t& cursor, TErrorLine& found) const;
+    bool FindCaretLine(std::size_t& cursor, int& column) const;
+    void Send(const std::string& msg);
+};
+
+class TInterpreter {
+public:
+    TToolMessageEvent OnMessage;
+
+    TInterpreter() = default;
+    virtual ~TInterpreter() = default;
+
+    // Runs a "command.com /K ..." line with its console shown; true on exit code 0.
+    bool Run(const std::string& cmdLine);
+};
+
+class TAppletViewer {
+public:
+    TToolMessageEvent OnMessage;
+
+    TAppletViewer() = default;
+    virtual ~TAppletViewer() = default;
+
+    // Runs a "command.com /C ..." line with its console hidden; true on exit code 0.
+    bool Run(const std::string& cmdLine);
+};

@@ -1,0 +1,106 @@
+// CreateDOSProcessRedirected on CreateProcessA: start, wait, exit code.
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "CompilerU.h"
+#include "QpErrors.h"
+
+namespace {
+
+// Everything a launch opens, closed on every way out: the output file first,
+// then the child's thread and process, so the file is complete once we return.
+struct TLaunchHandles {
+    HANDLE outFile = INVALID_HANDLE_VALUE;
+    PROCESS_INFORMATION process = {};
+
+    TLaunchHandles() = default;
+    TLaunchHandles(const TLaunchHandles&) = delete;
+    TLaunchHandles& operator=(const TLaunchHandles&) = delete;
+    ~TLaunchHandles() {
+        if (outFile != INVALID_HANDLE_VALUE) CloseHandle(outFile);
+        if (process.hThread) CloseHandle(process.hThread);
+        if (process.hProcess) CloseHandle(process.hProcess);
+    }
+};
+
+// A zero-terminated, writable copy (CreateProcessA may write into its command
+// line). At least MAX_PATH + 1 characters, more when the text needs it.
+std::vector<char> WritableCopy(const std::string& text) {
+    std::vector<char> buffer(std::max<std::size_t>(MAX_PATH, text.size()) + 1, '\0');
+    text.copy(buffer.data(), text.size());
+    return buffer;
+}
+
+HANDLE CreateOutputFile(const char* name, SECURITY_ATTRIBUTES* security) {
+    const DWORD access = GENERIC_READ | GENERIC_WRITE;
+    const DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH;
+    if (std::char_traits<char>::length(name) < MAX_PATH)
+        return CreateFileA(name, access, sharing, security, CREATE_ALWAYS, flags, nullptr);
+
+    // The ANSI call refuses longer names. Convert, make the path absolute and
+    // canonical, and give it the extended-length prefix that lifts the limit.
+    const int wideLength = MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
+    if (wideLength <= 0) return INVALID_HANDLE_VALUE;
+    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, name, -1, wide.data(), wideLength);
+    const DWORD fullLength = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (fullLength == 0) return INVALID_HANDLE_VALUE;
+    std::wstring full(fullLength, L'\0');
+    const DWORD written = GetFullPathNameW(wide.c_str(), fullLength, full.data(), nullptr);
+    if (written == 0 || written >= fullLength) return INVALID_HANDLE_VALUE;
+    full.resize(written);
+    if (full.size() > 2 && full[1] == L':' && full[2] == L'\\')
+        full = L"\\\\?\\" + full;
+    else if (full.rfind(L"\\\\", 0) == 0 && full.rfind(L"\\\\?\\", 0) != 0 &&
+             full.rfind(L"\\\\.\\", 0) != 0)
+        full = L"\\\\?\\UNC\\" + full.substr(2);
+    return CreateFileW(full.c_str(), access, sharing, security, CREATE_ALWAYS, flags, nullptr);
+}
+
+}  // namespace
+
+std::uint32_t CreateDOSProcessRedirected(const std::string& cmdLine, const std::string& outFile,
+                                         bool hidden, std::uint32_t& exitCode) {
+    std::vector<char> commandBuffer = WritableCopy(cmdLine);
+    std::vector<char> outFileBuffer = WritableCopy(outFile);
+    const bool redirect = !outFile.empty();
+    TLaunchHandles handles;
+
+    SECURITY_ATTRIBUTES security = {};
+    security.nLength = sizeof security;
+    security.lpSecurityDescriptor = nullptr;
+    security.bInheritHandle = TRUE;
+
+    if (redirect) {
+        handles.outFile = CreateOutputFile(outFileBuffer.data(), &security);
+        if (handles.outFile == INVALID_HANDLE_VALUE)
+            throw Exception(LauncherCreateFileErrorText(outFile));
+    }
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = hidden ? SW_HIDE : SW_SHOWDEFAULT;
+    if (redirect) {
+        // Only standard error goes to the file; input and output stay unconnected.
+        startup.dwFlags |= STARTF_USESTDHANDLES;
+        startup.hStdError = handles.outFile;
+    }
+
+    if (!CreateProcessA(nullptr, commandBuffer.data(), nullptr, nullptr, TRUE,
+                        NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &handles.process)) {
+        [[maybe_unused]] const DWORD lastError = GetLastError();  // for a debugger only
+        handles.process = {};
+        throw Exception(LauncherStartErrorText());
+    }
+
+    WaitForSingleObject(handles.process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(handles.process.hProcess, &code);
+    exitCode = code;
+    return 0;
+}
