@@ -1,0 +1,192 @@
+// CreateDOSProcessRedirected with real child processes (the probe program).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "CompilerU.h"
+#include "QpErrors.h"
+#include "TestFiles.h"
+
+namespace {
+
+const std::string kProbe = "\"" + ProgramDir() + "launch_probe.exe\"";
+
+// What the probe wrote about itself: first line the start-up facts, second its command line.
+struct ProbeReport {
+    std::string facts, cmdLine;
+};
+ProbeReport ReadReport(const std::string& path) {
+    const std::string text = ReadFileText(path);
+    const std::size_t first = text.find("\r\n");
+    if (first == std::string::npos) return {text, ""};
+    const std::size_t second = text.find("\r\n", first + 2);
+    return {text.substr(0, first), text.substr(first + 2, second - first - 2)};
+}
+
+std::string ErrorOf(const std::string& cmdLine, const std::string& outFile) {
+    std::uint32_t code = 12345;
+    try {
+        CreateDOSProcessRedirected(cmdLine, outFile, true, code);
+    } catch (const Exception& e) {
+        EXPECT_EQ(code, 12345u) << "exit code set although the launch failed";
+        return e.what();
+    }
+    return "<no exception>";
+}
+
+TEST(Launcher, StartUpInformationAndStandardHandles) {
+    const std::string dir = MakeTestDir("startup");
+    struct Case {
+        bool redirect, hidden;
+        std::string facts;
+    } cases[] = {
+        // Redirected: show-window and std-handles flags, only standard error set.
+        {true, true, "flags=257 show=0 in=0 out=0 err=1"},
+        {true, false, "flags=257 show=10 in=0 out=0 err=1"},
+        // Not redirected: only the show state is given; the console's handles remain.
+        {false, true, "flags=1 show=0 in=1 out=1 err=1"},
+        {false, false, "flags=1 show=10 in=1 out=1 err=1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.redirect ? "redirected" : "not redirected") +
+                     (c.hidden ? ", hidden" : ", shown"));
+        const std::string report = dir + "report.txt";
+        DeleteFileA(report.c_str());
+        const std::string out = c.redirect ? dir + "capture.out" : "";
+        std::uint32_t code = 1;
+        EXPECT_EQ(CreateDOSProcessRedirected(kProbe + " \"" + report + "\" 0", out, c.hidden, code),
+                  0u);
+        EXPECT_EQ(code, 0u);
+        EXPECT_EQ(ReadReport(report).facts, c.facts);
+        if (c.redirect) EXPECT_EQ(ReadFileText(out), "probe stderr\r\n");
+    }
+}
+
+TEST(Launcher, NoRedirectionTouchesNoFile) {
+    const std::string dir = MakeTestDir("nofile");
+    const std::string reportDir = MakeTestDir("nofile_report");
+    char saved[MAX_PATH + 1] = {};
+    GetCurrentDirectoryA(sizeof saved, saved);
+    SetCurrentDirectoryA(dir.c_str());
+    std::uint32_t code = 1;
+    CreateDOSProcessRedirected(kProbe + " \"" + reportDir + "r.txt\" 0", "", true, code);
+    SetCurrentDirectoryA(saved);
+    EXPECT_EQ(code, 0u);
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((dir + "*").c_str(), &found);
+    int entries = 0;
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name != "." && name != "..") ++entries;
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    EXPECT_EQ(entries, 0);
+}
+
+TEST(Launcher, CaptureFileIsEmptiedNeverAppended) {
+    const std::string dir = MakeTestDir("truncate");
+    const std::string out = dir + "stderr.out";
+    struct Case {
+        const char* text;
+        std::string expected;
+    } cases[] = {
+        {"short", "short"},
+        {"-", ""},  // a child that writes nothing leaves an empty file
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
+        WriteFileText(out, std::string(10000, 'X') + "\r\nold diagnostics\r\n");
+        std::uint32_t code = 1;
+        CreateDOSProcessRedirected(kProbe + " \"" + dir + "r.txt\" 0 " + c.text, out, true, code);
+        EXPECT_EQ(ReadFileText(out), c.expected);
+    }
+}
+
+TEST(Launcher, ExitCodeArrivesUnsigned) {
+    const std::string dir = MakeTestDir("exit");
+    struct Case {
+        const char* given;
+        std::uint32_t code;
+    } cases[] = {{"0", 0}, {"1", 1}, {"9009", 9009}, {"-1", 4294967295u}, {"-2", 4294967294u}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.given);
+        std::uint32_t code = 77;
+        CreateDOSProcessRedirected(kProbe + " \"" + dir + "r.txt\" " + c.given, "", true, code);
+        EXPECT_EQ(code, c.code);
+    }
+}
+
+TEST(Launcher, ProgramNotFoundFailsAfterCreatingTheCaptureFile) {
+    const std::string dir = MakeTestDir("notfound");
+    const std::string out = dir + "stderr.out";
+    WriteFileText(out, "left from an earlier run");
+    const std::string startFailure = "[function: CreateDOSProcessRedirected ]\n\nFunction failure";
+    EXPECT_EQ(ErrorOf("qp_no_such_program.exe /x", out), startFailure);
+    EXPECT_TRUE(FileExists(out));
+    EXPECT_EQ(ReadFileText(out), "");
+    EXPECT_EQ(ErrorOf("\"" + dir + "missing.exe\"", ""), startFailure);
+}
+
+TEST(Launcher, CaptureFileThatCannotBeCreatedStartsNoChild) {
+    const std::string dir = MakeTestDir("badfile");
+    const std::string out = dir + "no such folder\\stderr.out";
+    const std::string report = dir + "r.txt";
+    DeleteFileA(report.c_str());
+    EXPECT_EQ(ErrorOf(kProbe + " \"" + report + "\" 0", out),
+              "[function: CreateDOSProcessRedirected ]\n\n"
+              "WinApi function CreateFile returned aninvalid handle value\n"
+              "for the output file * " + out + " *");
+    EXPECT_FALSE(FileExists(report));
+}
+
+// Longer than MAX_PATH: nothing is cut, nothing is written past a buffer.
+TEST(Launcher, LongCommandLinesAndCaptureFileNames) {
+    const std::string dir = MakeTestDir("long");
+    const std::string report = dir + "r.txt";
+    const std::string text(960, 'e');
+    const std::string cmdLine = kProbe + " \"" + report + "\" 0 " + text;
+    ASSERT_GE(cmdLine.size(), 1000u);
+
+    std::string deep = dir;
+    for (char c = 'a'; c <= 'c'; ++c) {
+        deep += std::string(90, c) + "\\";
+        const std::wstring wide(deep.begin(), deep.end());
+        CreateDirectoryW(wide.c_str(), nullptr);
+    }
+    const std::string longOut = deep + "stderr.out";
+    ASSERT_GT(longOut.size(), 300u);
+
+    for (const std::string& out : {dir + "stderr.out", longOut}) {
+        SCOPED_TRACE(out.size());
+        DeleteFileA(report.c_str());
+        std::uint32_t code = 1;
+        CreateDOSProcessRedirected(cmdLine, out, true, code);
+        EXPECT_EQ(code, 0u);
+        EXPECT_EQ(ReadReport(report).cmdLine, cmdLine);
+        const std::wstring wide(out.begin(), out.end());
+        HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        std::string got(2000, '\0');
+        DWORD read = 0;
+        ReadFile(file, got.data(), static_cast<DWORD>(got.size()), &read, nullptr);
+        CloseHandle(file);
+        got.resize(read);
+        EXPECT_EQ(got, text);
+    }
+}
+
+TEST(CaptureFileName, IsSetAtStartUpFromTheTemporaryDirectory) {
+    const std::string saved = StdErrFileName;
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(sizeof temp, temp);
+    InitCompilerU();
+    EXPECT_EQ(StdErrFileName, std::string(temp) + "stderr.out");
+    DoneCompilerU();
+    EXPECT_EQ(StdErrFileName, "");
+    StdErrFileName = saved;
+}
+
+}  // namespace
