@@ -9,7 +9,13 @@
 
 namespace {
 
-const std::string kProbe = "\"" + ProgramDir() + "launch_probe.exe\"";
+std::string ProbePath() {
+    std::string path(1, '"');
+    path += ProgramDir();
+    path += "launch_probe.exe\"";
+    return path;
+}
+const std::string kProbe = ProbePath();
 
 // What the probe wrote about itself: first line the start-up facts, second its command line.
 struct ProbeReport {
@@ -58,7 +64,9 @@ TEST(Launcher, StartUpInformationAndStandardHandles) {
                   0u);
         EXPECT_EQ(code, 0u);
         EXPECT_EQ(ReadReport(report).facts, c.facts);
-        if (c.redirect) EXPECT_EQ(ReadFileText(out), "probe stderr\r\n");
+        if (c.redirect) {
+            EXPECT_EQ(ReadFileText(out), "probe stderr\r\n");
+        }
     }
 }
 
