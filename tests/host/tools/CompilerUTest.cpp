@@ -396,10 +396,4 @@ TEST(RunWrappers, StatusTextsResultAndLaunch) {
     fakeLaunch.Reset();
 }
 
-TEST(CaptureFileName, IsTheTemporaryDirectoryPlusStderrOut) {
-    EXPECT_EQ(StdErrFileNameIn("C:\\Users\\x\\AppData\\Local\\Temp\\"),
-              "C:\\Users\\x\\AppData\\Local\\Temp\\stderr.out");
-    EXPECT_EQ(StdErrFileNameIn(""), "stderr.out");
-}
-
 }  // namespace
