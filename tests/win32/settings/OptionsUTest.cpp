@@ -1,0 +1,366 @@
+// The settings holder on the real profile API: qp.ini beside this test program
+// (its directory is the program's directory), project files in a temporary one.
+#include "OptionsU.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "QpErrors.h"
+#include "QpText.h"
+#include "ScriptedPrompts.h"
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::string data;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return data;
+    char buf[4096];
+    DWORD n = 0;
+    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) data.append(buf, n);
+    CloseHandle(h);
+    return data;
+}
+
+void WriteAll(const std::string& path, const std::string& data) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
+    DWORD n = 0;
+    WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &n, nullptr);
+    CloseHandle(h);
+    ASSERT_EQ(n, data.size());
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void RemoveTree(const std::string& path) {
+    DWORD attrs = GetFileAttributesA(path.c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES) return;
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!(attrs & FILE_ATTRIBUTE_DIRECTORY)) {
+        DeleteFileA(path.c_str());
+        return;
+    }
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = fd.cFileName;
+            if (name != "." && name != "..") RemoveTree(path + "\\" + name);
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+std::string Profile(const std::string& file, const char* section, const char* key) {
+    std::vector<char> buf(4096);
+    DWORD n = GetPrivateProfileStringA(section, key, "<missing>", buf.data(),
+                                       static_cast<DWORD>(buf.size()), file.c_str());
+    return std::string(buf.data(), n);
+}
+
+const char kNoSdkMessage[] =
+    "c:\\jdk1.3\\bin\\\ris not Java SDK directory\r\rCan not find \r  javac.exe or\r"
+    "  java.exe or\r  appletviewer.exe";
+
+class OptionsTest : public ::testing::Test {
+protected:
+    std::string ini = TOptionsF::SettingsFileName();
+    std::string saved = ini + ".saved-by-test";
+    std::string temp;    // a fresh directory, with a backslash
+    std::string sdk;     // temp + "bin\\", holding the three tools
+    std::string oldCwd;
+    ScriptedPrompts prompts;
+    ScriptedPrompts::Scope scope{prompts};
+
+    void SetUp() override {
+        RemoveTree(saved);
+        if (Exists(ini)) {
+            ASSERT_TRUE(MoveFileA(ini.c_str(), saved.c_str()));
+        }
+        char buf[MAX_PATH];
+        GetTempPathA(MAX_PATH, buf);
+        temp = std::string(buf) + "qpsettings" + std::to_string(GetCurrentProcessId()) + "\\";
+        RemoveTree(temp.substr(0, temp.size() - 1));
+        ASSERT_TRUE(CreateDirectoryA(temp.c_str(), nullptr));
+        sdk = temp + "bin\\";
+        ASSERT_TRUE(CreateDirectoryA(sdk.c_str(), nullptr));
+        for (const char* tool : {"javac.exe", "java.exe", "appletviewer.exe"})
+            WriteAll(sdk + tool, "");
+        GetCurrentDirectoryA(MAX_PATH, buf);
+        oldCwd = buf;
+    }
+
+    void TearDown() override {
+        SetCurrentDirectoryA(oldCwd.c_str());
+        RemoveTree(ini);
+        if (Exists(saved)) MoveFileA(saved.c_str(), ini.c_str());
+        RemoveTree(temp.substr(0, temp.size() - 1));
+    }
+
+    // A qp.ini naming the valid stand-in SDK, followed by more lines.
+    void WriteIni(const std::string& more) {
+        WriteAll(ini, "[JavaSDK]\r\nDirectory=" + sdk + "\r\n" + more);
+    }
+};
+
+TEST_F(OptionsTest, SettingsFileLiesBesideTheProgram) {
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    ASSERT_TRUE(SetCurrentDirectoryA(temp.c_str()));
+    EXPECT_EQ(TOptionsF::SettingsFileName(), ExtractFilePath(exe) + "qp.ini");
+
+    WriteIni("[Editor]\r\nFontSize=13\r\n");
+    TOptionsF options;
+    EXPECT_EQ(options.EditorFont().size, 13);
+    EXPECT_TRUE(options.JavaSdkValid());
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(OptionsTest, NoSettingsFile) {
+    prompts.messageAnswers = {IDOK};
+    TOptionsF options;
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, kNoSdkMessage);
+    EXPECT_EQ(prompts.messages[0].caption, "Error");
+    EXPECT_EQ(prompts.messages[0].type, UINT(MB_OK | MB_ICONERROR));
+    EXPECT_FALSE(options.JavaSdkValid());
+    EXPECT_EQ(options.JavaSdkDir(), "c:\\jdk1.3\\bin\\");
+    EXPECT_EQ(options.EditorFont().name, "Courier New");
+    EXPECT_EQ(options.EditorFont().size, 10);
+    EXPECT_FALSE(Exists(ini));  // written only by OK in the dialog
+}
+
+TEST_F(OptionsTest, DirectoryCheck) {
+    const struct {
+        const char* name;
+        std::string dir;
+        bool valid;
+    } cases[] = {
+        {"the tools", sdk, true},
+        {"no backslash", sdk.substr(0, sdk.size() - 1), false},
+        {"no tools", temp, false},
+        {"missing directory", temp + "nowhere\\", false},
+        {"over-long", std::string(3000, 'x') + "\\", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompts.messages.clear();
+        if (!c.valid) prompts.messageAnswers = {IDOK};
+        WriteAll(ini, "[JavaSDK]\r\nDirectory=" + c.dir + "\r\n");
+        TOptionsF options;
+        EXPECT_EQ(options.JavaSdkValid(), c.valid);
+        ASSERT_EQ(prompts.messages.size(), c.valid ? 0u : 1u);
+        EXPECT_EQ(options.JavaSdkDir(), CutProfileText(c.dir));
+        if (!c.valid) {
+            EXPECT_EQ(prompts.messages[0].text, JavaSdkDirMessage(options.JavaSdkDir()));
+        }
+    }
+    // A directory where a tool should be is no tool.
+    prompts.messages.clear();
+    prompts.messageAnswers = {IDOK};
+    WriteIni("");
+    ASSERT_TRUE(DeleteFileA((sdk + "java.exe").c_str()));
+    ASSERT_TRUE(CreateDirectoryA((sdk + "java.exe").c_str(), nullptr));
+    TOptionsF options;
+    EXPECT_FALSE(options.JavaSdkValid());
+    EXPECT_EQ(prompts.messages.size(), 1u);
+}
+
+TEST_F(OptionsTest, SaveReadsBackAndKeepsOtherContent) {
+    WriteIni("; a comment\r\n[Other]\r\nKey=keep\r\n[Editor]\r\nFontSize=11\r\n");
+    {
+        TOptionsF options;
+        options.SetCompillerCommand("  -g %j  ");
+        options.SetInterpreterCommand("\"%c\"");
+        options.SetAppletViewerCommand("'%h'");
+        options.EditorFont().SetName("Lucida Console");
+        options.EditorFont().SetSize(14);
+        options.SetAutoIndent(false);
+        options.SaveOptions();
+    }
+    EXPECT_EQ(Profile(ini, "Other", "Key"), "keep");
+    EXPECT_NE(ReadAll(ini).find("; a comment"), std::string::npos);
+    EXPECT_EQ(Profile(ini, "Editor", "FontSize"), "14");
+    EXPECT_EQ(Profile(ini, "Editor", "Autoindent"), "0");
+    EXPECT_EQ(Profile(ini, "Editor", "SmartTabs"), "1");
+
+    TOptionsF again;
+    EXPECT_EQ(again.JavaSdkDir(), sdk);
+    EXPECT_EQ(again.CompillerCommand(), "  -g %j  ");
+    EXPECT_EQ(again.InterpreterCommand(), "\"%c\"");
+    EXPECT_EQ(again.AppletViewerCommand(), "'%h'");
+    EXPECT_EQ(again.EditorFont().name, "Lucida Console");
+    EXPECT_EQ(again.EditorFont().size, 14);
+    EXPECT_FALSE(again.AutoIndent());
+    EXPECT_TRUE(again.SmartTabs());
+}
+
+// The API trims a default's blanks and cuts a long one; a missing key must
+// still leave the setting exactly as it was.
+TEST_F(OptionsTest, MissingKeysKeepValuesTheApiWouldAlter) {
+    WriteIni("");
+    TOptionsF options;
+    const std::string longText(3000, 'c');
+    options.SetCompillerCommand("%j  ");
+    options.SetInterpreterCommand(longText);
+    options.LoadOptions();
+    EXPECT_EQ(options.CompillerCommand(), "%j  ");
+    EXPECT_EQ(options.InterpreterCommand(), longText);
+}
+
+TEST_F(OptionsTest, DamagedSettingsFiles) {
+    const std::string longText(5000, 'L');
+    const struct {
+        const char* name;
+        std::string content;
+        std::string compiler;
+        std::string face;
+        int size;
+        bool autoIndent, smartTabs;
+    } cases[] = {
+        {"garbage lines",
+         "garbage\r\n===\r\n]\r\n[\r\n[Editor]\r\nFontSize=abc\r\nAutoindent=2\r\n"
+         "SmartTabs=0\r\nno equals sign\r\n",
+         "%j", "Courier New", 10, true, false},
+        {"binary bytes",
+         std::string("\x00\x01\xff\xfe\x80[\x9d]\n=\x00\x7f\r\r\r\n", 15) +
+             "[Editor]\r\nFontName=\x81\x8d\x90\xc3\r\nFontSize=\x01\x02\r\n",
+         "%j", "\x81\x8d\x90\xc3", 10, true, true},
+        {"utf-16 mark then bytes", std::string("\xff\xfe\x00[\x80\x81\n", 7), "%j",
+         "Courier New", 10, true, true},
+        {"over-long values",
+         "[JavaSDK]\r\nCompillerCommand=" + longText + "\r\n[Editor]\r\nFontName=" + longText +
+             "\r\n",
+         longText.substr(0, 2047), longText.substr(0, 31), 10, true, true},
+        {"size 0", "[Editor]\r\nFontSize=0\r\n", "%j", "Courier New", 10, true, true},
+        {"size -5", "[Editor]\r\nFontSize=-5\r\n", "%j", "Courier New", 10, true, true},
+        {"size 100000", "[Editor]\r\nFontSize=100000\r\n", "%j", "Courier New", 10, true, true},
+        {"size 0x7FFFFFFF", "[Editor]\r\nFontSize=0x7FFFFFFF\r\n", "%j", "Courier New", 10, true,
+         true},
+        {"size 0x10", "[Editor]\r\nFontSize=0x10\r\n", "%j", "Courier New", 16, true, true},
+        {"empty values", "[JavaSDK]\r\nCompillerCommand=\r\n[Editor]\r\nFontName=\r\nFontSize=\r\n"
+         "Autoindent=\r\nSmartTabs=\r\n", "", "Courier New", 10, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompts.messages.clear();
+        prompts.messageAnswers = {IDOK};  // the directory may well be lost to the damage
+        WriteAll(ini, c.content);
+        TOptionsF options;
+        EXPECT_EQ(options.CompillerCommand(), c.compiler);
+        EXPECT_EQ(options.EditorFont().name, c.face);
+        EXPECT_EQ(options.EditorFont().size, c.size);
+        EXPECT_EQ(options.AutoIndent(), c.autoIndent);
+        EXPECT_EQ(options.SmartTabs(), c.smartTabs);
+        EXPECT_LE(prompts.messages.size(), 1u);
+        // The damaged file can still be written over and read back.
+        options.SetJavaSdkDir(sdk);
+        options.SaveOptions();
+        TOptionsF again;
+        EXPECT_EQ(again.CompillerCommand(), options.CompillerCommand());
+        EXPECT_EQ(again.EditorFont().name, options.EditorFont().name);
+        EXPECT_TRUE(again.JavaSdkValid());
+    }
+}
+
+TEST_F(OptionsTest, SettingsFileThatCannotBeWritten) {
+    // A directory in the way of qp.ini: reading finds nothing, writing fails.
+    ASSERT_TRUE(CreateDirectoryA(ini.c_str(), nullptr));
+    prompts.messageAnswers = {IDOK};
+    TOptionsF options;
+    EXPECT_EQ(options.CompillerCommand(), "%j");
+    try {
+        options.SaveOptions();
+        ADD_FAILURE() << "no failure reported";
+    } catch (const Exception& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + ini);
+    }
+}
+
+TEST_F(OptionsTest, ReadOnlySettingsFile) {
+    WriteIni("[Editor]\r\nFontSize=12\r\n");
+    ASSERT_TRUE(SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY));
+    TOptionsF options;
+    EXPECT_EQ(options.EditorFont().size, 12);  // reading is unaffected
+    HANDLE h = CreateFileA(ini.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        CloseHandle(h);
+        GTEST_SKIP() << "this system lets the read-only file be written (Wine run as root)";
+    }
+    EXPECT_THROW(options.SaveOptions(), Exception);
+    EXPECT_EQ(Profile(ini, "Editor", "FontSize"), "12");
+}
+
+TEST_F(OptionsTest, ProjectOptionsBesideTheSource) {
+    WriteIni("");
+    TOptionsF options;
+    const std::string hello = temp + "Hello.java";
+    options.SetSourceFile(hello);
+    EXPECT_EQ(options.ProjectOptionsFile(), temp + "Hello.ini");
+    EXPECT_EQ(options.AppCommandLine(), "");
+    options.SetAppCommandLine(" \"quoted arg\" x ");
+    options.SetAppletHtmlFile("C:\\pages\\Hello.html");
+    options.SaveProjectOptions();
+    EXPECT_EQ(Profile(temp + "Hello.ini", "Parameters", "HTML"), "Hello.html");
+
+    options.SetSourceFile(temp + "Other.java");
+    EXPECT_EQ(options.AppCommandLine(), "");
+    EXPECT_FALSE(Exists(temp + "Other.ini"));  // reading creates nothing
+
+    WriteAll(temp + "Third.ini", "[Parameters]\r\nCommandLine=" + std::string(3000, 'a') +
+                                     "\r\nHTML=C:\\pages\\Applet.html\r\n");
+    options.SetSourceFile(temp + "Third.java");
+    EXPECT_EQ(options.AppCommandLine(), std::string(2047, 'a'));
+    EXPECT_EQ(options.AppletHtmlFile(), "Applet.html");
+
+    options.SetSourceFile(hello);
+    EXPECT_EQ(options.AppCommandLine(), " \"quoted arg\" x ");
+    EXPECT_EQ(options.AppletHtmlFile(), "Hello.html");
+}
+
+TEST_F(OptionsTest, ProjectFileWithoutDirectoryGoesToTheCurrentDirectory) {
+    WriteIni("");
+    TOptionsF options;
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    ASSERT_TRUE(SetCurrentDirectoryA(temp.c_str()));
+    const struct {
+        const char* source;
+        const char* file;
+    } cases[] = {{nullptr, ".ini"}, {"Untitled.java", "Untitled.ini"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string inWindows = std::string(windows) + "\\" + c.file;
+        DeleteFileA(inWindows.c_str());  // a stray of an earlier faulty build
+        if (c.source) options.SetSourceFile(c.source);
+        EXPECT_EQ(options.ProjectOptionsFile(), c.file);
+        options.SetAppCommandLine("args");
+        options.SaveProjectOptions();
+        EXPECT_EQ(Profile(temp + c.file, "Parameters", "CommandLine"), "args");
+        EXPECT_FALSE(Exists(inWindows));
+        options.SetAppCommandLine("");
+        options.LoadProjectOptions();
+        EXPECT_EQ(options.AppCommandLine(), "args");
+    }
+}
+
+TEST_F(OptionsTest, ProjectFileThatCannotBeWritten) {
+    WriteIni("");
+    TOptionsF options;
+    options.SetSourceFile(temp + "missing\\Hello.java");
+    try {
+        options.SaveProjectOptions();
+        ADD_FAILURE() << "no failure reported";
+    } catch (const Exception& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + temp + "missing\\Hello.ini");
+    }
+}
+
+}  // namespace
