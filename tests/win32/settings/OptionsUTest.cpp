@@ -239,9 +239,6 @@ TEST_F(OptionsTest, DamagedSettingsFiles) {
          "[JavaSDK]\r\nCompillerCommand=" + longText + "\r\n[Editor]\r\nFontName=" + longText +
              "\r\n",
          longText.substr(0, 2047), longText.substr(0, 31), 10, true, true},
-        {"size 0", "[Editor]\r\nFontSize=0\r\n", "%j", "Courier New", 10, true, true},
-        {"size -5", "[Editor]\r\nFontSize=-5\r\n", "%j", "Courier New", 10, true, true},
-        {"size 100000", "[Editor]\r\nFontSize=100000\r\n", "%j", "Courier New", 10, true, true},
         {"size 0x7FFFFFFF", "[Editor]\r\nFontSize=0x7FFFFFFF\r\n", "%j", "Courier New", 10, true,
          true},
         {"size 0x10", "[Editor]\r\nFontSize=0x10\r\n", "%j", "Courier New", 16, true, true},
