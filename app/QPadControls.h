@@ -1,0 +1,28 @@
+#pragma once
+// The plain containers the main window is built from: a panel that hands its
+// children's notifications to the main window, and a bevelled splitter bar.
+#include <windows.h>
+
+#include <functional>
+
+// Registers the window classes once; safe to call again.
+void RegisterQPadControls(HINSTANCE instance);
+
+// A borderless container. WM_COMMAND and WM_NOTIFY from its children go to
+// `target` (the main window), so one window procedure sees every notification.
+HWND CreatePanel(HWND parent, HWND target);
+
+// A splitter bar. `vertical` drags up and down (a horizontal bar); otherwise it
+// drags left and right. While dragging, onDrag gets the distance in pixels the
+// mouse has moved since the button went down.
+struct SplitterDrag {
+    std::function<void()> begin;
+    std::function<void(int delta)> drag;
+};
+HWND CreateSplitter(HWND parent, bool vertical, SplitterDrag* handlers);
+
+// The tool bar images of the program's own commands, 16 x 16 each, drawn on
+// the tool bar's mask colour: Compile, Run, Run Applet.
+HBITMAP CreateCodeButtonsBitmap();
+// The window icon.
+HICON CreateAppIcon(int size);

@@ -1,0 +1,337 @@
+// New, Open, Save, Save As and Exit on the real window with files on disk,
+// the questions they ask, and the rules that keep the user's work.
+#include "MainWindowFixture.h"
+
+namespace {
+
+const UINT kConfirm = MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON1;
+
+class FileCommandsTest : public MainWindowTest {
+protected:
+    // Opens path; the save-changes question, if asked, needs its own scripted answer.
+    void Open(const std::string& path) {
+        prompts.fileAnswers.push_back(path);
+        QPadF->Execute("FileOpen1");
+    }
+    void ExpectConfirm(std::size_t index, const std::string& text) {
+        ASSERT_GT(prompts.messages.size(), index);
+        EXPECT_EQ(prompts.messages[index].text, text);
+        EXPECT_EQ(prompts.messages[index].caption, "Confirm");
+        EXPECT_EQ(prompts.messages[index].type, kConfirm);
+    }
+};
+
+TEST_F(FileCommandsTest, DialogsAreAskedAsDesigned) {
+    std::string path = dir + "Hello.java";
+    WriteFileBytes(path, "class Hello {}\r\n");
+    Open(path);
+    prompts.fileAnswers.push_back("");
+    QPadF->Execute("FileSaveAs1");
+    ASSERT_EQ(prompts.fileDialogs.size(), 2u);
+    for (int i = 0; i < 2; ++i) {
+        const FileDialogRequest& d = prompts.fileDialogs[i];
+        SCOPED_TRACE(i);
+        EXPECT_EQ(d.save, i == 1);
+        EXPECT_EQ(d.filter, "All Files (*.*)|*.*|Java code|*.java");
+        EXPECT_EQ(d.filterIndex, 2);
+        EXPECT_EQ(d.defaultExt, "java");
+        EXPECT_TRUE(d.flags & OFN_HIDEREADONLY);
+        EXPECT_TRUE(d.flags & OFN_ENABLESIZING);
+        EXPECT_FALSE(d.flags & OFN_OVERWRITEPROMPT);
+        EXPECT_FALSE(d.flags & OFN_NOCHANGEDIR);
+        EXPECT_EQ(d.fileName, "") << "nothing chosen in this dialog yet";
+    }
+    // Each dialog offers the name last chosen in it, and only in it.
+    prompts.fileAnswers.push_back("");
+    QPadF->Execute("FileOpen1");
+    EXPECT_EQ(prompts.fileDialogs.back().fileName, path);
+    prompts.fileAnswers.push_back("");
+    QPadF->Execute("FileSaveAs1");
+    EXPECT_EQ(prompts.fileDialogs.back().fileName, "");
+}
+
+TEST_F(FileCommandsTest, OpenLoadsTheFileWhole) {
+    const std::string bytes = "class Hello {\r\n\tint x;  // \xE9\xE8\r\n}\r\n";
+    std::string path = dir + "Hello.java";
+    WriteFileBytes(path, bytes);
+    WriteFileBytes(dir + "Hello.ini", "[Parameters]\r\nCommandLine=a b\r\nHTML=C:\\pages\\Page.html\r\n");
+    AddItem(QPadF->ErrorLB, "0001 0001  x");
+    AddItem(QPadF->CompillerLB, "> x");
+    Type("typed");
+    prompts.messageAnswers = {IDNO};
+    Open(path);
+    ExpectConfirm(0, "Save changes to Untitled.java?");
+    EXPECT_EQ(Editor().Text(), bytes);
+    EXPECT_EQ(QPadF->FileName, path);
+    EXPECT_EQ(Caption(QPadF->Handle()), "Quillpad: Hello.java");
+    EXPECT_FALSE(Editor().Modified());
+    EXPECT_TRUE(Items(QPadF->ErrorLB).empty());
+    EXPECT_TRUE(Items(QPadF->CompillerLB).empty());
+    EXPECT_EQ(QPadF->PanelText(1), " 1 : 1");
+    EXPECT_EQ(QPadF->PanelText(2), "");
+    EXPECT_EQ(OptionsF->AppCommandLine(), "a b");
+    EXPECT_EQ(OptionsF->AppletHtmlFile(), "Page.html");
+    EXPECT_EQ(GetFocus(), EditorWnd());
+    EXPECT_FALSE(Editor().ReadOnly());
+}
+
+TEST_F(FileCommandsTest, OpenFailureChangesNothing) {
+    std::string good = dir + "Good.java";
+    WriteFileBytes(good, "class Good {}");
+    WriteFileBytes(dir + "Good.ini", "[Parameters]\r\nCommandLine=keep\r\n");
+    Open(good);
+    CreateDirectoryA((dir + "Folder.java").c_str(), nullptr);
+    HANDLE locked = CreateFileA((dir + "Locked.java").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const std::string bad[] = {dir + "Missing.java", dir + "Folder.java", dir + "Locked.java",
+                               dir + "NoSuchDir\\A.java"};
+    for (const std::string& path : bad) {
+        SCOPED_TRACE(path);
+        prompts.messages.clear();
+        prompts.messageAnswers = {IDOK};
+        Open(path);
+        ASSERT_EQ(prompts.messages.size(), 1u);
+        EXPECT_EQ(prompts.messages[0].caption, "Quillpad");
+        EXPECT_EQ(prompts.messages[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+        EXPECT_NE(prompts.messages[0].text.find(path), std::string::npos) << prompts.messages[0].text;
+        EXPECT_EQ(Editor().Text(), "class Good {}");
+        EXPECT_EQ(QPadF->FileName, good);
+        EXPECT_EQ(Caption(QPadF->Handle()), "Quillpad: Good.java");
+        EXPECT_EQ(OptionsF->AppCommandLine(), "keep");
+        EXPECT_FALSE(Editor().Modified());
+        EXPECT_EQ(QPadF->PanelText(2), "Opening file...");
+    }
+    CloseHandle(locked);
+}
+
+TEST_F(FileCommandsTest, OpenQuestionAnswers) {
+    std::string path = dir + "A.java";
+    WriteFileBytes(path, "A");
+    Type("mine");
+    // Cancel: nothing further happens, no dialog.
+    prompts.messageAnswers = {IDCANCEL};
+    QPadF->Execute("FileOpen1");
+    EXPECT_TRUE(prompts.fileDialogs.empty());
+    EXPECT_EQ(Editor().Text(), "mine");
+    EXPECT_TRUE(Editor().Modified());
+    // No, then cancelling the dialog: the old text stays, still modified.
+    prompts.messageAnswers = {IDNO};
+    prompts.fileAnswers = {""};
+    QPadF->Execute("FileOpen1");
+    EXPECT_EQ(Editor().Text(), "mine");
+    EXPECT_TRUE(Editor().Modified());
+    EXPECT_EQ(QPadF->FileName, "Untitled.java");
+}
+
+TEST_F(FileCommandsTest, YesWithoutASaveKeepsTheWork) {
+    std::string other = dir + "Other.java";
+    WriteFileBytes(other, "other");
+    std::string existing = dir + "Existing.java";
+    WriteFileBytes(existing, "existing");
+    Type("precious");
+
+    // Yes, then cancelling the Save As dialog: Open stops before its dialog.
+    prompts.messageAnswers = {IDYES};
+    prompts.fileAnswers = {""};
+    QPadF->Execute("FileOpen1");
+    EXPECT_EQ(prompts.fileDialogs.size(), 1u) << "only the Save As dialog was shown";
+    EXPECT_EQ(Editor().Text(), "precious");
+    EXPECT_TRUE(Editor().Modified());
+
+    // Yes, then declining to overwrite: likewise.
+    prompts.messageAnswers = {IDYES, IDNO};
+    prompts.fileAnswers = {existing};
+    QPadF->Execute("FileOpen1");
+    EXPECT_EQ(ReadFileBytes(existing), "existing");
+    EXPECT_EQ(Editor().Text(), "precious");
+
+    // New and closing too.
+    prompts.messageAnswers = {IDYES};
+    prompts.fileAnswers = {""};
+    QPadF->Execute("FileNew1");
+    EXPECT_EQ(Editor().Text(), "precious");
+    prompts.messageAnswers = {IDYES};
+    prompts.fileAnswers = {""};
+    SendMessageA(QPadF->Handle(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(IsWindow(QPadF->Handle()));
+    EXPECT_EQ(Editor().Text(), "precious");
+    EXPECT_TRUE(Editor().Modified());
+    EXPECT_EQ(QPadF->FileName, "Untitled.java");
+
+    // Yes with a real save goes on: the text is saved, then the other file opens.
+    std::string saved = dir + "Saved.java";
+    prompts.messageAnswers = {IDYES};
+    prompts.fileAnswers = {saved, other};
+    QPadF->Execute("FileOpen1");
+    EXPECT_EQ(ReadFileBytes(saved), "precious");
+    EXPECT_EQ(Editor().Text(), "other");
+    EXPECT_EQ(QPadF->FileName, other);
+}
+
+TEST_F(FileCommandsTest, NewAsksBeforeItDiscards) {
+    QPadF->Execute("FileNew1");  // unmodified: no question
+    EXPECT_TRUE(prompts.messages.empty());
+    Type("work");
+    prompts.messageAnswers = {IDCANCEL};
+    QPadF->Execute("FileNew1");
+    ExpectConfirm(0, "Save changes to Untitled.java?");
+    EXPECT_EQ(Editor().Text(), "work");
+    EXPECT_TRUE(Editor().Modified());
+    prompts.messageAnswers = {IDNO};
+    QPadF->Execute("FileNew1");
+    EXPECT_EQ(Editor().Text(), "");
+    EXPECT_FALSE(Editor().Modified());
+    EXPECT_EQ(Caption(QPadF->Handle()), "Quillpad: Untitled.java");
+    EXPECT_EQ(OptionsF->SourceFile(), "Untitled.java");
+}
+
+TEST_F(FileCommandsTest, SaveUntitledAsksForAName) {
+    Type("class A {}");
+    prompts.fileAnswers = {""};
+    QPadF->Execute("FileSave1");
+    ASSERT_EQ(prompts.fileDialogs.size(), 1u);
+    EXPECT_TRUE(prompts.fileDialogs[0].save);
+    EXPECT_EQ(QPadF->FileName, "Untitled.java");
+    EXPECT_TRUE(Editor().Modified());
+    EXPECT_EQ(QPadF->PanelText(2), "");
+
+    // A file named Untitled.java saved through Save As is written directly afterwards.
+    std::string path = dir + "Untitled.java";
+    prompts.fileAnswers = {path};
+    QPadF->Execute("FileSave1");
+    EXPECT_EQ(ReadFileBytes(path), "class A {}");
+    EXPECT_EQ(QPadF->FileName, path);
+    EXPECT_FALSE(Editor().Modified());
+    Type("x");
+    QPadF->Execute("FileSave1");
+    EXPECT_EQ(ReadFileBytes(path), "class A {}x");
+    EXPECT_EQ(prompts.fileDialogs.size(), 2u);
+}
+
+TEST_F(FileCommandsTest, SaveAsOverwriteQuestion) {
+    std::string mine = dir + "Mine.java";
+    std::string theirs = dir + "Theirs.java";
+    WriteFileBytes(mine, "old");
+    WriteFileBytes(theirs, "theirs");
+    WriteFileBytes(dir + "Theirs.ini", "[Parameters]\r\nCommandLine=theirs\r\n");
+    Open(mine);
+    Type("new ");
+
+    for (int answer : {IDNO, IDCANCEL}) {
+        prompts.messages.clear();
+        prompts.messageAnswers = {answer};
+        prompts.fileAnswers = {theirs};
+        QPadF->Execute("FileSaveAs1");
+        ExpectConfirm(0, "OK to overwrite " + theirs);
+        EXPECT_EQ(ReadFileBytes(theirs), "theirs");
+        EXPECT_EQ(QPadF->FileName, mine);
+        EXPECT_EQ(Caption(QPadF->Handle()), "Quillpad: Mine.java");
+        EXPECT_TRUE(Editor().Modified());
+    }
+    // Onto its own name: asked too, Yes writes it.
+    prompts.messages.clear();
+    prompts.messageAnswers = {IDYES};
+    prompts.fileAnswers = {mine};
+    QPadF->Execute("FileSaveAs1");
+    ExpectConfirm(0, "OK to overwrite " + mine);
+    EXPECT_EQ(ReadFileBytes(mine), "new old");
+    EXPECT_FALSE(Editor().Modified());
+
+    // Yes onto another file: written, the name and its project options follow.
+    AddItem(QPadF->ErrorLB, "kept");
+    prompts.messageAnswers = {IDYES};
+    prompts.fileAnswers = {theirs};
+    QPadF->Execute("FileSaveAs1");
+    EXPECT_EQ(ReadFileBytes(theirs), "new old");
+    EXPECT_EQ(QPadF->FileName, theirs);
+    EXPECT_EQ(OptionsF->AppCommandLine(), "theirs");
+    EXPECT_EQ(Items(QPadF->ErrorLB), std::vector<std::string>{"kept"}) << "Save As leaves the lists";
+}
+
+TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheFlag) {
+    std::string path = dir + "Keep.java";
+    WriteFileBytes(path, "on disk");
+    Open(path);
+    Type("edited ");
+
+    // Read-only target.
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    prompts.messageAnswers = {IDOK};
+    QPadF->Execute("FileSave1");
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_NE(prompts.messages[0].text.find(path), std::string::npos) << prompts.messages[0].text;
+    EXPECT_EQ(ReadFileBytes(path), "on disk");
+    EXPECT_TRUE(Editor().Modified());
+    EXPECT_EQ(QPadF->PanelText(2), "Saving file...");
+
+    // The target held open by another program: the replace fails after the
+    // new text was written beside it; the old file stays whole, no leftovers.
+    HANDLE other = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    prompts.messageAnswers = {IDOK};
+    QPadF->Execute("FileSave1");
+    CloseHandle(other);
+    EXPECT_EQ(prompts.messages.size(), 2u);
+    EXPECT_EQ(ReadFileBytes(path), "on disk");
+    EXPECT_TRUE(Editor().Modified());
+    EXPECT_EQ(FilesInDir(), std::vector<std::string>{"Keep.java"});
+
+    // Save As into a folder that does not exist: nothing after the write happens.
+    prompts.messageAnswers = {IDOK};
+    prompts.fileAnswers = {dir + "Gone\\New.java"};
+    QPadF->Execute("FileSaveAs1");
+    EXPECT_EQ(prompts.messages.size(), 3u);
+    EXPECT_EQ(QPadF->FileName, path);
+    EXPECT_TRUE(Editor().Modified());
+
+    // And now it can be saved.
+    QPadF->Execute("FileSave1");
+    EXPECT_EQ(ReadFileBytes(path), "edited on disk");
+    EXPECT_FALSE(Editor().Modified());
+}
+
+TEST_F(FileCommandsTest, ClosingWithAFailedSaveStaysOpenSilently) {
+    std::string path = dir + "Ro.java";
+    WriteFileBytes(path, "ro");
+    Open(path);
+    Type("x");
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    prompts.messageAnswers = {IDYES};
+    SendMessageA(QPadF->Handle(), WM_CLOSE, 0, 0);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(IsWindow(QPadF->Handle()));
+    EXPECT_EQ(prompts.messages.size(), 1u) << "only the question, no error box";
+    EXPECT_TRUE(Editor().Modified());
+}
+
+TEST_F(FileCommandsTest, RoundTripsBytesAndOddFiles) {
+    const struct { const char* name; std::string bytes; } files[] = {
+        {"CrLf.java", "a\r\n\tb\r\n\r\n"},
+        {"Empty.java", ""},
+        {"High.java", "// \x80\x81\xFE\xFF\r\n"},
+        {"NoBreak.java", std::string(70000, 'x')},   // past the platform's default limit
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.name);
+        std::string path = dir + f.name;
+        WriteFileBytes(path, f.bytes);
+        Open(path);
+        EXPECT_EQ(Editor().Text(), f.bytes);
+        std::string copy = dir + "copy-" + f.name;
+        prompts.fileAnswers = {copy};
+        QPadF->Execute("FileSaveAs1");
+        EXPECT_EQ(ReadFileBytes(copy), f.bytes);
+    }
+    // A zero byte and binary junk must neither crash nor hang.
+    std::string junk = dir + "junk.bin";
+    std::string bytes;
+    for (int i = 0; i < 4096; ++i) bytes.push_back(static_cast<char>((i * 7919) & 0xFF));
+    bytes[10] = '\0';
+    WriteFileBytes(junk, bytes);
+    Open(junk);
+    EXPECT_EQ(QPadF->FileName, junk);
+    Type("z");
+    EXPECT_TRUE(Editor().Modified());
+}
+
+}  // namespace

@@ -1,0 +1,411 @@
+// The main window as the user first sees it and as it reacts to typing,
+// hints, settings and failures.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "MainWindowFixture.h"
+
+namespace {
+
+RECT ChildRect(HWND child) {
+    RECT rc;
+    GetWindowRect(child, &rc);
+    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+std::string MenuText(HMENU menu, UINT pos) {
+    char text[128] = "";
+    GetMenuStringA(menu, pos, text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+TEST_F(MainWindowTest, StartUpState) {
+    EXPECT_EQ(Caption(QPadF->Handle()), "Quillpad: Untitled.java");
+    EXPECT_EQ(QPadF->FileName, "Untitled.java");
+    EXPECT_EQ(QPadF->PanelText(0), "Hint");
+    EXPECT_EQ(QPadF->PanelText(1), " 1 : 1");
+    EXPECT_EQ(QPadF->PanelText(2), "");
+    for (const char* a : {"CodeRun", "CodeRunApplet", "CodeCreateHTML"}) {
+        SCOPED_TRACE(a);
+        EXPECT_FALSE(Enabled(a));
+        EXPECT_FALSE(MenuEnabled(a));
+    }
+    EXPECT_FALSE(ButtonEnabled("CodeRun"));
+    EXPECT_FALSE(ButtonEnabled("CodeRunApplet"));
+    EXPECT_TRUE(Enabled("CodeCompile"));
+    EXPECT_TRUE(ButtonEnabled("CodeCompile"));
+    EXPECT_FALSE(Editor().Modified());
+    EXPECT_EQ(GetFocus(), EditorWnd());
+    // The editor took the settings holder's values at the first show.
+    EXPECT_EQ(Editor().AutoIndent(), OptionsF->AutoIndent());
+    EXPECT_EQ(Editor().SmartTabs(), OptionsF->SmartTabs());
+}
+
+TEST_F(MainWindowTest, DesignedLayout) {
+    RECT client;
+    GetClientRect(QPadF->Handle(), &client);
+    EXPECT_EQ(client.right, 694);
+    EXPECT_EQ(client.bottom, 480);
+
+    const struct { const char* name; HWND hwnd; int left, top, width, height; } rows[] = {
+        {"ToolBar1", QPadF->ToolBar1, 0, 0, 694, 30},
+        {"RichEditP", QPadF->RichEditP, 0, 30, 694, 480 - 30 - 5 - 105 - 19},
+        {"Splitter2", QPadF->Splitter2, 0, 480 - 19 - 105 - 5, 694, 5},
+        {"Panel1", QPadF->Panel1, 0, 480 - 19 - 105, 694, 105},
+        {"StatusBar", QPadF->StatusBar, 0, 480 - 19, 694, 19},
+        {"ErrorP", QPadF->ErrorP, 0, 0, 282, 105},
+        {"Splitter3", QPadF->Splitter3, 282, 0, 5, 105},
+        {"CompillerP", QPadF->CompillerP, 287, 0, 694 - 287, 105},
+        {"ErrorHC", QPadF->ErrorHC, 0, 0, 282, 17},
+        {"ErrorLB", QPadF->ErrorLB, 0, 17, 282, 105 - 17},
+        {"CompillerHC", QPadF->CompillerHC, 0, 0, 694 - 287, 17},
+        {"CompillerLB", QPadF->CompillerLB, 0, 17, 694 - 287, 105 - 17},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        RECT rc = ChildRect(r.hwnd);
+        EXPECT_EQ(rc.left, r.left);
+        EXPECT_EQ(rc.top, r.top);
+        EXPECT_EQ(rc.right - rc.left, r.width);
+        EXPECT_EQ(rc.bottom - rc.top, r.height);
+    }
+    // The editor fills its panel.
+    RECT panel, editor;
+    GetClientRect(QPadF->RichEditP, &panel);
+    editor = ChildRect(EditorWnd());
+    EXPECT_EQ(editor.right - editor.left, panel.right);
+    EXPECT_EQ(editor.bottom - editor.top, panel.bottom);
+
+    // Status bar panels 200, 50 and the rest.
+    int edges[3] = {};
+    ASSERT_EQ(SendMessageA(QPadF->StatusBar, SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges)), 3);
+    EXPECT_EQ(edges[0], 200);
+    EXPECT_EQ(edges[1], 250);
+    EXPECT_EQ(edges[2], -1);
+}
+
+TEST_F(MainWindowTest, ListsAndHeaders) {
+    const struct { HWND header, list; const char* caption; } lists[] = {
+        {QPadF->ErrorHC, QPadF->ErrorLB, "Errors"},
+        {QPadF->CompillerHC, QPadF->CompillerLB, "DOS output"},
+    };
+    for (const auto& l : lists) {
+        SCOPED_TRACE(l.caption);
+        EXPECT_EQ(SendMessageA(l.header, HDM_GETITEMCOUNT, 0, 0), 1);
+        char text[64] = "";
+        HDITEMA item = {};
+        item.mask = HDI_TEXT | HDI_WIDTH;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(l.header, HDM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        EXPECT_STREQ(text, l.caption);
+        RECT rc;
+        GetClientRect(l.header, &rc);
+        EXPECT_EQ(item.cxy, rc.right) << "the one section spans the header";
+
+        EXPECT_EQ(SendMessageA(l.list, LB_GETITEMHEIGHT, 0, 0), 15);
+        HFONT font = reinterpret_cast<HFONT>(SendMessageA(l.list, WM_GETFONT, 0, 0));
+        LOGFONTA lf = {};
+        ASSERT_TRUE(GetObjectA(font, sizeof lf, &lf));
+        EXPECT_STREQ(lf.lfFaceName, "Courier New");
+        EXPECT_EQ(lf.lfHeight, -12);
+        EXPECT_EQ(lf.lfCharSet, RUSSIAN_CHARSET);
+    }
+}
+
+TEST_F(MainWindowTest, ActionTable) {
+    const struct { const char* name; const char* category; const char* caption; const char* shortcut; const char* hint; } rows[] = {
+        {"FileNew1", "File", "&New", "Ctrl+N", "New|Create a new file"},
+        {"FileOpen1", "File", "&Open", "Ctrl+O", "Open|Open a file"},
+        {"FileSave1", "File", "&Save", "Ctrl+S", "Save|Save current file"},
+        {"FileSaveAs1", "File", "Save &As...", "", "Save As|Save current file with different name"},
+        {"FileExit1", "File", "E&xit", "", "Exit|Exit application"},
+        {"EditUndo1", "Edit", "&Undo", "Ctrl+Z", "Undo last changes"},
+        {"EditCut1", "Edit", "Cu&t", "Ctrl+X", "Cut|Cuts the selection and puts it on the Clipboard"},
+        {"EditCopy1", "Edit", "&Copy", "Ctrl+C", "Copy|Copies the selection and puts it on the Clipboard"},
+        {"EditPaste1", "Edit", "&Paste", "Ctrl+V", "Paste|Inserts Clipboard contents"},
+        {"HelpAbout1", "Help", "&About...", "", "About|Displays program information, version number, and copyright"},
+        {"CodeCompile", "Code", "&Compile", "Ctrl+F9", "Compile source"},
+        {"CodeRun", "Code", "&Run", "F9", "Run application"},
+        {"EditOptions", "Edit", "&Options", "", "Options"},
+        {"CodeRunApplet", "Code", "Run Applet", "F10", "Run Applet viewer"},
+        {"CodeCreateHTML", "Code", "Create HTML", "Ctrl+F10", "Create HTML template"},
+        {"EdFind", "Edit", "Find", "Ctrl+F", "Find text"},
+        {"EdSearchAgain", "Edit", "Search again", "F3", "Repeat last search"},
+    };
+    ASSERT_EQ(QPadF->Actions().size(), std::size(rows));
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        const TAction& a = QPadF->Actions()[i];
+        SCOPED_TRACE(rows[i].name);
+        EXPECT_STREQ(a.name, rows[i].name);
+        EXPECT_STREQ(a.category, rows[i].category);
+        EXPECT_STREQ(a.caption, rows[i].caption);
+        EXPECT_EQ(a.ShortcutText(), rows[i].shortcut);
+        EXPECT_STREQ(a.hint, rows[i].hint);
+    }
+}
+
+TEST_F(MainWindowTest, Menus) {
+    const struct { const char* caption; std::vector<const char*> items; } menus[] = {
+        {"&File", {"&New\tCtrl+N", "&Open\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "", "E&xit"}},
+        {"&Edit", {"&Undo\tCtrl+Z", "", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V", "", "&Options"}},
+        {"&Search", {"Find\tCtrl+F", "Search again\tF3"}},
+        {"&Code", {"&Compile\tCtrl+F9", "&Run\tF9", "Create HTML\tCtrl+F10", "Run Applet\tF10"}},
+        {"&Help", {"&About..."}},
+    };
+    HMENU bar = GetMenu(QPadF->Handle());
+    ASSERT_EQ(bar, QPadF->MainMenu1);
+    ASSERT_EQ(GetMenuItemCount(bar), 5);
+    for (UINT m = 0; m < 5; ++m) {
+        SCOPED_TRACE(menus[m].caption);
+        EXPECT_EQ(MenuText(bar, m), menus[m].caption);
+        HMENU popup = GetSubMenu(bar, static_cast<int>(m));
+        ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(menus[m].items.size()));
+        for (UINT i = 0; i < menus[m].items.size(); ++i) {
+            const char* want = menus[m].items[i];
+            if (!*want)
+                EXPECT_TRUE(GetMenuState(popup, i, MF_BYPOSITION) & MF_SEPARATOR) << i;
+            else
+                EXPECT_EQ(MenuText(popup, i), want);
+        }
+    }
+}
+
+TEST_F(MainWindowTest, ToolBarButtons) {
+    // Separators are marked by "|".
+    const char* const want[] = {"FileNew1", "FileOpen1", "FileSave1", "|", "EditUndo1", "EditCut1",
+                                "EditCopy1", "EditPaste1", "|", "EdFind", "|", "EditOptions", "|",
+                                "CodeCompile", "CodeRun", "CodeRunApplet"};
+    int n = static_cast<int>(SendMessageA(QPadF->ToolBar1, TB_BUTTONCOUNT, 0, 0));
+    ASSERT_EQ(n, static_cast<int>(std::size(want)));
+    for (int i = 0; i < n; ++i) {
+        SCOPED_TRACE(i);
+        TBBUTTON b = {};
+        SendMessageA(QPadF->ToolBar1, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b));
+        if (std::string(want[i]) == "|") {
+            EXPECT_TRUE(b.fsStyle & TBSTYLE_SEP);
+            EXPECT_EQ(b.iBitmap, 8);
+        } else {
+            EXPECT_EQ(b.idCommand, static_cast<int>(QPadF->FindAction(want[i])->id)) << want[i];
+        }
+    }
+}
+
+TEST_F(MainWindowTest, TypingClearsOutputAndDisablesRun) {
+    AddItem(QPadF->CompillerLB, "> javac");
+    AddItem(QPadF->ErrorLB, "0001 0002  oops");
+    QPadF->SetActionEnabled(*QPadF->FindAction("CodeRun"), true);
+    QPadF->SetActionEnabled(*QPadF->FindAction("CodeRunApplet"), true);
+    Type("a");
+    EXPECT_TRUE(Items(QPadF->CompillerLB).empty());
+    EXPECT_EQ(Items(QPadF->ErrorLB), std::vector<std::string>{"0001 0002  oops"});
+    EXPECT_FALSE(Enabled("CodeRun"));
+    EXPECT_FALSE(Enabled("CodeRunApplet"));
+    EXPECT_FALSE(ButtonEnabled("CodeRun"));
+    EXPECT_TRUE(Editor().Modified());
+}
+
+TEST_F(MainWindowTest, CaretPositionInPanel1) {
+    Type("abc");
+    EXPECT_EQ(QPadF->PanelText(1), " 1 : 4");
+    Type("\nxy");
+    EXPECT_EQ(QPadF->PanelText(1), " 2 : 3");
+    // A selection shows its start, wherever the caret is.
+    Editor().SetSel(6, 1);
+    ProcessMessages();
+    EXPECT_EQ(QPadF->PanelText(1), " 1 : 2");
+    Editor().SetSelStart(0);
+    ProcessMessages();
+    EXPECT_EQ(QPadF->PanelText(1), " 1 : 1");
+}
+
+TEST_F(MainWindowTest, EditorAutoIndentsOnTheRealWindow) {
+    Type("class A {\n");
+    Type("   int x;\n");
+    Type("y");
+    EXPECT_EQ(Editor().Text(), "class A {\r\n   int x;\r\n   y");
+    // The new line is indented to column 3, at the end of "   y": a Tab there
+    // has no guide in the line above and inserts the default 6 blanks.
+    Type("\n");
+    Key(VK_TAB, '\t');
+    EXPECT_EQ(Editor().Text(), "class A {\r\n   int x;\r\n   y\r\n" + std::string(9, ' '));
+}
+
+TEST_F(MainWindowTest, AutomaticHints) {
+    auto moveOver = [](HWND hwnd, int x, int y) {
+        MSG msg = {};
+        msg.hwnd = hwnd;
+        msg.message = WM_MOUSEMOVE;
+        msg.lParam = MAKELPARAM(x, y);
+        QPadF->PreTranslate(msg);
+    };
+    moveOver(QPadF->ErrorLB, 5, 5);
+    EXPECT_EQ(QPadF->PanelText(0), "DblClick to go to error");
+    RECT rc;
+    SendMessageA(QPadF->ToolBar1, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rc));
+    moveOver(QPadF->ToolBar1, (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    EXPECT_EQ(QPadF->PanelText(0), "Create a new file");
+    SendMessageA(QPadF->ToolBar1, TB_GETITEMRECT, 13, reinterpret_cast<LPARAM>(&rc));  // Compile
+    moveOver(QPadF->ToolBar1, (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    EXPECT_EQ(QPadF->PanelText(0), "Compile source");
+    moveOver(EditorWnd(), 5, 5);
+    EXPECT_EQ(QPadF->PanelText(0), "");
+
+    // Menus: the long part of the item's hint, the menu's own hint for a menu.
+    SendMessageA(QPadF->Handle(), WM_MENUSELECT, MAKEWPARAM(0, MF_POPUP), reinterpret_cast<LPARAM>(QPadF->MainMenu1));
+    EXPECT_EQ(QPadF->PanelText(0), "File related commands");
+    SendMessageA(QPadF->Handle(), WM_MENUSELECT, MAKEWPARAM(QPadF->FindAction("FileSaveAs1")->id, 0),
+                 reinterpret_cast<LPARAM>(GetSubMenu(QPadF->MainMenu1, 0)));
+    EXPECT_EQ(QPadF->PanelText(0), "Save current file with different name");
+    SendMessageA(QPadF->Handle(), WM_MENUSELECT, MAKEWPARAM(2, MF_POPUP), reinterpret_cast<LPARAM>(QPadF->MainMenu1));
+    EXPECT_EQ(QPadF->PanelText(0), "");  // Search has no hint
+    SendMessageA(QPadF->Handle(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    EXPECT_EQ(QPadF->PanelText(0), "");
+
+    // Tool tips show the short part.
+    NMTTDISPINFOA info = {};
+    info.hdr.hwndFrom = reinterpret_cast<HWND>(SendMessageA(QPadF->ToolBar1, TB_GETTOOLTIPS, 0, 0));
+    info.hdr.idFrom = QPadF->FindAction("EditCut1")->id;
+    info.hdr.code = TTN_GETDISPINFOA;
+    SendMessageA(QPadF->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ(info.lpszText, "Cut");
+    info.hdr.idFrom = QPadF->FindAction("CodeRun")->id;
+    SendMessageA(QPadF->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ(info.lpszText, "Run application");
+}
+
+TEST_F(MainWindowTest, StandardEditActionsFollowTheFocusedControl) {
+    Type("hello");
+    Editor().SetSelStart(5);
+    QPadF->Idle();
+    EXPECT_FALSE(Enabled("EditCut1"));
+    EXPECT_FALSE(Enabled("EditCopy1"));
+    EXPECT_TRUE(Enabled("EditUndo1"));
+    Editor().SetSel(0, 5);
+    QPadF->Idle();
+    EXPECT_TRUE(Enabled("EditCut1"));
+    EXPECT_TRUE(ButtonEnabled("EditCopy1"));
+    ASSERT_TRUE(QPadF->Execute("EditCopy1"));
+    QPadF->Idle();
+    EXPECT_TRUE(Enabled("EditPaste1"));
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE h = GetClipboardData(CF_TEXT);
+    ASSERT_NE(h, nullptr);
+    EXPECT_STREQ(static_cast<const char*>(GlobalLock(h)), "hello");
+    GlobalUnlock(h);
+    // Text from another program.
+    EmptyClipboard();
+    HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, 4);
+    memcpy(GlobalLock(g), "abc", 4);
+    GlobalUnlock(g);
+    SetClipboardData(CF_TEXT, g);
+    CloseClipboard();
+    Editor().SetSelStart(5);
+    ASSERT_TRUE(QPadF->Execute("EditPaste1"));
+    EXPECT_EQ(Editor().Text(), "helloabc");
+    Editor().SetSel(0, 5);
+    QPadF->Execute("EditCut1");
+    EXPECT_EQ(Editor().Text(), "abc");
+
+    // With the focus on a list nothing can be cut, copied or pasted.
+    SetFocus(QPadF->ErrorLB);
+    QPadF->Idle();
+    for (const char* a : {"EditUndo1", "EditCut1", "EditCopy1", "EditPaste1"}) EXPECT_FALSE(Enabled(a)) << a;
+    EXPECT_FALSE(MenuEnabled("EditPaste1"));
+}
+
+TEST_F(MainWindowTest, FailuresReachTheHandlerAndTheWindowStaysUsable) {
+    prompts.messageAnswers = {IDOK, IDOK, IDOK};
+    QPadF->Guarded([] { throw Exception("Can't find \"%j\" in compiler command"); });
+    QPadF->Guarded([] { throw EAbort(); });  // never shown
+    OptionsF->SetJavaSdkDir("C:\\nowhere\\");
+    QPadF->Guarded([] { throw EJavaSdkError(); });
+    QPadF->Guarded([] { throw ENoAppletCode(); });
+    ASSERT_EQ(prompts.messages.size(), 3u);
+    EXPECT_EQ(prompts.messages[0].caption, "Quillpad");
+    EXPECT_EQ(prompts.messages[0].text, "Can't find \"%j\" in compiler command.");
+    EXPECT_EQ(prompts.messages[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_EQ(prompts.messages[1].caption, "Error");
+    EXPECT_NE(prompts.messages[1].text.find("incorrect path: C:\\nowhere\\\r"), std::string::npos);
+    EXPECT_EQ(prompts.messages[2].text, "It is not Java applet");
+    Type("x");
+    EXPECT_EQ(Editor().Text(), "x");
+}
+
+TEST_F(MainWindowTest, ApplySettingsMessage) {
+    OptionsF->SetAutoIndent(false);
+    OptionsF->SetSmartTabs(false);
+    OptionsF->EditorFont().SetSize(14);
+    PostMessageA(QPadF->Handle(), WM_APPLYSETTINGS, 0, 0);
+    ProcessMessages();
+    EXPECT_FALSE(Editor().AutoIndent());
+    EXPECT_FALSE(Editor().SmartTabs());
+    Type("  ab\n");
+    EXPECT_EQ(Editor().Text(), "  ab\r\n") << "no auto-indent any more";
+    Key(VK_TAB, '\t');
+    EXPECT_EQ(Editor().Text(), "  ab\r\n      ") << "plain 6 blanks";
+}
+
+TEST_F(MainWindowTest, CodeCreateHtmlFollowsNewAndOpenOnly) {
+    Type("class A extends Applet {}");
+    EXPECT_FALSE(Enabled("CodeCreateHTML")) << "typing does not re-evaluate it";
+    std::string path = dir + "A.java";
+    WriteFileBytes(path, "// extends Applet\r\nclass A {}\r\n");
+    prompts.messageAnswers = {IDNO};       // do not save the typed text
+    prompts.fileAnswers = {path};
+    QPadF->Execute("FileOpen1");
+    EXPECT_TRUE(Enabled("CodeCreateHTML"));
+    EXPECT_TRUE(MenuEnabled("CodeCreateHTML"));
+    Editor().SetText("");
+    EXPECT_TRUE(Enabled("CodeCreateHTML"));
+    QPadF->Execute("FileNew1");
+    EXPECT_FALSE(Enabled("CodeCreateHTML"));
+
+    std::string japplet = dir + "B.java";
+    WriteFileBytes(japplet, "class B extends JApplet {}");
+    prompts.fileAnswers = {japplet};
+    QPadF->Execute("FileOpen1");
+    EXPECT_FALSE(Enabled("CodeCreateHTML"));
+}
+
+TEST_F(MainWindowTest, SplittersResizeTheLists) {
+    HWND s2 = QPadF->Splitter2;
+    RECT rc;
+    GetWindowRect(s2, &rc);
+    SetCursorPos(rc.left + 50, rc.top + 2);
+    SendMessageA(s2, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 2));
+    SetCursorPos(rc.left + 50, rc.top + 2 - 40);
+    SendMessageA(s2, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(50, -38));
+    SendMessageA(s2, WM_LBUTTONUP, 0, MAKELPARAM(50, -38));
+    EXPECT_EQ(QPadF->BottomHeight(), 145);
+    RECT panel = ChildRect(QPadF->Panel1);
+    EXPECT_EQ(panel.bottom - panel.top, 145);
+
+    HWND s3 = QPadF->Splitter3;
+    GetWindowRect(s3, &rc);
+    SetCursorPos(rc.left + 2, rc.top + 20);
+    SendMessageA(s3, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 20));
+    SetCursorPos(rc.left + 2 - 1000, rc.top + 20);  // far past the left edge
+    SendMessageA(s3, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-998, 20));
+    SendMessageA(s3, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(QPadF->ErrorWidth(), 1) << "the error list keeps its minimum of 1 pixel";
+}
+
+TEST_F(MainWindowTest, ClosingAsksAndCancelKeepsTheWindow) {
+    Type("unsaved");
+    prompts.messageAnswers = {IDCANCEL};
+    SendMessageA(QPadF->Handle(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(IsWindow(QPadF->Handle()));
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, "Save changes to Untitled.java?");
+    EXPECT_EQ(Editor().Text(), "unsaved");
+    EXPECT_TRUE(Editor().Modified());
+
+    prompts.messageAnswers = {IDNO};
+    QPadF->Execute("FileExit1");
+    EXPECT_EQ(QPadF->Handle(), nullptr) << "No closes without saving";
+    EXPECT_EQ(prompts.messages.size(), 2u);
+}
+
+}  // namespace
