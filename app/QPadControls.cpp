@@ -246,9 +246,8 @@ HWND CreateSplitter(HWND parent, bool vertical, SplitterDrag* handlers) {
     return hwnd;
 }
 
-HBITMAP CreateCodeButtonsBitmap() {
-    // Light grey is the colour the tool bar treats as transparent.
-    Canvas canvas(48, 16, RGB(192, 192, 192));
+HBITMAP CreateCodeButtonsBitmap(COLORREF background) {
+    Canvas canvas(48, 16, background);
     canvas.Picture(0, 0, kCompile, 16);
     canvas.Picture(16, 0, kRun, 16);
     canvas.Picture(32, 0, kRunApplet, 16);

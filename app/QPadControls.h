@@ -22,7 +22,7 @@ struct SplitterDrag {
 HWND CreateSplitter(HWND parent, bool vertical, SplitterDrag* handlers);
 
 // The tool bar images of the program's own commands, 16 x 16 each, drawn on
-// the tool bar's mask colour: Compile, Run, Run Applet.
-HBITMAP CreateCodeButtonsBitmap();
+// the given background: Compile, Run, Run Applet.
+HBITMAP CreateCodeButtonsBitmap(COLORREF background);
 // The window icon.
 HICON CreateAppIcon(int size);

@@ -228,8 +228,11 @@ void TQPadF::CreateToolBar() {
     SendMessageA(ToolBar1, TB_SETINDENT, 5, 0);
     TBADDBITMAP standard = {HINST_COMMCTRL, IDB_STD_SMALL_COLOR};
     int standardBase = static_cast<int>(SendMessageA(ToolBar1, TB_ADDBITMAP, 0, reinterpret_cast<LPARAM>(&standard)));
-    TBADDBITMAP own = {nullptr, reinterpret_cast<UINT_PTR>(CreateCodeButtonsBitmap())};
+    // The tool bar masks a bitmap of ours by the button face colour.
+    TBADDBITMAP own = {nullptr, reinterpret_cast<UINT_PTR>(CreateCodeButtonsBitmap(GetSysColor(COLOR_BTNFACE)))};
     int ownBase = static_cast<int>(SendMessageA(ToolBar1, TB_ADDBITMAP, 3, reinterpret_cast<LPARAM>(&own)));
+    // ImageList1: the tool bar's own list of the images above.
+    ImageList1 = reinterpret_cast<HIMAGELIST>(SendMessageA(ToolBar1, TB_GETIMAGELIST, 0, 0));
 
     std::vector<TBBUTTON> buttons;
     for (const ButtonDef& def : kButtons) {

@@ -2,6 +2,7 @@
 // The main window TQPadF: menus, tool bar, editor, error and output lists,
 // status bar, the table of actions, and the commands bound to them.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <exception>
 #include <string>
@@ -94,6 +95,7 @@ public:
     // Components.
     HMENU MainMenu1 = nullptr;
     HWND ToolBar1 = nullptr;
+    HIMAGELIST ImageList1 = nullptr;
     HWND RichEditP = nullptr;
     HWND Splitter2 = nullptr;
     HWND Panel1 = nullptr;
