@@ -26,6 +26,11 @@ test-win32: win32
 
 test: test-host test-win32
 
+# Benchmarks (not tests): diagnostics parsing natively, file commands under Wine.
+bench: host win32
+	$(HOST)/tests/host/tools/bench_tools_parse
+	sh scripts/with-display $(CURDIR)/$(WIN)/wineprefix $(WIN)/wine-run $(WIN)/tests/win32/app/bench_file_commands.exe
+
 run: win32
 	@sh scripts/run $(WIN)
 

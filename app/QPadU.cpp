@@ -595,6 +595,13 @@ LRESULT TQPadF::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (canClose) DestroyWindow(hwnd_);
         return 0;
     }
+    case WM_QUERYENDSESSION: {
+        // Windows is shutting down: the same question as closing, and a No vote
+        // while the user's changes are still unsaved.
+        bool canClose = true;
+        FormCloseQuery(canClose);
+        return canClose ? TRUE : FALSE;
+    }
     case WM_DESTROY:
         FormDestroy();
         PostQuitMessage(0);

@@ -402,10 +402,15 @@ TEST_F(MainWindowTest, ClosingAsksAndCancelKeepsTheWindow) {
     EXPECT_EQ(Editor().Text(), "unsaved");
     EXPECT_TRUE(Editor().Modified());
 
+    // Windows shutting down asks the same question.
+    prompts.messageAnswers = {IDCANCEL};
+    EXPECT_EQ(SendMessageA(QPadF->Handle(), WM_QUERYENDSESSION, 0, 0), FALSE);
+    EXPECT_EQ(prompts.messages.size(), 2u);
+
     prompts.messageAnswers = {IDNO};
     QPadF->Execute("FileExit1");
     EXPECT_EQ(QPadF->Handle(), nullptr) << "No closes without saving";
-    EXPECT_EQ(prompts.messages.size(), 2u);
+    EXPECT_EQ(prompts.messages.size(), 3u);
 }
 
 }  // namespace
