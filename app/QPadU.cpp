@@ -440,34 +440,17 @@ void TQPadF::Idle() {
 }
 
 // The editor through its own operations; any other edit control by message.
-void TQPadF::EditUndo1Execute() {
+void TQPadF::EditFocused(void (TRichEditQX::*own)(), UINT message) {
     HWND c = FocusedTextControl();
-    if (c == SourceEdit->Handle())
-        SourceEdit->Undo();
+    if (c && c == SourceEdit->Handle())
+        (SourceEdit->*own)();
     else if (c)
-        SendMessageA(c, EM_UNDO, 0, 0);
+        SendMessageA(c, message, 0, 0);
 }
-void TQPadF::EditCut1Execute() {
-    HWND c = FocusedTextControl();
-    if (c == SourceEdit->Handle())
-        SourceEdit->Cut();
-    else if (c)
-        SendMessageA(c, WM_CUT, 0, 0);
-}
-void TQPadF::EditCopy1Execute() {
-    HWND c = FocusedTextControl();
-    if (c == SourceEdit->Handle())
-        SourceEdit->Copy();
-    else if (c)
-        SendMessageA(c, WM_COPY, 0, 0);
-}
-void TQPadF::EditPaste1Execute() {
-    HWND c = FocusedTextControl();
-    if (c == SourceEdit->Handle())
-        SourceEdit->Paste();
-    else if (c)
-        SendMessageA(c, WM_PASTE, 0, 0);
-}
+void TQPadF::EditUndo1Execute() { EditFocused(&TRichEditQX::Undo, EM_UNDO); }
+void TQPadF::EditCut1Execute() { EditFocused(&TRichEditQX::Cut, WM_CUT); }
+void TQPadF::EditCopy1Execute() { EditFocused(&TRichEditQX::Copy, WM_COPY); }
+void TQPadF::EditPaste1Execute() { EditFocused(&TRichEditQX::Paste, WM_PASTE); }
 
 std::string TQPadF::PanelText(int panel) const {
     int length = LOWORD(SendMessageA(StatusBar, SB_GETTEXTLENGTHA, panel, 0));

@@ -134,6 +134,7 @@ private:
     LRESULT OnNotify(NMHDR* header);
     void OnMenuSelect(UINT item, UINT flags, HMENU menu);
     HWND FocusedTextControl() const;
+    void EditFocused(void (TRichEditQX::*own)(), UINT message);
     void UpdateActionUi(const TAction& action);
     void LoadSource(const std::string& path);
     void WriteSource(const std::string& path);

@@ -2,6 +2,7 @@
 // launcher: capture splitting, parsing of real compiler captures, entry format,
 // status texts and their order.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -31,7 +32,7 @@ protected:
         fakeLaunch.Reset();
         fakeLaunch.events = &events;
         dir = std::filesystem::temp_directory_path() /
-              ("qp_tools_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+              ("qp_tools_" + std::to_string(::getpid()) +
                "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir);
         savedStdErr = StdErrFileName;
