@@ -1,0 +1,333 @@
+#include "RichEditQX.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "QpErrors.h"
+
+namespace {
+
+const char kSelfProp[] = "QpRichEditQX";
+
+// RICHED32.DLL registers the "RICHEDIT" class when it loads; it stays loaded for
+// the life of the program.
+void LoadRichEdit() {
+    static HMODULE lib = LoadLibraryA("RICHED32.DLL");
+    if (!lib) throw Exception("Cannot load RICHED32.DLL");
+}
+
+unsigned ShiftState(LPARAM keyData) {
+    unsigned shift = 0;
+    if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
+    if (GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
+    if ((keyData & (1 << 29)) != 0 || GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+    if (GetKeyState(VK_LBUTTON) < 0) shift |= ssLeft;
+    if (GetKeyState(VK_RBUTTON) < 0) shift |= ssRight;
+    if (GetKeyState(VK_MBUTTON) < 0) shift |= ssMiddle;
+    return shift;
+}
+
+struct StreamIn {
+    const std::string* bytes;
+    std::size_t pos;
+};
+
+DWORD CALLBACK ReadFromString(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+    auto* in = reinterpret_cast<StreamIn*>(cookie);
+    std::size_t n = std::min(static_cast<std::size_t>(size > 0 ? size : 0), in->bytes->size() - in->pos);
+    std::memcpy(buffer, in->bytes->data() + in->pos, n);
+    in->pos += n;
+    *done = static_cast<LONG>(n);
+    return 0;
+}
+
+DWORD CALLBACK WriteToString(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+    auto* out = reinterpret_cast<std::string*>(cookie);
+    out->append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(size));
+    *done = size;
+    return 0;
+}
+
+}  // namespace
+
+TCustomRichEditQX::TCustomRichEditQX(HWND parent) {
+    LoadRichEdit();
+    RECT area{};
+    if (parent) GetClientRect(parent, &area);
+    // ES_AUTOHSCROLL: no word wrap, a long line scrolls horizontally. Both scroll
+    // bars stay shown (ES_DISABLENOSCROLL): besides the steady look, a control that
+    // shows and hides its bars while it lays out a loaded text spends time per line
+    // on it (minutes for a few megabytes under Wine).
+    Wnd = CreateWindowExA(WS_EX_CLIENTEDGE, "RICHEDIT", "",
+                          WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE |
+                              ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN |
+                              ES_DISABLENOSCROLL,
+                          0, 0, area.right - area.left, area.bottom - area.top, parent,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(1)), GetModuleHandleA(nullptr),
+                          nullptr);
+    if (!Wnd) throw Exception("Cannot create the editor window");
+
+    // Plain text means: streams carry text only (SF_TEXT), and pastes take only the
+    // clipboard's text (see WM_PASTE). Not EM_SETTEXTMODE TM_PLAINTEXT: under Wine
+    // a paste in that mode replaces the whole text instead of the selection.
+    // The platform's default limit (32,767 characters for typing, 64K for loading)
+    // would cut larger sources short or refuse typing in them.
+    SendMessageA(Wnd, EM_EXLIMITTEXT, 0, kTextLimit);
+    SendMessageA(Wnd, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
+
+    SetPropA(Wnd, kSelfProp, this);
+    BaseProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
+}
+
+TCustomRichEditQX::~TCustomRichEditQX() {
+    // The parent may have destroyed the window already; WM_NCDESTROY cleared Wnd then.
+    if (Wnd) DestroyWindow(Wnd);
+    if (Font) DeleteObject(Font);
+}
+
+LRESULT CALLBACK TCustomRichEditQX::SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = static_cast<TCustomRichEditQX*>(GetPropA(wnd, kSelfProp));
+    if (!self) return DefWindowProcA(wnd, msg, wParam, lParam);
+    return self->WindowProc(msg, wParam, lParam);
+}
+
+LRESULT TCustomRichEditQX::CallBase(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcA(BaseProc, Wnd, msg, wParam, lParam);
+}
+
+LRESULT TCustomRichEditQX::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_GETDLGCODE:
+        // Tab stays in the editor instead of moving the focus on.
+        return CallBase(msg, wParam, lParam) | DLGC_WANTTAB;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+        auto key = static_cast<std::uint16_t>(wParam);
+        const unsigned shift = ShiftState(lParam);
+        KeyDown(key, shift);
+        if (key == 0) return 0;
+        // The control's own paste keys would bring formatted text in.
+        const unsigned mods = shift & (ssShift | ssAlt | ssCtrl);
+        if ((key == 'V' && mods == ssCtrl) || (key == VK_INSERT && mods == ssShift)) {
+            Paste();
+            return 0;
+        }
+        return CallBase(msg, key, lParam);
+    }
+    case WM_PASTE:
+        if (ReadOnly()) return 0;
+        return CallBase(EM_PASTESPECIAL, CF_TEXT, 0);
+    case WM_CHAR: {
+        char key = static_cast<char>(wParam);
+        KeyPress(key);
+        if (key == 0) return 0;
+        return CallBase(msg, static_cast<unsigned char>(key), lParam);
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+        LRESULT result = CallBase(msg, wParam, lParam);
+        auto key = static_cast<std::uint16_t>(wParam);
+        KeyUp(key, ShiftState(lParam));
+        return result;
+    }
+    case WM_KILLFOCUS:
+        // The release of the Enter will go to another window: indent now rather
+        // than leave the editor unpainted until some later key release.
+        Keys.FinishPendingIndent();
+        return CallBase(msg, wParam, lParam);
+    case WM_NCDESTROY: {
+        WNDPROC base = BaseProc;
+        HWND wnd = Wnd;
+        SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
+        RemovePropA(wnd, kSelfProp);
+        Wnd = nullptr;
+        return CallWindowProcA(base, wnd, msg, wParam, lParam);
+    }
+    default:
+        return CallBase(msg, wParam, lParam);
+    }
+}
+
+void TCustomRichEditQX::KeyDown(std::uint16_t& key, unsigned shift) { Keys.KeyDown(key, shift); }
+void TCustomRichEditQX::KeyPress(char& key) { Keys.KeyPress(key); }
+void TCustomRichEditQX::KeyUp(std::uint16_t& key, unsigned shift) { Keys.KeyUp(key, shift); }
+
+bool TCustomRichEditQX::HandleParentMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (!Wnd) return false;
+    if (msg == WM_COMMAND && reinterpret_cast<HWND>(lParam) == Wnd && HIWORD(wParam) == EN_CHANGE) {
+        if (OnChange) OnChange();
+        return true;
+    }
+    if (msg == WM_NOTIFY && lParam != 0) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->hwndFrom == Wnd && header->code == EN_SELCHANGE) {
+            if (OnSelectionChange) OnSelectionChange();
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string TCustomRichEditQX::Text() const {
+    std::string text;
+    text.reserve(static_cast<std::size_t>(SendMessageA(Wnd, WM_GETTEXTLENGTH, 0, 0)));
+    EDITSTREAM stream{};
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&text);
+    stream.pfnCallback = &WriteToString;
+    SendMessageA(Wnd, EM_STREAMOUT, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+    if (stream.dwError != 0) throw Exception("Cannot read the editor's text");
+    return text;
+}
+
+void TCustomRichEditQX::SetText(const std::string& bytes) {
+    // Whatever an Enter left pending belongs to the old text.
+    Keys.DropPendingIndent();
+    StreamIn in{&bytes, 0};
+    EDITSTREAM stream{};
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&in);
+    stream.pfnCallback = &ReadFromString;
+    SendMessageA(Wnd, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+    if (stream.dwError != 0 || in.pos != bytes.size())
+        throw Exception("Cannot load the text into the editor");
+    // A loaded text starts at its top, wherever the control left the caret.
+    SetSel(0, 0);
+}
+
+int TCustomRichEditQX::SelStart() const {
+    CHARRANGE range{};
+    SendMessageA(Wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    return range.cpMin;
+}
+
+int TCustomRichEditQX::SelLength() const {
+    CHARRANGE range{};
+    SendMessageA(Wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    return range.cpMax - range.cpMin;
+}
+
+void TCustomRichEditQX::SetSelStart(int start) { SetSel(start, start); }
+
+void TCustomRichEditQX::SetSelLength(int length) {
+    int start = SelStart();
+    SetSel(start, start + length);
+}
+
+void TCustomRichEditQX::SetSel(int start, int end) {
+    CHARRANGE range{start, end};
+    SendMessageA(Wnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+}
+
+bool TCustomRichEditQX::Modified() const { return SendMessageA(Wnd, EM_GETMODIFY, 0, 0) != 0; }
+void TCustomRichEditQX::SetModified(bool modified) { SendMessageA(Wnd, EM_SETMODIFY, modified, 0); }
+
+bool TCustomRichEditQX::ReadOnly() const {
+    return (GetWindowLongA(Wnd, GWL_STYLE) & ES_READONLY) != 0;
+}
+void TCustomRichEditQX::SetReadOnly(bool readOnly) { SendMessageA(Wnd, EM_SETREADONLY, readOnly, 0); }
+
+void TCustomRichEditQX::SetEditorFont(const TEditorFont& font) {
+    LOGFONTA logFont{};
+    HDC screen = GetDC(nullptr);
+    logFont.lfHeight = -MulDiv(font.size, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    logFont.lfWeight = (font.style & TEditorFont::Bold) ? FW_BOLD : FW_NORMAL;
+    logFont.lfItalic = (font.style & TEditorFont::Italic) ? 1 : 0;
+    logFont.lfUnderline = (font.style & TEditorFont::Underline) ? 1 : 0;
+    logFont.lfStrikeOut = (font.style & TEditorFont::StrikeOut) ? 1 : 0;
+    logFont.lfCharSet = static_cast<BYTE>(font.charset);
+    logFont.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    lstrcpynA(logFont.lfFaceName, font.name.c_str(), LF_FACESIZE);
+    HFONT newFont = CreateFontIndirectA(&logFont);
+    if (!newFont) throw Exception("Cannot create the font " + font.name);
+
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT |
+                    CFM_COLOR | CFM_CHARSET;
+    if (font.style & TEditorFont::Bold) format.dwEffects |= CFE_BOLD;
+    if (font.style & TEditorFont::Italic) format.dwEffects |= CFE_ITALIC;
+    if (font.style & TEditorFont::Underline) format.dwEffects |= CFE_UNDERLINE;
+    if (font.style & TEditorFont::StrikeOut) format.dwEffects |= CFE_STRIKEOUT;
+    if (font.color == TEditorFont::kWindowText)
+        format.dwEffects |= CFE_AUTOCOLOR;
+    else
+        format.crTextColor = static_cast<COLORREF>(font.color);
+    format.yHeight = font.size * 20;  // twips
+    format.bCharSet = static_cast<BYTE>(font.charset);
+    format.bPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    lstrcpynA(format.szFaceName, font.name.c_str(), LF_FACESIZE);
+
+    // A new font is no edit: it neither marks the text modified nor reports a change.
+    const bool modified = Modified();
+    const LRESULT mask = SendMessageA(Wnd, EM_SETEVENTMASK, 0, 0);
+    SendMessageA(Wnd, WM_SETFONT, reinterpret_cast<WPARAM>(newFont), FALSE);
+    SendMessageA(Wnd, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    SendMessageA(Wnd, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    SendMessageA(Wnd, EM_SETEVENTMASK, 0, mask);
+    SetModified(modified);
+    InvalidateRect(Wnd, nullptr, TRUE);
+
+    if (Font) DeleteObject(Font);
+    Font = newFont;
+}
+
+bool TCustomRichEditQX::CanUndo() const { return SendMessageA(Wnd, EM_CANUNDO, 0, 0) != 0; }
+void TCustomRichEditQX::Undo() { SendMessageA(Wnd, EM_UNDO, 0, 0); }
+bool TCustomRichEditQX::CanCutCopy() const { return SelLength() != 0; }
+void TCustomRichEditQX::Cut() { SendMessageA(Wnd, WM_CUT, 0, 0); }
+void TCustomRichEditQX::Copy() { SendMessageA(Wnd, WM_COPY, 0, 0); }
+bool TCustomRichEditQX::CanPaste() const { return IsClipboardFormatAvailable(CF_TEXT) != 0; }
+// Text only, whatever else the clipboard holds.
+void TCustomRichEditQX::Paste() {
+    if (!ReadOnly()) SendMessageA(Wnd, EM_PASTESPECIAL, CF_TEXT, 0);
+}
+
+int TCustomRichEditQX::LineFromChar(int charIndex) const {
+    return static_cast<int>(SendMessageA(Wnd, EM_EXLINEFROMCHAR, 0, charIndex));
+}
+
+int TCustomRichEditQX::LineIndex(int line) const {
+    return static_cast<int>(SendMessageA(Wnd, EM_LINEINDEX, static_cast<WPARAM>(line), 0));
+}
+
+void TCustomRichEditQX::ScrollCaret() { SendMessageA(Wnd, EM_SCROLLCARET, 0, 0); }
+void TCustomRichEditQX::SetFocus() { ::SetFocus(Wnd); }
+
+TCaretPos TCustomRichEditQX::CaretPos() const {
+    CHARRANGE range{};
+    SendMessageA(Wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    TCaretPos pos;
+    pos.Y = LineFromChar(range.cpMax);
+    pos.X = range.cpMax - LineIndex(-1);
+    return pos;
+}
+
+std::string TCustomRichEditQX::LineText(int line) const {
+    const int start = LineIndex(line);
+    if (start < 0) return "";
+    const int length = static_cast<int>(SendMessageA(Wnd, EM_LINELENGTH, start, 0));
+    if (length <= 0) return "";
+    // EM_GETTEXTRANGE rather than EM_GETLINE: a line may be longer than its 16-bit size field.
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    TEXTRANGEA range{};
+    range.chrg.cpMin = start;
+    range.chrg.cpMax = start + length;
+    range.lpstrText = text.data();
+    const int got = static_cast<int>(SendMessageA(Wnd, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range)));
+    text.resize(static_cast<std::size_t>(std::clamp(got, 0, length)));
+    return text;
+}
+
+void TCustomRichEditQX::InsertAtCaret(const std::string& text) {
+    // Our own blanks never change a text the user cannot change.
+    if (ReadOnly()) return;
+    SendMessageA(Wnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void TCustomRichEditQX::SetPainting(bool on) {
+    SendMessageA(Wnd, WM_SETREDRAW, on, 0);
+    if (on) InvalidateRect(Wnd, nullptr, TRUE);
+}

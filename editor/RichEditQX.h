@@ -1,0 +1,96 @@
+#pragma once
+// The source editor: a plain-text, non-wrapping rich-edit window ("RICHEDIT" of
+// RICHED32.DLL) whose keys run through the portable key logic of EditorKeys.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "EditorFont.h"
+#include "EditorKeys.h"
+
+class TCustomRichEditQX : private ITextControl {
+public:
+    TCustomRichEditQX(const TCustomRichEditQX&) = delete;
+    TCustomRichEditQX& operator=(const TCustomRichEditQX&) = delete;
+    virtual ~TCustomRichEditQX();
+
+    HWND Handle() const { return Wnd; }
+
+    std::function<void()> OnChange;           // EN_CHANGE
+    std::function<void()> OnSelectionChange;  // EN_SELCHANGE
+
+    // The parent forwards every WM_COMMAND and WM_NOTIFY; true when it was this
+    // editor's change or selection-change notification (the event has then fired).
+    bool HandleParentMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    // The whole text, streamed as plain text with no conversion of our own.
+    std::string Text() const;
+    void SetText(const std::string& bytes);
+
+    int SelStart() const;
+    int SelLength() const;
+    void SetSelStart(int start);  // caret at start, nothing selected
+    void SetSelLength(int length);
+    void SetSel(int start, int end);
+
+    bool Modified() const;
+    void SetModified(bool modified);
+    bool ReadOnly() const;
+    void SetReadOnly(bool readOnly);
+
+    void SetEditorFont(const TEditorFont& font);
+
+    bool CanUndo() const;
+    void Undo();
+    bool CanCutCopy() const;
+    void Cut();
+    void Copy();
+    bool CanPaste() const;
+    void Paste();
+
+    int LineFromChar(int charIndex) const;
+    int LineIndex(int line) const;  // -1 for a line past the end
+    void ScrollCaret();
+    void SetFocus();
+
+    // The text limit set at creation: far above any source file.
+    static constexpr LONG kTextLimit = 0x7FFFFFFE;
+
+protected:
+    explicit TCustomRichEditQX(HWND parent);
+
+    // The key handlers: own work first (KeyUp: last), then the control's.
+    virtual void KeyDown(std::uint16_t& key, unsigned shift);
+    virtual void KeyPress(char& key);
+    virtual void KeyUp(std::uint16_t& key, unsigned shift);
+
+    TEditorKeys Keys{*this};
+
+private:
+    // ITextControl, on the window.
+    TCaretPos CaretPos() const override;
+    std::string LineText(int line) const override;
+    void InsertAtCaret(const std::string& text) override;
+    void SetPainting(bool on) override;
+
+    static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT CallBase(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    HWND Wnd = nullptr;
+    WNDPROC BaseProc = nullptr;
+    HFONT Font = nullptr;  // owned; the control only borrows it
+};
+
+class TRichEditQX : public TCustomRichEditQX {
+public:
+    explicit TRichEditQX(HWND parent) : TCustomRichEditQX(parent) {}
+
+    bool AutoIndent() const { return Keys.AutoIndent; }
+    void SetAutoIndent(bool value) { Keys.AutoIndent = value; }
+    bool SmartTabs() const { return Keys.SmartTabs; }
+    void SetSmartTabs(bool value) { Keys.SmartTabs = value; }
+    // For tests and diagnostics: an Enter waits for its indentation.
+    bool IndentPending() const { return Keys.IndentPending; }
+};

@@ -1,0 +1,441 @@
+// The editor on the real rich-edit control: keys arrive as a user's typing
+// produces them (WM_KEYDOWN, WM_CHAR, WM_KEYUP), text and caret are read back.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <richedit.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "RichEditQX.h"
+
+namespace {
+
+// What the window under the editor saw: paints, and the redraw switch.
+struct PaintLog {
+    int paints = 0;
+    int redrawOff = 0, redrawOn = 0;
+    WNDPROC next = nullptr;
+} g_paint;
+
+LRESULT CALLBACK CountingProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_PAINT) ++g_paint.paints;
+    if (msg == WM_SETREDRAW) ++(wParam ? g_paint.redrawOn : g_paint.redrawOff);
+    return CallWindowProcA(g_paint.next, wnd, msg, wParam, lParam);
+}
+
+TRichEditQX* g_editor = nullptr;
+
+LRESULT CALLBACK HostProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if ((msg == WM_COMMAND || msg == WM_NOTIFY) && g_editor &&
+        g_editor->HandleParentMessage(msg, wParam, lParam))
+        return 0;
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+LPARAM KeyData(UINT vk, bool up, bool repeat = false) {
+    LPARAM data = 1 | (static_cast<LPARAM>(MapVirtualKeyA(vk, 0) & 0xFF) << 16);
+    if (repeat || up) data |= 1 << 30;
+    if (up) data |= static_cast<LPARAM>(1u << 31);
+    return data;
+}
+
+class EditorTest : public ::testing::Test {
+protected:
+    HWND host = nullptr;
+    std::unique_ptr<TRichEditQX> ed;
+    int changes = 0, selChanges = 0;
+
+    void SetUp() override {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = HostProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "QpEditorTestHost";
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        RegisterClassA(&wc);  // fails harmlessly when already registered
+        host = CreateWindowExA(0, "QpEditorTestHost", "editor test", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                               0, 0, 640, 480, nullptr, nullptr, wc.hInstance, nullptr);
+        ASSERT_NE(host, nullptr);
+        ed = std::make_unique<TRichEditQX>(host);
+        g_editor = ed.get();
+        ed->OnChange = [this] { ++changes; };
+        ed->OnSelectionChange = [this] { ++selChanges; };
+        ed->SetFocus();
+        Pump();
+    }
+    void TearDown() override {
+        g_editor = nullptr;
+        ed.reset();
+        DestroyWindow(host);
+        Pump();
+    }
+
+    void Down(UINT vk, char ch, bool repeat = false) {
+        SendMessageA(ed->Handle(), WM_KEYDOWN, vk, KeyData(vk, false, repeat));
+        if (ch) SendMessageA(ed->Handle(), WM_CHAR, static_cast<unsigned char>(ch), KeyData(vk, false, repeat));
+    }
+    void Up(UINT vk) { SendMessageA(ed->Handle(), WM_KEYUP, vk, KeyData(vk, true)); }
+    void Stroke(UINT vk, char ch) {
+        Down(vk, ch);
+        Up(vk);
+    }
+    void Type(const std::string& text) {
+        for (char c : text) {
+            if (c == '\r')
+                Stroke(VK_RETURN, '\r');
+            else if (c == '\t')
+                Stroke(VK_TAB, '\t');
+            else
+                Stroke(LOBYTE(VkKeyScanA(c)), c);
+        }
+    }
+    int CaretColumn() const {
+        int caret = ed->SelStart() + ed->SelLength();
+        return caret - ed->LineIndex(ed->LineFromChar(caret));
+    }
+    int CaretLine() const { return ed->LineFromChar(ed->SelStart() + ed->SelLength()); }
+    void Load(const std::string& text) {
+        ed->SetText(text);
+        ed->SetSelStart(static_cast<int>(text.size()));
+    }
+    void CountPaints() {
+        g_paint = PaintLog{};
+        g_paint.next = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(ed->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingProc)));
+    }
+};
+
+TEST_F(EditorTest, CreatedAsAPlainTextNonWrappingEditorThatKeepsTab) {
+    char cls[32] = {};
+    GetClassNameA(ed->Handle(), cls, sizeof cls);
+    EXPECT_STRCASEEQ(cls, "RICHEDIT");
+    const LONG style = GetWindowLongA(ed->Handle(), GWL_STYLE);
+    for (LONG bit : {LONG(WS_CHILD), LONG(WS_HSCROLL), LONG(WS_VSCROLL), LONG(ES_MULTILINE),
+                     LONG(ES_AUTOHSCROLL), LONG(ES_WANTRETURN), LONG(ES_NOHIDESEL)}) {
+        SCOPED_TRACE(bit);
+        EXPECT_NE(style & bit, 0);
+    }
+    EXPECT_EQ(GetParent(ed->Handle()), host);
+    EXPECT_TRUE(ed->AutoIndent());
+    EXPECT_TRUE(ed->SmartTabs());
+    EXPECT_FALSE(ed->IndentPending());
+    EXPECT_NE(SendMessageA(ed->Handle(), WM_GETDLGCODE, VK_TAB, 0) & DLGC_WANTTAB, 0);
+    EXPECT_GE(SendMessageA(ed->Handle(), EM_GETLIMITTEXT, 0, 0), 16 * 1024 * 1024);
+
+    // No word wrap: a line far wider than the pane stays one line.
+    Load(std::string(2000, 'w'));
+    EXPECT_EQ(SendMessageA(ed->Handle(), EM_GETLINECOUNT, 0, 0), 1);
+}
+
+struct TabCase {
+    int column;
+    int inserted;
+};
+
+TEST_F(EditorTest, TabAlignsToTheWordsOfTheLineAbove) {
+    const std::string guide = "    abc def x yz";
+    const TabCase cases[] = {{0, 4}, {2, 2}, {3, 0}, {4, 4}, {6, 2}, {12, 2}, {13, 0}, {14, 0}, {15, 6}, {18, 6}};
+    for (const TabCase& c : cases) {
+        SCOPED_TRACE("caret column " + std::to_string(c.column));
+        const std::string line(c.column, '.');
+        Load(guide + "\r\n" + line);
+        Stroke(VK_TAB, '\t');
+        EXPECT_EQ(ed->Text(), guide + "\r\n" + line + std::string(c.inserted, ' '));
+        EXPECT_EQ(CaretColumn(), c.column + c.inserted);
+        EXPECT_EQ(CaretLine(), 1);
+        EXPECT_EQ(GetFocus(), ed->Handle()) << "Tab does not move the focus";
+    }
+}
+
+TEST_F(EditorTest, TabDefaultsAndModifiedTab) {
+    Load("first");
+    Stroke(VK_TAB, '\t');
+    EXPECT_EQ(ed->Text(), "first      ");
+
+    ed->SetSmartTabs(false);
+    Load("    abc\r\n");
+    Stroke(VK_TAB, '\t');
+    EXPECT_EQ(ed->Text(), "    abc\r\n      ");
+    ed->SetSmartTabs(true);
+
+    // Shift+Tab is not aligned, and the tab character it types is dropped.
+    Load("    abc\r\nx");
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    Stroke(VK_TAB, '\t');
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(ed->Text(), "    abc\r\nx");
+    EXPECT_EQ(GetFocus(), ed->Handle());
+
+    // A tab character from the file stays as it is.
+    ed->SetText("\tx\r\n");
+    EXPECT_EQ(ed->Text(), "\tx\r\n");
+}
+
+struct EnterCase {
+    const char* name;
+    std::string before;
+    bool autoIndent;
+    std::string after;
+};
+
+TEST_F(EditorTest, EnterIndentsTheNewLineWithBlanks) {
+    const EnterCase cases[] = {
+        {"tab and two blanks", "\t  int x;", true, "\t  int x;\r\n        "},
+        {"blanks only", "   ", true, "   \r\n   "},
+        {"auto-indent off", "    abc", false, "    abc\r\n"},
+        {"no indentation", "abc", true, "abc\r\n"},
+    };
+    for (const EnterCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ed->SetAutoIndent(c.autoIndent);
+        Load(c.before);
+        Stroke(VK_RETURN, '\r');
+        EXPECT_EQ(ed->Text(), c.after);
+        EXPECT_EQ(CaretLine(), 1);
+        EXPECT_FALSE(ed->IndentPending());
+    }
+    ed->SetAutoIndent(true);
+
+    // Column 0: a plain break, every repeat of a held Enter counts.
+    Load("    abc");
+    ed->SetSelStart(0);
+    Down(VK_RETURN, '\r');
+    Down(VK_RETURN, '\r', true);
+    Up(VK_RETURN);
+    EXPECT_EQ(ed->Text(), "\r\n\r\n    abc");
+
+    // Caret inside the line: the rest moves down behind the blanks.
+    Load("  ab cd");
+    ed->SetSelStart(4);
+    Stroke(VK_RETURN, '\r');
+    EXPECT_EQ(ed->Text(), "  ab\r\n   cd");
+    EXPECT_EQ(CaretColumn(), 2);
+}
+
+TEST_F(EditorTest, HeldEnterBreaksOnceAndTypingCancelsTheIndentation) {
+    Load("  ab");
+    for (int i = 0; i < 5; ++i) Down(VK_RETURN, '\r', i > 0);
+    EXPECT_TRUE(ed->IndentPending());
+    Up(VK_RETURN);
+    EXPECT_EQ(ed->Text(), "  ab\r\n  ");
+
+    Load("  ab");
+    Down(VK_RETURN, '\r');
+    Stroke('X', 'x');
+    EXPECT_FALSE(ed->IndentPending());
+    Up(VK_RETURN);
+    EXPECT_EQ(ed->Text(), "  ab\r\nx");
+}
+
+TEST_F(EditorTest, NoRepaintWhileTheIndentationIsPending) {
+    Load("    abc");
+    CountPaints();
+    Down(VK_RETURN, '\r');
+    ASSERT_TRUE(ed->IndentPending());
+    EXPECT_EQ(g_paint.redrawOff, 1);
+    InvalidateRect(ed->Handle(), nullptr, TRUE);
+    UpdateWindow(ed->Handle());
+    Pump();
+    EXPECT_EQ(g_paint.paints, 0) << "the bare line break must not be shown";
+
+    Up(VK_RETURN);
+    EXPECT_EQ(g_paint.redrawOn, 1);
+    UpdateWindow(ed->Handle());
+    Pump();
+    EXPECT_GE(g_paint.paints, 1) << "repainted once the line is indented";
+    EXPECT_EQ(ed->Text(), "    abc\r\n    ");
+
+    // And it keeps painting after a cancelled indentation.
+    Down(VK_RETURN, '\r');
+    Stroke('Y', 'y');
+    g_paint.paints = 0;
+    InvalidateRect(ed->Handle(), nullptr, TRUE);
+    UpdateWindow(ed->Handle());
+    EXPECT_GE(g_paint.paints, 1);
+    Up(VK_RETURN);
+}
+
+TEST_F(EditorTest, FocusLostWhilePendingIndentsAndPaintsAgain) {
+    Load("  ab");
+    CountPaints();
+    Down(VK_RETURN, '\r');
+    ASSERT_TRUE(ed->IndentPending());
+    ::SetFocus(host);
+    EXPECT_FALSE(ed->IndentPending());
+    EXPECT_EQ(ed->Text(), "  ab\r\n  ");
+    EXPECT_EQ(g_paint.redrawOn, 1);
+}
+
+TEST_F(EditorTest, ReadOnlyTextIsNotChangedByTabOrEnter) {
+    Load("    abc\r\nx");
+    ed->SetReadOnly(true);
+    EXPECT_TRUE(ed->ReadOnly());
+    Stroke(VK_TAB, '\t');
+    Stroke(VK_RETURN, '\r');
+    EXPECT_EQ(ed->Text(), "    abc\r\nx");
+    ed->SetReadOnly(false);
+    EXPECT_FALSE(ed->ReadOnly());
+}
+
+TEST_F(EditorTest, ChangeAndSelectionNotificationsReachTheEvents) {
+    Load("abc");
+    changes = selChanges = 0;
+    Type("d");
+    Pump();
+    EXPECT_GE(changes, 1);
+    EXPECT_GE(selChanges, 1);
+    EXPECT_TRUE(ed->Modified());
+
+    selChanges = 0;
+    ed->SetSel(1, 3);
+    Pump();
+    EXPECT_GE(selChanges, 1);
+    EXPECT_EQ(ed->SelStart(), 1);
+    EXPECT_EQ(ed->SelLength(), 2);
+    ed->SetSelLength(1);
+    EXPECT_EQ(ed->SelLength(), 1);
+
+    // Someone else's notification is not ours.
+    NMHDR other{reinterpret_cast<HWND>(host), 0, EN_SELCHANGE};
+    EXPECT_FALSE(ed->HandleParentMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&other)));
+    EXPECT_FALSE(ed->HandleParentMessage(WM_COMMAND, MAKEWPARAM(1, EN_CHANGE), reinterpret_cast<LPARAM>(host)));
+}
+
+TEST_F(EditorTest, ModifiedFlagUndoAndClipboard) {
+    ed->SetText("hello world");
+    ed->SetModified(false);
+    EXPECT_FALSE(ed->Modified());
+    EXPECT_EQ(ed->SelStart(), 0) << "a loaded text starts at its top";
+    ed->SetSelStart(11);
+    Type("!");
+    EXPECT_TRUE(ed->Modified());
+    EXPECT_TRUE(ed->CanUndo());
+    ed->Undo();
+    EXPECT_EQ(ed->Text(), "hello world");
+
+    ed->SetSel(0, 0);
+    EXPECT_FALSE(ed->CanCutCopy());
+    ed->SetSel(0, 5);
+    EXPECT_TRUE(ed->CanCutCopy());
+    ed->Copy();
+    Pump();
+    EXPECT_TRUE(ed->CanPaste());
+    ed->SetSelStart(11);
+    ed->Paste();
+    EXPECT_EQ(ed->Text(), "hello worldhello");
+    ed->SetSel(5, 11);
+    ed->Cut();
+    EXPECT_EQ(ed->Text(), "hellohello");
+
+    // Ctrl+V typed in the editor pastes at the caret, too.
+    ed->SetSelStart(5);
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    Down('V', 0x16);
+    Up('V');
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(ed->Text(), "hello worldhello");
+
+    EXPECT_EQ(ed->LineIndex(1), -1) << "line past the end";
+}
+
+TEST_F(EditorTest, FontIsAppliedWithoutCountingAsAnEdit) {
+    Load("class A {}");
+    ed->SetModified(false);
+    Pump();
+    changes = 0;
+    TEditorFont font;
+    font.name = "Arial";
+    font.size = 14;
+    font.style = TEditorFont::Bold | TEditorFont::Italic;
+    font.color = 0x000000FF;
+    font.charset = ANSI_CHARSET;
+    ed->SetEditorFont(font);
+    Pump();
+    EXPECT_FALSE(ed->Modified());
+    EXPECT_EQ(changes, 0);
+
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    ed->SetSel(0, 5);
+    SendMessageA(ed->Handle(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    EXPECT_STREQ(format.szFaceName, "Arial");
+    EXPECT_EQ(format.yHeight, 14 * 20);
+    EXPECT_NE(format.dwEffects & CFE_BOLD, 0u);
+    EXPECT_NE(format.dwEffects & CFE_ITALIC, 0u);
+    EXPECT_EQ(format.dwEffects & (CFE_UNDERLINE | CFE_AUTOCOLOR), 0u);
+    EXPECT_EQ(format.crTextColor, COLORREF(0x000000FF));
+
+    // The system colour, and typed text takes the new font.
+    font.color = TEditorFont::kWindowText;
+    font.style = 0;
+    font.name = "Courier New";
+    ed->SetEditorFont(font);
+    ed->SetSelStart(10);
+    Type("x");
+    ed->SetSel(10, 11);
+    SendMessageA(ed->Handle(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    EXPECT_STREQ(format.szFaceName, "Courier New");
+    EXPECT_NE(format.dwEffects & CFE_AUTOCOLOR, 0u);
+    EXPECT_EQ(format.dwEffects & CFE_BOLD, 0u);
+}
+
+std::string JavaLines(std::size_t bytes) {
+    std::string text;
+    text.reserve(bytes + 64);
+    for (int i = 0; text.size() < bytes; ++i)
+        text += "    int field" + std::to_string(i) + " = " + std::to_string(i * 7) + ";\t// x\r\n";
+    return text;
+}
+
+TEST_F(EditorTest, TextWellPastSixtyFourKLoadsEditsAndReadsBackWhole) {
+    const std::string text = JavaLines(200 * 1024);
+    ASSERT_GT(text.size(), 3u * 65536);
+    ed->SetText(text);
+    EXPECT_EQ(ed->Text(), text);
+    const int lines = static_cast<int>(SendMessageA(ed->Handle(), EM_GETLINECOUNT, 0, 0));
+    EXPECT_GE(lines, 5000);
+
+    // Typing at its end: auto-indent of the last line, smart tab under it.
+    Load(text + "    int last;");
+    Type("\rx\ty");
+    const std::string expected = text + "    int last;\r\n    x   y";
+    EXPECT_EQ(ed->Text(), expected);
+    EXPECT_EQ(CaretLine(), lines);
+}
+
+// Timing is reported, not judged: it is the control's own cost. Each size goes into a
+// fresh control, since the control's cost of dropping a large text is its own matter too.
+TEST_F(EditorTest, TenMegabytesThroughSetTextAndText) {
+    const std::string text = JavaLines(10 * 1024 * 1024);
+    auto t0 = std::chrono::steady_clock::now();
+    ed->SetText(text);
+    auto t1 = std::chrono::steady_clock::now();
+    const std::string back = ed->Text();
+    auto t2 = std::chrono::steady_clock::now();
+    EXPECT_EQ(back.size(), text.size());
+    EXPECT_TRUE(back == text);
+    using ms = std::chrono::milliseconds;
+    std::printf("[ measure  ] %zu bytes: SetText %lld ms, Text %lld ms\n", text.size(),
+                static_cast<long long>(std::chrono::duration_cast<ms>(t1 - t0).count()),
+                static_cast<long long>(std::chrono::duration_cast<ms>(t2 - t1).count()));
+}
+
+}  // namespace
