@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -421,14 +422,13 @@ TEST_F(EditorTest, TextWellPastSixtyFourKLoadsEditsAndReadsBackWhole) {
     EXPECT_EQ(CaretLine(), lines);
 }
 
-// Timing is reported, not judged: it is the control's own cost. Each size goes into a
-// fresh control, since the control's cost of dropping a large text is its own matter too.
-TEST_F(EditorTest, TenMegabytesThroughSetTextAndText) {
-    const std::string text = JavaLines(10 * 1024 * 1024);
+// Timing is reported, not judged: it is the control's own cost.
+void MeasureRoundTrip(TRichEditQX& ed, std::size_t bytes) {
+    const std::string text = JavaLines(bytes);
     auto t0 = std::chrono::steady_clock::now();
-    ed->SetText(text);
+    ed.SetText(text);
     auto t1 = std::chrono::steady_clock::now();
-    const std::string back = ed->Text();
+    const std::string back = ed.Text();
     auto t2 = std::chrono::steady_clock::now();
     EXPECT_EQ(back.size(), text.size());
     EXPECT_TRUE(back == text);
@@ -436,6 +436,17 @@ TEST_F(EditorTest, TenMegabytesThroughSetTextAndText) {
     std::printf("[ measure  ] %zu bytes: SetText %lld ms, Text %lld ms\n", text.size(),
                 static_cast<long long>(std::chrono::duration_cast<ms>(t1 - t0).count()),
                 static_cast<long long>(std::chrono::duration_cast<ms>(t2 - t1).count()));
+    std::fflush(stdout);
+}
+
+TEST_F(EditorTest, OneMegabyteThroughSetTextAndText) { MeasureRoundTrip(*ed, 1024 * 1024); }
+
+// Run by hand (--gtest_also_run_disabled_tests): Wine 8's rich-edit control takes
+// the 10 MB in but then crashes laying it out, which would take every other test
+// of this program down with it.
+TEST_F(EditorTest, DISABLED_TenMegabytesThroughSetTextAndText) {
+    const char* mb = std::getenv("QP_EDITOR_MEASURE_MB");
+    MeasureRoundTrip(*ed, static_cast<std::size_t>(mb ? std::atoi(mb) : 10) * 1024 * 1024);
 }
 
 }  // namespace
