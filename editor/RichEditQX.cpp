@@ -69,9 +69,8 @@ TCustomRichEditQX::TCustomRichEditQX(HWND parent) {
                           nullptr);
     if (!Wnd) throw Exception("Cannot create the editor window");
 
-    // Plain text means: streams carry text only (SF_TEXT), and pastes take only the
-    // clipboard's text (see WM_PASTE). Not EM_SETTEXTMODE TM_PLAINTEXT: under Wine
-    // a paste in that mode replaces the whole text instead of the selection.
+    // Plain text: no formatting comes in, streams carry text only (SF_TEXT).
+    SendMessageA(Wnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
     // The platform's default limit (32,767 characters for typing, 64K for loading)
     // would cut larger sources short or refuse typing in them.
     SendMessageA(Wnd, EM_EXLIMITTEXT, 0, kTextLimit);
@@ -109,7 +108,7 @@ LRESULT TCustomRichEditQX::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         const unsigned shift = ShiftState(lParam);
         KeyDown(key, shift);
         if (key == 0) return 0;
-        // The control's own paste keys would bring formatted text in.
+        // The paste keys take the clipboard's text through Paste().
         const unsigned mods = shift & (ssShift | ssAlt | ssCtrl);
         if ((key == 'V' && mods == ssCtrl) || (key == VK_INSERT && mods == ssShift)) {
             Paste();
@@ -118,8 +117,8 @@ LRESULT TCustomRichEditQX::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return CallBase(msg, key, lParam);
     }
     case WM_PASTE:
-        if (ReadOnly()) return 0;
-        return CallBase(EM_PASTESPECIAL, CF_TEXT, 0);
+        Paste();
+        return 0;
     case WM_CHAR: {
         char key = static_cast<char>(wParam);
         KeyPress(key);
@@ -192,8 +191,10 @@ void TCustomRichEditQX::SetText(const std::string& bytes) {
     SendMessageA(Wnd, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
     if (stream.dwError != 0 || in.pos != bytes.size())
         throw Exception("Cannot load the text into the editor");
-    // A loaded text starts at its top, wherever the control left the caret.
+    // A loaded text starts at its top, wherever the control left the caret, and
+    // with nothing to undo.
     SetSel(0, 0);
+    SendMessageA(Wnd, EM_EMPTYUNDOBUFFER, 0, 0);
 }
 
 int TCustomRichEditQX::SelStart() const {
@@ -280,9 +281,20 @@ bool TCustomRichEditQX::CanCutCopy() const { return SelLength() != 0; }
 void TCustomRichEditQX::Cut() { SendMessageA(Wnd, WM_CUT, 0, 0); }
 void TCustomRichEditQX::Copy() { SendMessageA(Wnd, WM_COPY, 0, 0); }
 bool TCustomRichEditQX::CanPaste() const { return IsClipboardFormatAvailable(CF_TEXT) != 0; }
-// Text only, whatever else the clipboard holds.
+// The clipboard's text replaces the selection, undoably. Done here rather than by
+// the control's own paste, which under Wine replaces the whole text of a control
+// in plain-text mode; on Windows the result is the same.
 void TCustomRichEditQX::Paste() {
-    if (!ReadOnly()) SendMessageA(Wnd, EM_PASTESPECIAL, CF_TEXT, 0);
+    if (ReadOnly() || !OpenClipboard(Wnd)) return;
+    std::string text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* p = static_cast<const char*>(GlobalLock(data))) {
+            text.assign(p, strnlen(p, GlobalSize(data)));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    if (!text.empty()) SendMessageA(Wnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 int TCustomRichEditQX::LineFromChar(int charIndex) const {

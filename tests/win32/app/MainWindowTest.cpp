@@ -37,6 +37,12 @@ TEST_F(MainWindowTest, StartUpState) {
     EXPECT_TRUE(ButtonEnabled("CodeCompile"));
     EXPECT_FALSE(Editor().Modified());
     EXPECT_EQ(GetFocus(), EditorWnd());
+    // A new text has nothing to undo, cut or copy.
+    QPadF->Idle();
+    for (const char* a : {"EditUndo1", "EditCut1", "EditCopy1"}) {
+        EXPECT_FALSE(Enabled(a)) << a;
+        EXPECT_FALSE(ButtonEnabled(a)) << a;
+    }
     // The editor took the settings holder's values at the first show.
     EXPECT_EQ(Editor().AutoIndent(), OptionsF->AutoIndent());
     EXPECT_EQ(Editor().SmartTabs(), OptionsF->SmartTabs());
