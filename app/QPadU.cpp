@@ -215,7 +215,6 @@ void TQPadF::CreateMenus() {
             AppendMenuA(popup, MF_STRING, a->id, text.c_str());
         }
         AppendMenuA(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), menu.caption);
-        popups_.push_back(popup);
     }
 }
 

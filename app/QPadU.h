@@ -146,7 +146,6 @@ private:
     HFONT listFont_ = nullptr;
     HICON bigIcon_ = nullptr, smallIcon_ = nullptr;
     std::vector<TAction> actions_;
-    std::vector<HMENU> popups_;
     std::string lastHint_;
     CodeActionStates codeStates_;
     bool firstShow_ = true;
