@@ -1,11 +1,12 @@
 # Quillpad: `make run` and `make test` are the whole set-up on a fresh Debian machine.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 HOST := build/host
-WIN  := build/win32
+W32  := build/win32
+W64  := build/win64
 
-.PHONY: all run test setup host win32 test-host test-win32 bench clean
+.PHONY: all run test setup host win32 win64 test-host test-win32 test-win64 bench clean
 
-all: host win32
+all: host win32 win64
 
 setup:
 	@sh scripts/setup
@@ -14,25 +15,42 @@ host: setup
 	@cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=Debug >/dev/null
 	@cmake --build $(HOST) -j $(JOBS) -- --no-print-directory
 
+# The shipped program.
 win32: setup
-	@cmake -S . -B $(WIN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
-	@cmake --build $(WIN) -j $(JOBS) -- --no-print-directory
+	@cmake -S . -B $(W32) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+	@cmake --build $(W32) -j $(JOBS) -- --no-print-directory
+
+# Its 64-bit twin, for kernels that cannot start 32-bit programs.
+win64: setup
+	@cmake -S . -B $(W64) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
+	@cmake --build $(W64) -j $(JOBS) -- --no-print-directory
 
 test-host: host
 	cd $(HOST) && ctest --output-on-failure
 
+test-win64: win64
+	@echo "== Windows tests, 64-bit build ($(W64)) under /usr/lib/wine/wine64"
+	sh scripts/with-display $(W64) -- sh -c 'cd $(W64) && ctest --output-on-failure'
+
 test-win32: win32
-	sh scripts/with-display $(CURDIR)/$(WIN)/wineprefix sh -c 'cd $(WIN) && ctest --output-on-failure'
+	@if why=$$(sh scripts/wine32-ok); then \
+	  echo "== Windows tests, 32-bit build ($(W32)) under /usr/lib/wine/wine"; \
+	  sh scripts/with-display $(W32) -- sh -c 'cd $(W32) && ctest --output-on-failure'; \
+	else \
+	  echo "== Windows tests, 32-bit build: skipped, because $$why"; \
+	fi
 
-test: test-host test-win32
+test: test-host test-win64 test-win32
 
-# Benchmarks (not tests): diagnostics parsing natively, file commands under Wine.
-bench: host win32
+# Benchmarks (not tests): diagnostics parsing natively, the rest under Wine on the
+# build this kernel runs.
+bench: host win32 win64
 	$(HOST)/tests/host/tools/bench_tools_parse
-	sh scripts/with-display $(CURDIR)/$(WIN)/wineprefix $(WIN)/wine-run $(WIN)/tests/win32/app/bench_file_commands.exe
+	@tree=$(W32); why=$$(sh scripts/wine32-ok) || { tree=$(W64); echo "Benchmarks on the 64-bit build: $$why"; }; \
+	sh scripts/with-display $$tree -- sh -c "for b in $$tree/tests/win32/*/bench_*.exe; do $$tree/wine-run \$$b || exit 1; done"
 
-run: win32
-	@sh scripts/run $(WIN)
+run: win32 win64
+	@sh scripts/run $(W32) $(W64)
 
 clean:
 	rm -rf build
