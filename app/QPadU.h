@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "QPadControls.h"
 #include "Prompts.h"
+#include "QPadActions.h"
+#include "QPadControls.h"
 #include "QPadLogic.h"
 #include "QpErrors.h"
+#include "ScopedWin32.h"
 
 class TRichEditQX;
 class TQPadF;
@@ -19,24 +21,11 @@ class TQPadF;
 // Posted by the options dialog after OK; both parameters 0.
 constexpr UINT WM_APPLYSETTINGS = WM_USER + 0x1000;
 
-// One user command: bound to a menu item, maybe a tool bar button, maybe a shortcut.
-struct TAction {
-    const char* name;
-    const char* category;
-    const char* caption;
-    UINT key;    // virtual key of the shortcut, 0 for none
-    bool ctrl;   // Ctrl held with it
-    const char* hint;
-    void (TQPadF::*execute)();  // nullptr: a command still to come, does nothing
-    UINT id = 0;                // command id, assigned at start-up
-    bool enabled = true;
-
-    std::string ShortcutText() const;
-};
-
 class TQPadF {
 public:
-    TQPadF();   // creates the window (not yet shown) and runs FormCreate
+    // Creates the window (not yet shown), owned by the application window when
+    // there is one, and runs FormCreate. InitApplication must have run.
+    TQPadF();
     ~TQPadF();
     TQPadF(const TQPadF&) = delete;
     TQPadF& operator=(const TQPadF&) = delete;
@@ -44,12 +33,12 @@ public:
     HWND Handle() const { return hwnd_; }
     void Show(int showCommand);
 
-    // Actions: lookup, and running one as the user does (only when enabled,
-    // inside the failure guard).
+    // Actions. A command runs only through WM_COMMAND with its id, as the menu,
+    // the accelerators and the tool bar send it.
     TAction* FindAction(const std::string& name);
+    TAction& Action(ActionId id);
     TAction* ActionById(UINT id);
     const std::vector<TAction>& Actions() const { return actions_; }
-    bool Execute(const std::string& name);
     void SetActionEnabled(TAction& action, bool enabled);
 
     // Runs fn; a failure goes to AppException, the silent abort is dropped.
@@ -86,6 +75,9 @@ public:
     void FileExit1Execute();
     void CheckSaveChanges();
 
+    // Diagnostics navigation: the error list's double-click.
+    void ErrorLBDblClick();
+
     // Standard edit actions, on the focused text control.
     void EditUndo1Execute();
     void EditCut1Execute();
@@ -115,6 +107,8 @@ public:
     int BottomHeight() const { return bottomHeight_; }
     int ErrorWidth() const { return errorWidth_; }
 
+    static void RegisterWindowClass(HINSTANCE instance);
+
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -125,13 +119,17 @@ private:
     void CreateToolBar();
     void CreateLists();
     void CreateStatusBar();
+    void CreateLayout();
     void FormCreate();
     void FormShow();
     void FormCloseQuery(bool& canClose);
     void FormDestroy();
     void Layout();
     void OnCommand(UINT id);
+    // The one place the code actions' enabled states are written.
+    void ApplyCodeStates();
     LRESULT OnNotify(NMHDR* header);
+    bool OnListNotify(HWND list, UINT code);  // true when handled
     void OnMenuSelect(UINT item, UINT flags, HMENU menu);
     HWND FocusedTextControl() const;
     void EditFocused(void (TRichEditQX::*own)(), UINT message);
@@ -142,14 +140,13 @@ private:
     std::string AskFileName(FileDialogRequest& dialog);
 
     HWND hwnd_ = nullptr;
-    HACCEL accel_ = nullptr;
-    HFONT listFont_ = nullptr;
-    HICON bigIcon_ = nullptr, smallIcon_ = nullptr;
+    ScopedAccelerators accel_;
+    ScopedFont listFont_;
+    ScopedIcon bigIcon_, smallIcon_;
     std::vector<TAction> actions_;
     std::string lastHint_;
     CodeActionStates codeStates_;
     bool firstShow_ = true;
-    bool oleReady_ = false;
     int bottomHeight_ = 105;
     int errorWidth_ = 282;
     int dragStart_ = 0;
@@ -160,6 +157,13 @@ private:
 extern TQPadF* QPadF;
 extern std::string ApplicationTitle;
 
+// Process-wide set-up, once, before any window: OLE (the rich-edit control pastes
+// and drags through it), the common controls, the program's window classes, and
+// the application window titled with ApplicationTitle, which carries the task-bar
+// button and owns the main window. Safe to call again.
+void InitApplication();
+// The application window; null before InitApplication.
+HWND ApplicationWindow();
 // Creates the program's four windows in their order and runs the message loop.
 int RunApplication(HINSTANCE instance, int showCommand);
 // Runs the message loop until WM_QUIT.

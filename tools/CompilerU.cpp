@@ -7,8 +7,6 @@
 
 #include "QpErrors.h"
 
-std::string StdErrFileName;
-
 std::string StdErrFileNameIn(const std::string& tempDir) { return tempDir + "stderr.out"; }
 
 namespace {
@@ -59,6 +57,22 @@ std::string FormatErrorEntry(int line, int column, const std::string& message) {
 }
 
 namespace {
+bool ParseLineNumber(std::string_view text, int& value);
+}
+
+void ReadErrorEntry(const std::string& entry, int& line, int& column) {
+    line = column = -1;
+    const std::string_view text(entry);
+    auto field = [&](std::size_t from, std::size_t length) {
+        return from < text.size() ? text.substr(from, length) : std::string_view();
+    };
+    int value = 0;
+    if (!ParseLineNumber(field(0, 4), value)) return;
+    line = value;
+    if (ParseLineNumber(field(5, 4), value)) column = value;
+}
+
+namespace {
 
 // A decimal integer with an optional sign and nothing else, within int's range.
 bool ParseLineNumber(std::string_view text, int& value) {
@@ -85,13 +99,13 @@ void SendTo(const TToolMessageEvent& event, void* sender, const std::string& msg
 }
 
 // The interpreter and the applet viewer differ only in these texts and the show state.
-bool RunThroughLauncher(const TToolMessageEvent& event, void* sender, const std::string& cmdLine,
-                        bool hidden, const char* startText, const char* exitText) {
+bool RunThroughLauncher(const TLauncher& launcher, const TToolMessageEvent& event, void* sender,
+                        const std::string& cmdLine, bool hidden, const char* startText, const char* exitText) {
     std::uint32_t exitCode = kNoExitCode;
     bool result = false;
     try {
         SendTo(event, sender, startText);
-        CreateDOSProcessRedirected(cmdLine, "", hidden, exitCode);
+        launcher(cmdLine, "", hidden, exitCode);
         result = exitCode == 0;
     } catch (...) {
         SendTo(event, sender, exitText + std::to_string(exitCode));
@@ -110,13 +124,13 @@ bool TCompiller::Compile(const std::string& cmdLine) {
     Errors.clear();
     bool result = false;
     std::uint32_t exitCode = kNoExitCode;
-    Send("Open " + StdErrFileName + " file");
+    Send("Open " + stdErrFile_ + " file");
     const auto sendExitCode = [&] { Send("Compiller exit code:  " + std::to_string(exitCode)); };
     try {
         Send("Run compiler");
-        CreateDOSProcessRedirected(cmdLine, StdErrFileName, true, exitCode);
+        launcher_(cmdLine, stdErrFile_, true, exitCode);
         Send("Load output messages");
-        Output = LoadCaptureFile(StdErrFileName);
+        Output = LoadCaptureFile(stdErrFile_);
         if (exitCode == 0) {
             result = true;
             Errors.push_back("No errors");
@@ -175,11 +189,11 @@ void TCompiller::ParseErrors() {
 }
 
 bool TInterpreter::Run(const std::string& cmdLine) {
-    return RunThroughLauncher(OnMessage, this, cmdLine, false, "Run interpreter",
+    return RunThroughLauncher(launcher_, OnMessage, this, cmdLine, false, "Run interpreter",
                               "Interpreter exit code:  ");
 }
 
 bool TAppletViewer::Run(const std::string& cmdLine) {
-    return RunThroughLauncher(OnMessage, this, cmdLine, true, "Run Applet Viewer",
+    return RunThroughLauncher(launcher_, OnMessage, this, cmdLine, true, "Run Applet Viewer",
                               "Applet Viewer exit code:  ");
 }

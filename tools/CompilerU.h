@@ -1,28 +1,20 @@
 #pragma once
-// The external tool runner: the launcher that starts a console program and waits
-// for it, and the three wrappers the build commands use (compiler, interpreter,
-// applet viewer). Portable: the launcher is declared here and implemented for
-// Windows in LauncherWin32.cpp (library qp_tools_win); host tests link a fake.
+// The external tool runner's portable part: the three wrappers the build commands
+// use (compiler, interpreter, applet viewer) and the diagnostics. They run their
+// tools through a launcher handed to them: the Windows one is in LauncherWin32.h,
+// host tests give a fake.
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
-
-// The compiler's capture file: the temporary directory followed by "stderr.out".
-// Set by InitCompilerU() (Windows side) once at start-up; empty before that.
-extern std::string StdErrFileName;
-
-// Windows side (qp_tools_win): the program entry calls InitCompilerU() once before
-// it creates any window, and DoneCompilerU() when the message loop has ended.
-void InitCompilerU();
-void DoneCompilerU();
 
 // Starts cmdLine (program first), sends its standard error into outFile unless
 // outFile is empty, starts its window hidden or in the default show state, waits
-// for its end and stores its exit code. Returns 0; every failure throws Exception.
-std::uint32_t CreateDOSProcessRedirected(const std::string& cmdLine, const std::string& outFile,
-                                         bool hidden, std::uint32_t& exitCode);
+// for its end and stores its exit code. Every failure throws Exception.
+using TLauncher = std::function<void(const std::string& cmdLine, const std::string& outFile, bool hidden,
+                                     std::uint32_t& exitCode)>;
 
 // The capture file's name in tempDir (as GetTempPathA reports it, with its final
 // backslash); the bare name when there is no temporary directory.
@@ -41,6 +33,12 @@ std::vector<std::string> LoadCaptureFile(const std::string& path);
 // One error-list entry: "%.4d %.4d %s" (line, column, message).
 std::string FormatErrorEntry(int line, int column, const std::string& message);
 
+// Reads an entry back by its fixed positions: characters 1 to 4 as the line,
+// 6 to 9 as the column (each as far as the entry goes). A field that is not a
+// decimal integer leaves its value -1 and ends the reading, so the column is
+// read only when the line converted.
+void ReadErrorEntry(const std::string& entry, int& line, int& column);
+
 // Progress event: the sending wrapper and a status text.
 using TToolMessageEvent = std::function<void(void* sender, const std::string& msg)>;
 
@@ -55,11 +53,13 @@ public:
     std::vector<std::string> Errors;  // "%.4d %.4d %s" entries, or "No errors"
     std::string FileName;             // the source path exactly as in the command line
 
-    TCompiller() = default;
+    // stdErrFile: where the compiler's standard error is captured.
+    TCompiller(TLauncher launcher, std::string stdErrFile)
+        : launcher_(std::move(launcher)), stdErrFile_(std::move(stdErrFile)) {}
     virtual ~TCompiller() = default;
 
-    // Runs the compiler command line with its standard error captured in
-    // StdErrFileName; true when the compiler's exit code is 0.
+    // Runs the compiler command line with its standard error captured in the
+    // capture file; true when the compiler's exit code is 0.
     bool Compile(const std::string& cmdLine);
     // Fills Errors from the diagnostics in Output that concern FileName.
     void ParseErrors();
@@ -72,26 +72,35 @@ private:
     bool FindErrorLine(std::size_t& cursor, TErrorLine& found) const;
     bool FindCaretLine(std::size_t& cursor, int& column) const;
     void Send(const std::string& msg);
+
+    TLauncher launcher_;
+    std::string stdErrFile_;
 };
 
 class TInterpreter {
 public:
     TToolMessageEvent OnMessage;
 
-    TInterpreter() = default;
+    explicit TInterpreter(TLauncher launcher) : launcher_(std::move(launcher)) {}
     virtual ~TInterpreter() = default;
 
     // Runs a "command.com /K ..." line with its console shown; true on exit code 0.
     bool Run(const std::string& cmdLine);
+
+private:
+    TLauncher launcher_;
 };
 
 class TAppletViewer {
 public:
     TToolMessageEvent OnMessage;
 
-    TAppletViewer() = default;
+    explicit TAppletViewer(TLauncher launcher) : launcher_(std::move(launcher)) {}
     virtual ~TAppletViewer() = default;
 
     // Runs a "command.com /C ..." line with its console hidden; true on exit code 0.
     bool Run(const std::string& cmdLine);
+
+private:
+    TLauncher launcher_;
 };

@@ -5,25 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "CompilerU.h"
+#include "LauncherWin32.h"
 #include "QpErrors.h"
+#include "ScopedWin32.h"
 
 namespace {
 
 // Everything a launch opens, closed on every way out: the output file first,
 // then the child's thread and process, so the file is complete once we return.
+// (Members are destroyed in reverse order.)
 struct TLaunchHandles {
-    HANDLE outFile = INVALID_HANDLE_VALUE;
-    PROCESS_INFORMATION process = {};
-
-    TLaunchHandles() = default;
-    TLaunchHandles(const TLaunchHandles&) = delete;
-    TLaunchHandles& operator=(const TLaunchHandles&) = delete;
-    ~TLaunchHandles() {
-        if (outFile != INVALID_HANDLE_VALUE) CloseHandle(outFile);
-        if (process.hThread) CloseHandle(process.hThread);
-        if (process.hProcess) CloseHandle(process.hProcess);
-    }
+    ScopedHandle process, thread;
+    ScopedHandle outFile;
 };
 
 // A zero-terminated, writable copy (CreateProcessA may write into its command
@@ -76,8 +69,8 @@ std::uint32_t CreateDOSProcessRedirected(const std::string& cmdLine, const std::
     security.bInheritHandle = TRUE;
 
     if (redirect) {
-        handles.outFile = CreateOutputFile(outFileBuffer.data(), &security);
-        if (handles.outFile == INVALID_HANDLE_VALUE)
+        handles.outFile.Reset(CreateOutputFile(outFileBuffer.data(), &security));
+        if (!handles.outFile.Valid())
             throw Exception(LauncherCreateFileErrorText(outFile));
     }
 
@@ -88,19 +81,21 @@ std::uint32_t CreateDOSProcessRedirected(const std::string& cmdLine, const std::
     if (redirect) {
         // Only standard error goes to the file; input and output stay unconnected.
         startup.dwFlags |= STARTF_USESTDHANDLES;
-        startup.hStdError = handles.outFile;
+        startup.hStdError = handles.outFile.Get();
     }
 
+    PROCESS_INFORMATION info = {};
     if (!CreateProcessA(nullptr, commandBuffer.data(), nullptr, nullptr, TRUE,
-                        NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &handles.process)) {
+                        NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &info)) {
         [[maybe_unused]] const DWORD lastError = GetLastError();  // for a debugger only
-        handles.process = {};
         throw Exception(LauncherStartErrorText());
     }
+    handles.process.Reset(info.hProcess);
+    handles.thread.Reset(info.hThread);
 
-    WaitForSingleObject(handles.process.hProcess, INFINITE);
+    WaitForSingleObject(handles.process.Get(), INFINITE);
     DWORD code = 0;
-    GetExitCodeProcess(handles.process.hProcess, &code);
+    GetExitCodeProcess(handles.process.Get(), &code);
     exitCode = code;
     return 0;
 }

@@ -31,19 +31,13 @@ protected:
     void SetUp() override {
         fakeLaunch.Reset();
         fakeLaunch.events = &events;
-        dir = std::filesystem::temp_directory_path() /
-              ("qp_tools_" + std::to_string(::getpid()) +
-               "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir);
-        savedStdErr = StdErrFileName;
-        StdErrFileName = (dir / "stderr.out").string();
         compiler.OnMessage = [this](void* sender, const std::string& msg) {
             EXPECT_EQ(sender, &compiler);
             events.push_back(msg);
         };
     }
     void TearDown() override {
-        StdErrFileName = savedStdErr;
         std::filesystem::remove_all(dir);
         fakeLaunch.Reset();
     }
@@ -57,10 +51,12 @@ protected:
         return compiler.Compile("\"C:\\jdk\\bin\\javac.exe\" \"" + fileName + "\"");
     }
 
-    std::filesystem::path dir;
-    std::string savedStdErr;
+    std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                ("qp_tools_" + std::to_string(::getpid()) + "_" +
+                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::string StdErrFileName = (dir / "stderr.out").string();
     std::vector<std::string> events;
-    TCompiller compiler;
+    TCompiller compiler{FakeLauncher(), StdErrFileName};
 };
 
 TEST(CaptureLines, SplitsAtEveryKindOfBreak) {
@@ -338,8 +334,8 @@ TEST(RunWrappers, StatusTextsResultAndLaunch) {
         bool hidden;
         std::string start, exit;
     };
-    TInterpreter interpreter;
-    TAppletViewer viewer;
+    TInterpreter interpreter{FakeLauncher()};
+    TAppletViewer viewer{FakeLauncher()};
     const Wrapper wrappers[] = {
         {"interpreter",
          [&](const TToolMessageEvent& e, const std::string& cmd, void*& self) {

@@ -7,8 +7,9 @@
 
 FakeLaunch fakeLaunch;
 
-std::uint32_t CreateDOSProcessRedirected(const std::string& cmdLine, const std::string& outFile,
-                                         bool hidden, std::uint32_t& exitCode) {
+namespace {
+
+void FakeLaunchCall(const std::string& cmdLine, const std::string& outFile, bool hidden, std::uint32_t& exitCode) {
     fakeLaunch.calls.push_back({cmdLine, outFile, hidden});
     if (fakeLaunch.events) fakeLaunch.events->push_back("<launch>");
     if (fakeLaunch.failStart) throw Exception(LauncherStartErrorText());
@@ -17,5 +18,8 @@ std::uint32_t CreateDOSProcessRedirected(const std::string& cmdLine, const std::
         out << fakeLaunch.stderrText;
     }
     exitCode = fakeLaunch.exitCode;
-    return 0;
 }
+
+}  // namespace
+
+TLauncher FakeLauncher() { return FakeLaunchCall; }

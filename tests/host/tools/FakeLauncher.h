@@ -1,10 +1,12 @@
 #pragma once
-// A scripted stand-in for the launcher, linked into host tests in place of the
-// Windows one: it "runs" a command by writing a prepared text into the output
+// A scripted stand-in for the launcher, handed to the wrappers in host tests in
+// place of the Windows one: it "runs" a command by writing a prepared text into the output
 // file and reporting a prepared exit code, and records every call.
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "CompilerU.h"
 
 struct FakeLaunch {
     struct Call {
@@ -22,3 +24,6 @@ struct FakeLaunch {
 };
 
 extern FakeLaunch fakeLaunch;
+
+// The fake as the wrappers take it.
+TLauncher FakeLauncher();

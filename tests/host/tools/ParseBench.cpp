@@ -27,11 +27,11 @@ int main() {
         lines += linesPerBlock;
     }
     const auto dir = std::filesystem::temp_directory_path();
-    StdErrFileName = (dir / "qp_bench_stderr.out").string();
+    const std::string StdErrFileName = (dir / "qp_bench_stderr.out").string();
     fakeLaunch.stderrText = text;
     fakeLaunch.exitCode = 1;
 
-    TCompiller compiler;
+    TCompiller compiler(FakeLauncher(), StdErrFileName);
     compiler.FileName = "C:\\work\\Hello.java";
     double best = 1e9;
     for (int run = 0; run < 5; ++run) {

@@ -87,17 +87,18 @@ int main() {
 
     ScriptedPrompts prompts;
     ScriptedPrompts::Scope scope(prompts);
+    InitApplication();
     QPadF = new TQPadF();
     QPadF->Show(SW_SHOWNORMAL);
     ProcessMessages();
 
     prompts.fileAnswers.push_back(path);
     LARGE_INTEGER t0 = Now();
-    QPadF->Execute("FileOpen1");
+    SendMessageA(QPadF->Handle(), WM_COMMAND, static_cast<WPARAM>(ActionId::FileOpen1), 0);
     LARGE_INTEGER t1 = Now();
     Step("opened");
     QPadF->SourceEdit->SetModified(true);
-    QPadF->Execute("FileSave1");
+    SendMessageA(QPadF->Handle(), WM_COMMAND, static_cast<WPARAM>(ActionId::FileSave1), 0);
     LARGE_INTEGER t2 = Now();
     Step("saved");
     bool intact = QPadF->SourceEdit->Text() == bytes;

@@ -11,7 +11,7 @@ protected:
     // Opens path; the save-changes question, if asked, needs its own scripted answer.
     void Open(const std::string& path) {
         prompts.fileAnswers.push_back(path);
-        QPadF->Execute("FileOpen1");
+        Command("FileOpen1");
     }
     void ExpectConfirm(std::size_t index, const std::string& text) {
         ASSERT_GT(prompts.messages.size(), index);
@@ -26,7 +26,7 @@ TEST_F(FileCommandsTest, DialogsAreAskedAsDesigned) {
     WriteFileBytes(path, "class Hello {}\r\n");
     Open(path);
     prompts.fileAnswers.push_back("");
-    QPadF->Execute("FileSaveAs1");
+    Command("FileSaveAs1");
     ASSERT_EQ(prompts.fileDialogs.size(), 2u);
     for (int i = 0; i < 2; ++i) {
         const FileDialogRequest& d = prompts.fileDialogs[i];
@@ -43,10 +43,10 @@ TEST_F(FileCommandsTest, DialogsAreAskedAsDesigned) {
     }
     // Each dialog offers the name last chosen in it, and only in it.
     prompts.fileAnswers.push_back("");
-    QPadF->Execute("FileOpen1");
+    Command("FileOpen1");
     EXPECT_EQ(prompts.fileDialogs.back().fileName, path);
     prompts.fileAnswers.push_back("");
-    QPadF->Execute("FileSaveAs1");
+    Command("FileSaveAs1");
     EXPECT_EQ(prompts.fileDialogs.back().fileName, "");
 }
 
@@ -109,14 +109,14 @@ TEST_F(FileCommandsTest, OpenQuestionAnswers) {
     Type("mine");
     // Cancel: nothing further happens, no dialog.
     prompts.messageAnswers = {IDCANCEL};
-    QPadF->Execute("FileOpen1");
+    Command("FileOpen1");
     EXPECT_TRUE(prompts.fileDialogs.empty());
     EXPECT_EQ(Editor().Text(), "mine");
     EXPECT_TRUE(Editor().Modified());
     // No, then cancelling the dialog: the old text stays, still modified.
     prompts.messageAnswers = {IDNO};
     prompts.fileAnswers = {""};
-    QPadF->Execute("FileOpen1");
+    Command("FileOpen1");
     EXPECT_EQ(Editor().Text(), "mine");
     EXPECT_TRUE(Editor().Modified());
     EXPECT_EQ(QPadF->FileName, "Untitled.java");
@@ -132,7 +132,7 @@ TEST_F(FileCommandsTest, YesWithoutASaveKeepsTheWork) {
     // Yes, then cancelling the Save As dialog: Open stops before its dialog.
     prompts.messageAnswers = {IDYES};
     prompts.fileAnswers = {""};
-    QPadF->Execute("FileOpen1");
+    Command("FileOpen1");
     EXPECT_EQ(prompts.fileDialogs.size(), 1u) << "only the Save As dialog was shown";
     EXPECT_EQ(Editor().Text(), "precious");
     EXPECT_TRUE(Editor().Modified());
@@ -140,14 +140,14 @@ TEST_F(FileCommandsTest, YesWithoutASaveKeepsTheWork) {
     // Yes, then declining to overwrite: likewise.
     prompts.messageAnswers = {IDYES, IDNO};
     prompts.fileAnswers = {existing};
-    QPadF->Execute("FileOpen1");
+    Command("FileOpen1");
     EXPECT_EQ(ReadFileBytes(existing), "existing");
     EXPECT_EQ(Editor().Text(), "precious");
 
     // New and closing too.
     prompts.messageAnswers = {IDYES};
     prompts.fileAnswers = {""};
-    QPadF->Execute("FileNew1");
+    Command("FileNew1");
     EXPECT_EQ(Editor().Text(), "precious");
     prompts.messageAnswers = {IDYES};
     prompts.fileAnswers = {""};
@@ -161,23 +161,23 @@ TEST_F(FileCommandsTest, YesWithoutASaveKeepsTheWork) {
     std::string saved = dir + "Saved.java";
     prompts.messageAnswers = {IDYES};
     prompts.fileAnswers = {saved, other};
-    QPadF->Execute("FileOpen1");
+    Command("FileOpen1");
     EXPECT_EQ(ReadFileBytes(saved), "precious");
     EXPECT_EQ(Editor().Text(), "other");
     EXPECT_EQ(QPadF->FileName, other);
 }
 
 TEST_F(FileCommandsTest, NewAsksBeforeItDiscards) {
-    QPadF->Execute("FileNew1");  // unmodified: no question
+    Command("FileNew1");  // unmodified: no question
     EXPECT_TRUE(prompts.messages.empty());
     Type("work");
     prompts.messageAnswers = {IDCANCEL};
-    QPadF->Execute("FileNew1");
+    Command("FileNew1");
     ExpectConfirm(0, "Save changes to Untitled.java?");
     EXPECT_EQ(Editor().Text(), "work");
     EXPECT_TRUE(Editor().Modified());
     prompts.messageAnswers = {IDNO};
-    QPadF->Execute("FileNew1");
+    Command("FileNew1");
     EXPECT_EQ(Editor().Text(), "");
     EXPECT_FALSE(Editor().Modified());
     EXPECT_EQ(Caption(QPadF->Handle()), "Quillpad: Untitled.java");
@@ -187,7 +187,7 @@ TEST_F(FileCommandsTest, NewAsksBeforeItDiscards) {
 TEST_F(FileCommandsTest, SaveUntitledAsksForAName) {
     Type("class A {}");
     prompts.fileAnswers = {""};
-    QPadF->Execute("FileSave1");
+    Command("FileSave1");
     ASSERT_EQ(prompts.fileDialogs.size(), 1u);
     EXPECT_TRUE(prompts.fileDialogs[0].save);
     EXPECT_EQ(QPadF->FileName, "Untitled.java");
@@ -197,12 +197,12 @@ TEST_F(FileCommandsTest, SaveUntitledAsksForAName) {
     // A file named Untitled.java saved through Save As is written directly afterwards.
     std::string path = dir + "Untitled.java";
     prompts.fileAnswers = {path};
-    QPadF->Execute("FileSave1");
+    Command("FileSave1");
     EXPECT_EQ(ReadFileBytes(path), "class A {}");
     EXPECT_EQ(QPadF->FileName, path);
     EXPECT_FALSE(Editor().Modified());
     Type("x");
-    QPadF->Execute("FileSave1");
+    Command("FileSave1");
     EXPECT_EQ(ReadFileBytes(path), "class A {}x");
     EXPECT_EQ(prompts.fileDialogs.size(), 2u);
 }
@@ -220,7 +220,7 @@ TEST_F(FileCommandsTest, SaveAsOverwriteQuestion) {
         prompts.messages.clear();
         prompts.messageAnswers = {answer};
         prompts.fileAnswers = {theirs};
-        QPadF->Execute("FileSaveAs1");
+        Command("FileSaveAs1");
         ExpectConfirm(0, "OK to overwrite " + theirs);
         EXPECT_EQ(ReadFileBytes(theirs), "theirs");
         EXPECT_EQ(QPadF->FileName, mine);
@@ -231,7 +231,7 @@ TEST_F(FileCommandsTest, SaveAsOverwriteQuestion) {
     prompts.messages.clear();
     prompts.messageAnswers = {IDYES};
     prompts.fileAnswers = {mine};
-    QPadF->Execute("FileSaveAs1");
+    Command("FileSaveAs1");
     ExpectConfirm(0, "OK to overwrite " + mine);
     EXPECT_EQ(ReadFileBytes(mine), "new old");
     EXPECT_FALSE(Editor().Modified());
@@ -240,7 +240,7 @@ TEST_F(FileCommandsTest, SaveAsOverwriteQuestion) {
     AddItem(QPadF->ErrorLB, "kept");
     prompts.messageAnswers = {IDYES};
     prompts.fileAnswers = {theirs};
-    QPadF->Execute("FileSaveAs1");
+    Command("FileSaveAs1");
     EXPECT_EQ(ReadFileBytes(theirs), "new old");
     EXPECT_EQ(QPadF->FileName, theirs);
     EXPECT_EQ(OptionsF->AppCommandLine(), "theirs");
@@ -256,7 +256,7 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheFlag) {
     // Read-only target.
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
     prompts.messageAnswers = {IDOK};
-    QPadF->Execute("FileSave1");
+    Command("FileSave1");
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_NE(prompts.messages[0].text.find(path), std::string::npos) << prompts.messages[0].text;
@@ -269,7 +269,7 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheFlag) {
     HANDLE other = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
     prompts.messageAnswers = {IDOK};
-    QPadF->Execute("FileSave1");
+    Command("FileSave1");
     CloseHandle(other);
     EXPECT_EQ(prompts.messages.size(), 2u);
     EXPECT_EQ(ReadFileBytes(path), "on disk");
@@ -279,13 +279,13 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheFlag) {
     // Save As into a folder that does not exist: nothing after the write happens.
     prompts.messageAnswers = {IDOK};
     prompts.fileAnswers = {dir + "Gone\\New.java"};
-    QPadF->Execute("FileSaveAs1");
+    Command("FileSaveAs1");
     EXPECT_EQ(prompts.messages.size(), 3u);
     EXPECT_EQ(QPadF->FileName, path);
     EXPECT_TRUE(Editor().Modified());
 
     // And now it can be saved.
-    QPadF->Execute("FileSave1");
+    Command("FileSave1");
     EXPECT_EQ(ReadFileBytes(path), "edited on disk");
     EXPECT_FALSE(Editor().Modified());
 }
@@ -319,7 +319,7 @@ TEST_F(FileCommandsTest, RoundTripsBytesAndOddFiles) {
         EXPECT_EQ(Editor().Text(), f.bytes);
         std::string copy = dir + "copy-" + f.name;
         prompts.fileAnswers = {copy};
-        QPadF->Execute("FileSaveAs1");
+        Command("FileSaveAs1");
         EXPECT_EQ(ReadFileBytes(copy), f.bytes);
     }
     // A zero byte and binary junk must neither crash nor hang.

@@ -29,6 +29,7 @@ protected:
               std::to_string(++counter) + "\\";
         CreateDirectoryA(dir.c_str(), nullptr);
 
+        InitApplication();
         QPadF = new TQPadF();
         // The settings holder checks the SDK directory when it is created; the
         // default one does not exist here, so its box is answered and forgotten.
@@ -88,6 +89,15 @@ protected:
             SHORT scan = VkKeyScanA(c);
             Key(scan == -1 ? 0 : LOBYTE(scan), c);
         }
+    }
+
+    // Runs a command as its menu item or accelerator does: a WM_COMMAND with the
+    // command's id and no window. False when there is no such action.
+    bool Command(const char* action) {
+        TAction* a = QPadF->FindAction(action);
+        if (!a) return false;
+        SendMessageA(QPadF->Handle(), WM_COMMAND, MAKEWPARAM(a->id, 0), 0);
+        return true;
     }
 
     bool Enabled(const char* action) { return QPadF->FindAction(action)->enabled; }

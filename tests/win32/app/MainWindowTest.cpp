@@ -292,7 +292,7 @@ TEST_F(MainWindowTest, StandardEditActionsFollowTheFocusedControl) {
     QPadF->Idle();
     EXPECT_TRUE(Enabled("EditCut1"));
     EXPECT_TRUE(ButtonEnabled("EditCopy1"));
-    ASSERT_TRUE(QPadF->Execute("EditCopy1"));
+    ASSERT_TRUE(Command("EditCopy1"));
     QPadF->Idle();
     EXPECT_TRUE(Enabled("EditPaste1"));
     ASSERT_TRUE(OpenClipboard(nullptr));
@@ -308,10 +308,10 @@ TEST_F(MainWindowTest, StandardEditActionsFollowTheFocusedControl) {
     SetClipboardData(CF_TEXT, g);
     CloseClipboard();
     Editor().SetSelStart(5);
-    ASSERT_TRUE(QPadF->Execute("EditPaste1"));
+    ASSERT_TRUE(Command("EditPaste1"));
     EXPECT_EQ(Editor().Text(), "helloabc");
     Editor().SetSel(0, 5);
-    QPadF->Execute("EditCut1");
+    Command("EditCut1");
     EXPECT_EQ(Editor().Text(), "abc");
 
     // With the focus on a list nothing can be cut, copied or pasted.
@@ -360,18 +360,18 @@ TEST_F(MainWindowTest, CodeCreateHtmlFollowsNewAndOpenOnly) {
     WriteFileBytes(path, "// extends Applet\r\nclass A {}\r\n");
     prompts.messageAnswers = {IDNO};       // do not save the typed text
     prompts.fileAnswers = {path};
-    QPadF->Execute("FileOpen1");
+    Command("FileOpen1");
     EXPECT_TRUE(Enabled("CodeCreateHTML"));
     EXPECT_TRUE(MenuEnabled("CodeCreateHTML"));
     Editor().SetText("");
     EXPECT_TRUE(Enabled("CodeCreateHTML"));
-    QPadF->Execute("FileNew1");
+    Command("FileNew1");
     EXPECT_FALSE(Enabled("CodeCreateHTML"));
 
     std::string japplet = dir + "B.java";
     WriteFileBytes(japplet, "class B extends JApplet {}");
     prompts.fileAnswers = {japplet};
-    QPadF->Execute("FileOpen1");
+    Command("FileOpen1");
     EXPECT_FALSE(Enabled("CodeCreateHTML"));
 }
 
@@ -414,7 +414,7 @@ TEST_F(MainWindowTest, ClosingAsksAndCancelKeepsTheWindow) {
     EXPECT_EQ(prompts.messages.size(), 2u);
 
     prompts.messageAnswers = {IDNO};
-    QPadF->Execute("FileExit1");
+    Command("FileExit1");
     EXPECT_EQ(QPadF->Handle(), nullptr) << "No closes without saving";
     EXPECT_EQ(prompts.messages.size(), 3u);
 }

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "CompilerU.h"
+#include "LauncherWin32.h"
 #include "QpErrors.h"
 #include "TestFiles.h"
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <future>
 
-#include "CompilerU.h"
+#include "LauncherWin32.h"
 #include "QpErrors.h"
 #include "StandInSdk.h"
 #include "TestFiles.h"
@@ -58,7 +58,7 @@ TEST_F(ToolWrappersTest, CompilerReplaysRealCapturesThroughTheLauncher) {
         standin::ScopedEnv source("QP_JAVAC_CAPTURE_SOURCE", c.captureSource);
         DeleteFileA(log.c_str());
         events.clear();
-        TCompiller compiler;
+        TCompiller compiler(WindowsLauncher(), StdErrFileName);
         compiler.OnMessage = Recorder();
         compiler.FileName = c.fileName;
         const std::string cmdLine = javac + "\"" + c.fileName + "\"";
@@ -78,7 +78,7 @@ TEST_F(ToolWrappersTest, CompilerReplaysRealCapturesThroughTheLauncher) {
 
 TEST_F(ToolWrappersTest, CompilerLauncherFailureLeavesListsEmpty) {
     StdErrFileName = dir + "missing folder\\stderr.out";
-    TCompiller compiler;
+    TCompiller compiler(WindowsLauncher(), StdErrFileName);
     compiler.OnMessage = Recorder();
     compiler.FileName = "C:\\work\\Hello.java";
     EXPECT_THROW(compiler.Compile("\"" + standin::SdkDir() + "javac.exe\" x"), Exception);
@@ -98,7 +98,7 @@ TEST_F(ToolWrappersTest, InterpreterWaitsForTheConsoleToClose) {
 
     const std::string java = "\"" + standin::SdkDir() + "java.exe\" \"Hello\" a b";
     const std::string cmdLine = "command.com /K " + java;
-    TInterpreter interpreter;
+    TInterpreter interpreter(WindowsLauncher());
     interpreter.OnMessage = Recorder();
     auto run = std::async(std::launch::async, [&] { return interpreter.Run(cmdLine); });
 
@@ -130,7 +130,7 @@ TEST_F(ToolWrappersTest, AppletViewerRunsThroughCommandC) {
         standin::ScopedEnv exitEnv("QP_APPLETVIEWER_EXIT", c.exit);
         DeleteFileA(log.c_str());
         events.clear();
-        TAppletViewer applet;
+        TAppletViewer applet(WindowsLauncher());
         applet.OnMessage = Recorder();
         EXPECT_EQ(applet.Run("command.com /C " + viewer), c.result);
         EXPECT_EQ(standin::ReadLog(log), (Lines{"command.com /C " + viewer, viewer}));
@@ -140,7 +140,7 @@ TEST_F(ToolWrappersTest, AppletViewerRunsThroughCommandC) {
 
 TEST_F(ToolWrappersTest, MissingCommandInterpreterFails) {
     // Without the stand-in on PATH there is no command.com to find.
-    TInterpreter interpreter;
+    TInterpreter interpreter(WindowsLauncher());
     interpreter.OnMessage = Recorder();
     try {
         interpreter.Run("command.com /K \"" + standin::SdkDir() + "java.exe\" \"Hello\"");

@@ -1,5 +1,7 @@
 #include "QPadControls.h"
 
+#include "ScopedWin32.h"
+
 namespace {
 
 const char kPanelClass[] = "QpPanel";
@@ -83,33 +85,22 @@ LRESULT CALLBACK SplitterProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 // Drawing on a 24-bit DIB section, pixel by pixel from small pictures.
 struct Canvas {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
+    ScopedMemoryDC dc;
+    ScopedBitmap bitmap;
+    ScopedSelect select;
 
-    Canvas(int w, int h, COLORREF background) {
-        HDC screen = GetDC(nullptr);
-        dc = CreateCompatibleDC(screen);
-        bitmap = CreateCompatibleBitmap(screen, w, h);
-        ReleaseDC(nullptr, screen);
-        old = SelectObject(dc, bitmap);
+    Canvas(int w, int h, COLORREF background)
+        : dc(ScopedGetDC(nullptr).Get()),
+          bitmap(CreateCompatibleBitmap(ScopedGetDC(nullptr).Get(), w, h)),
+          select(dc.Get(), bitmap.Get()) {
         RECT rc{0, 0, w, h};
-        HBRUSH brush = CreateSolidBrush(background);
-        FillRect(dc, &rc, brush);
-        DeleteObject(brush);
-    }
-    ~Canvas() {
-        if (old) SelectObject(dc, old);
-        DeleteDC(dc);
-        if (bitmap) DeleteObject(bitmap);
+        ScopedBrush brush(CreateSolidBrush(background));
+        FillRect(dc.Get(), &rc, brush.Get());
     }
     // Hands the finished bitmap over, no longer selected into the canvas.
     HBITMAP Release() {
-        SelectObject(dc, old);
-        old = nullptr;
-        HBITMAP b = bitmap;
-        bitmap = nullptr;
-        return b;
+        select.Restore();
+        return bitmap.Release();
     }
     // Paints a picture given as rows of characters; each character names a colour.
     void Picture(int x0, int y0, const char* const* rows, int nrows) {
@@ -128,7 +119,7 @@ struct Canvas {
                 case 'd': c = RGB(128, 128, 128); break;
                 default: continue;  // '.' stays background
                 }
-                SetPixel(dc, x0 + x, y0 + y, c);
+                SetPixel(dc.Get(), x0 + x, y0 + y, c);
             }
     }
 };
@@ -261,14 +252,13 @@ HICON CreateAppIcon(int size) {
     Canvas mask(16, 16, RGB(255, 255, 255));
     for (int y = 0; y < 16; ++y)
         for (int x = 0; kAppIcon[y][x]; ++x)
-            if (kAppIcon[y][x] != '.') SetPixel(mask.dc, x, y, RGB(0, 0, 0));
+            if (kAppIcon[y][x] != '.') SetPixel(mask.dc.Get(), x, y, RGB(0, 0, 0));
+    ScopedBitmap colorBits(color.Release()), maskBits(mask.Release());
     ICONINFO info = {};
     info.fIcon = TRUE;
-    info.hbmColor = color.Release();
-    info.hbmMask = mask.Release();
-    HICON small = CreateIconIndirect(&info);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
+    info.hbmColor = colorBits.Get();
+    info.hbmMask = maskBits.Get();
+    HICON small = CreateIconIndirect(&info);  // it copies the bitmaps
     if (size == 16 || !small) return small;
     HICON big = static_cast<HICON>(CopyImage(small, IMAGE_ICON, size, size, 0));
     DestroyIcon(small);

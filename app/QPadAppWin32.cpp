@@ -1,0 +1,108 @@
+// Program start-up and shut-down: process-wide set-up, the application window
+// that carries the task-bar button, the four windows in their order.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+
+#include "About.h"
+#include "FindU.h"
+#include "LauncherWin32.h"
+#include "OptionsU.h"
+#include "QPadU.h"
+#include "ScopedWin32.h"
+
+std::string ApplicationTitle = kAppTitle;
+
+namespace {
+
+const char kApplicationClass[] = "TQuillpadApplication";
+
+struct ApplicationState {
+    ScopedOle ole;
+    ScopedIcon icon;
+    HWND window = nullptr;
+};
+std::unique_ptr<ApplicationState> application;
+
+// The application window has no area of its own; it stands for the program in
+// the task bar and in Alt+Tab under the application title, and hands
+// activation and closing on to the windows it owns.
+LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            HWND target = GetLastActivePopup(hwnd);
+            if (target && target != hwnd && IsWindowVisible(target) && IsWindowEnabled(target)) {
+                SetActiveWindow(target);
+                return 0;
+            }
+        }
+        break;
+    case WM_CLOSE:
+        if (QPadF && QPadF->Handle()) PostMessageA(QPadF->Handle(), WM_CLOSE, 0, 0);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+void InitApplication() {
+    if (application) return;
+    application = std::make_unique<ApplicationState>();
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    RegisterQPadControls(instance);
+    TQPadF::RegisterWindowClass(instance);
+
+    application->icon.Reset(CreateAppIcon(GetSystemMetrics(SM_CXICON)));
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = ApplicationProc;
+    wc.hInstance = instance;
+    wc.hIcon = application->icon.Get();
+    wc.lpszClassName = kApplicationClass;
+    RegisterClassExA(&wc);
+    const int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
+    application->window = CreateWindowExA(0, kApplicationClass, ApplicationTitle.c_str(),
+                                          WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                                          x, y, 0, 0, nullptr, nullptr, instance, nullptr);
+    // Visible but of no size: that is what gives it the task-bar button.
+    if (application->window)
+        SetWindowPos(application->window, nullptr, x, y, 0, 0,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+HWND ApplicationWindow() { return application ? application->window : nullptr; }
+
+namespace {
+
+void DoneApplication() {
+    if (!application) return;
+    if (application->window) DestroyWindow(application->window);
+    application.reset();
+}
+
+}  // namespace
+
+int RunApplication(HINSTANCE, int showCommand) {
+    InitCompilerU();
+    ApplicationTitle = kAppTitle;
+    InitApplication();
+    QPadF = new TQPadF();
+    AboutBox = new TAboutBox(QPadF->Handle());
+    OptionsF = new TOptionsF();
+    FindF = new TFindF(QPadF->Handle());
+    QPadF->Show(showCommand);
+    int code = RunMessageLoop();
+    delete FindF;
+    delete OptionsF;
+    OptionsF = nullptr;
+    delete AboutBox;
+    delete QPadF;
+    DoneApplication();
+    DoneCompilerU();
+    return code;
+}

@@ -1,0 +1,373 @@
+#include "QPadU.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+#include <windowsx.h>
+
+#include <cstring>
+
+#include "OptionsU.h"
+#include "Prompts.h"
+#include "RichEditQX.h"
+
+TQPadF* QPadF = nullptr;
+
+namespace {
+
+const char kMainClass[] = "TQPadF";
+
+bool IsTextControl(HWND hwnd) {
+    char cls[32] = "";
+    GetClassNameA(hwnd, cls, sizeof cls);
+    return _stricmp(cls, "Edit") == 0 || _strnicmp(cls, "RichEdit", 8) == 0;
+}
+
+}  // namespace
+
+void TQPadF::RegisterWindowClass(HINSTANCE instance) {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    if (GetClassInfoExA(instance, kMainClass, &wc)) return;
+    wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kMainClass;
+    RegisterClassExA(&wc);
+}
+
+TQPadF::TQPadF() {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    bigIcon_.Reset(CreateAppIcon(GetSystemMetrics(SM_CXICON)));
+    smallIcon_.Reset(CreateAppIcon(16));
+
+    CreateActions();
+    CreateMenus();
+    InitFileDialogs();
+
+    // The designed client area of 694 x 480; the system picks the position. The
+    // application window owns this one and carries the task-bar button.
+    RECT rc{0, 0, 694, 480};
+    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    AdjustWindowRectEx(&rc, style, TRUE, 0);
+    hwnd_ = CreateWindowExA(0, kMainClass, kAppTitle, style, CW_USEDEFAULT, CW_USEDEFAULT, rc.right - rc.left,
+                            rc.bottom - rc.top, ApplicationWindow(), MainMenu1, instance, this);
+    if (!hwnd_) throw Exception("Cannot create the main window");
+    SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
+    SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+
+    CreateToolBar();
+    CreateLayout();
+    FormCreate();
+}
+
+TQPadF::~TQPadF() {
+    if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+    if (QPadF == this) QPadF = nullptr;
+}
+
+void TQPadF::FormCreate() {
+    SourceEdit = new TRichEditQX(RichEditP);
+    Layout();
+    SourceEdit->OnChange = [this] { RichEditChange(); };
+    SourceEdit->OnSelectionChange = [this] { RichEditSelectionChange(); };
+    // Failures that reach the message loop go to AppException: see Guarded and WndProc.
+    ShowStatus("");
+    FileNew1Execute();
+}
+
+void TQPadF::Show(int showCommand) {
+    ShowWindow(hwnd_, showCommand);
+    UpdateWindow(hwnd_);
+    FormShow();
+}
+
+void TQPadF::FormShow() {
+    if (!firstShow_) return;
+    ApplyEditorSettings();
+    SourceEdit->SetFocus();
+    firstShow_ = false;
+}
+
+void TQPadF::FormCloseQuery(bool& canClose) {
+    try {
+        CheckSaveChanges();
+    } catch (...) {
+        canClose = false;  // Cancel, or a failed save: stay open, say nothing
+    }
+}
+
+void TQPadF::FormDestroy() {
+    delete SourceEdit;
+    SourceEdit = nullptr;
+}
+
+HWND TQPadF::FocusedTextControl() const {
+    HWND focus = GetFocus();
+    return focus && IsTextControl(focus) ? focus : nullptr;
+}
+
+void TQPadF::Idle() {
+    HWND control = FocusedTextControl();
+    bool canUndo = false, hasSelection = false;
+    if (control) {
+        canUndo = SendMessageA(control, EM_CANUNDO, 0, 0) != 0;
+        DWORD start = 0, end = 0;
+        SendMessageA(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        hasSelection = end != start;
+    }
+    SetActionEnabled(Action(ActionId::EditUndo1), canUndo);
+    SetActionEnabled(Action(ActionId::EditCut1), hasSelection);
+    SetActionEnabled(Action(ActionId::EditCopy1), hasSelection);
+    SetActionEnabled(Action(ActionId::EditPaste1), control && IsClipboardFormatAvailable(CF_TEXT));
+}
+
+// The editor through its own operations; any other edit control by message.
+void TQPadF::EditFocused(void (TRichEditQX::*own)(), UINT message) {
+    HWND c = FocusedTextControl();
+    if (c && c == SourceEdit->Handle())
+        (SourceEdit->*own)();
+    else if (c)
+        SendMessageA(c, message, 0, 0);
+}
+void TQPadF::EditUndo1Execute() { EditFocused(&TRichEditQX::Undo, EM_UNDO); }
+void TQPadF::EditCut1Execute() { EditFocused(&TRichEditQX::Cut, WM_CUT); }
+void TQPadF::EditCopy1Execute() { EditFocused(&TRichEditQX::Copy, WM_COPY); }
+void TQPadF::EditPaste1Execute() { EditFocused(&TRichEditQX::Paste, WM_PASTE); }
+
+std::string TQPadF::PanelText(int panel) const {
+    int length = LOWORD(SendMessageA(StatusBar, SB_GETTEXTLENGTHA, panel, 0));
+    std::string text(length + 1, '\0');
+    SendMessageA(StatusBar, SB_GETTEXTA, panel, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
+
+void TQPadF::SetHintText(const std::string& hint) {
+    std::string text = LongHint(hint);
+    if (text == lastHint_) return;
+    lastHint_ = text;
+    SendMessageA(StatusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+bool TQPadF::PreTranslate(MSG& msg) {
+    if (msg.message == WM_MOUSEMOVE) {
+        // Automatic hints: the control under the mouse names its hint.
+        std::string hint;
+        if (msg.hwnd == ErrorLB) {
+            hint = "DblClick to go to error";
+        } else if (msg.hwnd == ToolBar1) {
+            POINT pt{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
+            int index = static_cast<int>(SendMessageA(ToolBar1, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&pt)));
+            TBBUTTON b = {};
+            if (index >= 0 && SendMessageA(ToolBar1, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&b)))
+                if (TAction* a = ActionById(static_cast<UINT>(b.idCommand))) hint = a->hint;
+        }
+        SetHintText(hint);
+    }
+    if (accel_.Get() && (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd)))
+        return TranslateAcceleratorA(hwnd_, accel_.Get(), &msg) != 0;
+    return false;
+}
+
+LRESULT TQPadF::OnNotify(NMHDR* header) {
+    if (header->code == TTN_GETDISPINFOA) {
+        auto* info = reinterpret_cast<NMTTDISPINFOA*>(header);
+        static std::string tip;
+        TAction* a = ActionById(static_cast<UINT>(header->idFrom));
+        tip = a ? ShortHint(a->hint) : "";
+        info->lpszText = const_cast<char*>(tip.c_str());
+        return 0;
+    }
+    if (header->code == TTN_GETDISPINFOW) {
+        auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+        TAction* a = ActionById(static_cast<UINT>(header->idFrom));
+        std::string tip = a ? ShortHint(a->hint) : "";
+        MultiByteToWideChar(CP_ACP, 0, tip.c_str(), -1, info->szText, 80);
+        info->lpszText = info->szText;
+        return 0;
+    }
+    // The list headers have one fixed section each.
+    if ((header->hwndFrom == ErrorHC || header->hwndFrom == CompillerHC) &&
+        (header->code == HDN_BEGINTRACKA || header->code == HDN_BEGINTRACKW))
+        return TRUE;
+    return 0;
+}
+
+LRESULT CALLBACK TQPadF::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    TQPadF* self;
+    if (msg == WM_NCCREATE) {
+        self = static_cast<TQPadF*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->hwnd_ = hwnd;
+    } else {
+        self = reinterpret_cast<TQPadF*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    // No failure may unwind into the system's code: every one ends here.
+    try {
+        return self->HandleMessage(msg, wParam, lParam);
+    } catch (const EAbort&) {
+    } catch (...) {
+        self->HandleCurrentFailure();
+    }
+    return 0;
+}
+
+LRESULT TQPadF::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_SIZE:
+        Layout();
+        return 0;
+    case WM_COMMAND: {
+        // Menus and accelerators send no window, the tool bar sends its own:
+        // either way the id names the action. Controls send notifications.
+        const HWND from = reinterpret_cast<HWND>(lParam);
+        if (!from || from == ToolBar1) {
+            OnCommand(LOWORD(wParam));
+            return 0;
+        }
+        if (SourceEdit && from == SourceEdit->Handle()) {
+            SourceEdit->HandleParentMessage(msg, wParam, lParam);
+            return 0;
+        }
+        if (OnListNotify(from, HIWORD(wParam))) return 0;
+        break;
+    }
+    case WM_NOTIFY:
+        if (SourceEdit && SourceEdit->HandleParentMessage(msg, wParam, lParam)) return 0;
+        return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_MENUSELECT:
+        OnMenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
+        return 0;
+    case WM_INITMENUPOPUP:
+        Idle();
+        return 0;
+    case WM_APPLYSETTINGS:
+        ApplyEditorSettings();
+        return 0;
+    case WM_SYSCOMMAND:
+        // Minimising goes through the application window, which carries the
+        // task-bar button; the system hides its owned windows with it.
+        if ((wParam & 0xFFF0) == SC_MINIMIZE && ApplicationWindow()) {
+            ShowWindow(ApplicationWindow(), SW_MINIMIZE);
+            return 0;
+        }
+        break;
+    case WM_SETFOCUS:
+        if (SourceEdit) SourceEdit->SetFocus();
+        return 0;
+    case WM_CLOSE: {
+        bool canClose = true;
+        FormCloseQuery(canClose);
+        if (canClose) DestroyWindow(hwnd_);
+        return 0;
+    }
+    case WM_QUERYENDSESSION: {
+        // Windows is shutting down: the same question as closing, and a No vote
+        // while the user's changes are still unsaved.
+        bool canClose = true;
+        FormCloseQuery(canClose);
+        return canClose ? TRUE : FALSE;
+    }
+    case WM_DESTROY:
+        FormDestroy();
+        PostQuitMessage(0);
+        return 0;
+    case WM_NCDESTROY:
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        hwnd_ = nullptr;
+        break;
+    }
+    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+}
+
+void TQPadF::HandleCurrentFailure() {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        AppException(e);
+    } catch (...) {
+        AppException(Exception("Unexpected failure"));
+    }
+}
+
+void TQPadF::AppException(const std::exception& e) {
+    FailureBox box = FailureBoxFor(e, OptionsF ? OptionsF->JavaSdkDir() : std::string());
+    Prompts().Message(hwnd_, box.text, box.caption, MB_OK | MB_ICONERROR);
+}
+
+void TQPadF::SetFileName(const std::string& name) {
+    FileName = name;
+    SetWindowTextA(hwnd_, CaptionFor(FileName).c_str());
+    if (OptionsF) OptionsF->SetSourceFile(name);
+}
+
+void TQPadF::ShowStatus(const std::string& text) {
+    SendMessageA(StatusBar, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(text.c_str()));
+    ProcessMessages();
+}
+
+void TQPadF::ToolMessage(void*, const std::string& msg) { ShowStatus(msg); }
+
+void TQPadF::RichEditChange() {
+    SendMessageA(CompillerLB, LB_RESETCONTENT, 0, 0);
+    codeStates_.TextChanged(SourceEdit->Modified());
+    ApplyCodeStates();
+}
+
+void TQPadF::RichEditSelectionChange() {
+    int start = SourceEdit->SelStart();
+    int line = SourceEdit->LineFromChar(start);
+    int lineStart = SourceEdit->LineIndex(line);
+    std::string text = CaretText(start, line, lineStart);
+    SendMessageA(StatusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void TQPadF::ResetEditorState() {
+    SendMessageA(ErrorLB, LB_RESETCONTENT, 0, 0);
+    SourceEdit->SetModified(true);
+    RichEditChange();
+    RichEditSelectionChange();
+    SourceEdit->SetModified(false);
+    codeStates_.Reset(IsAppletSource());
+    ApplyCodeStates();
+}
+
+void TQPadF::ApplyEditorSettings() {
+    if (!OptionsF) return;
+    SourceEdit->SetEditorFont(OptionsF->EditorFont());
+    if (SourceEdit->AutoIndent() != OptionsF->AutoIndent()) SourceEdit->SetAutoIndent(OptionsF->AutoIndent());
+    if (SourceEdit->SmartTabs() != OptionsF->SmartTabs()) SourceEdit->SetSmartTabs(OptionsF->SmartTabs());
+}
+
+bool TQPadF::IsAppletSource() const { return ::IsAppletSource(SourceEdit->Text()); }
+
+void ProcessMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the loop proper
+            return;
+        }
+        if (QPadF && QPadF->PreTranslate(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+int RunMessageLoop() {
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
+            if (QPadF && QPadF->PreTranslate(msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (QPadF) QPadF->Idle();
+        WaitMessage();
+    }
+}

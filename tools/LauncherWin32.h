@@ -1,0 +1,24 @@
+#pragma once
+// The tool runner's Windows side: the launcher on CreateProcessA and the
+// compiler's capture file in the temporary folder.
+#include <cstdint>
+#include <string>
+
+#include "CompilerU.h"
+
+// The compiler's capture file: the temporary folder followed by "stderr.out".
+// Set by InitCompilerU() once at start-up; empty before that.
+extern std::string StdErrFileName;
+
+// The program entry calls InitCompilerU() once before it creates any window, and
+// DoneCompilerU() when the message loop has ended.
+void InitCompilerU();
+void DoneCompilerU();
+
+// The launcher on CreateProcessA (see TLauncher). Returns 0; every failure
+// throws Exception with one of the launcher's texts.
+std::uint32_t CreateDOSProcessRedirected(const std::string& cmdLine, const std::string& outFile,
+                                         bool hidden, std::uint32_t& exitCode);
+
+// CreateDOSProcessRedirected as the wrappers take it.
+TLauncher WindowsLauncher();
