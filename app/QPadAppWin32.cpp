@@ -17,6 +17,8 @@ std::string ApplicationTitle = kAppTitle;
 namespace {
 
 const char kApplicationClass[] = "TQuillpadApplication";
+// Posted to itself: pass the activation on once the owned windows are shown again.
+const UINT WM_ACTIVATEOWNED = WM_USER + 1;
 
 struct ApplicationState {
     ScopedOle ole;
@@ -31,14 +33,16 @@ std::unique_ptr<ApplicationState> application;
 LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_ACTIVATE:
-        if (LOWORD(wParam) != WA_INACTIVE) {
-            HWND target = GetLastActivePopup(hwnd);
-            if (target && target != hwnd && IsWindowVisible(target) && IsWindowEnabled(target)) {
-                SetActiveWindow(target);
-                return 0;
-            }
-        }
+        // While it is being restored its owned windows are still hidden.
+        if (LOWORD(wParam) != WA_INACTIVE) PostMessageA(hwnd, WM_ACTIVATEOWNED, 0, 0);
         break;
+    case WM_ACTIVATEOWNED: {
+        HWND target = GetLastActivePopup(hwnd);
+        if (GetActiveWindow() == hwnd && target && target != hwnd && IsWindowVisible(target) &&
+            IsWindowEnabled(target))
+            SetActiveWindow(target);
+        return 0;
+    }
     case WM_CLOSE:
         if (QPadF && QPadF->Handle()) PostMessageA(QPadF->Handle(), WM_CLOSE, 0, 0);
         return 0;
