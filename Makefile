@@ -17,12 +17,12 @@ host: setup
 
 # The shipped program.
 win32: setup
-	@cmake -S . -B $(W32) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+	@cmake -S . -B $(W32) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake --no-warn-unused-cli >/dev/null
 	@cmake --build $(W32) -j $(JOBS) -- --no-print-directory
 
 # Its 64-bit twin, for kernels that cannot start 32-bit programs.
 win64: setup
-	@cmake -S . -B $(W64) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
+	@cmake -S . -B $(W64) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake --no-warn-unused-cli >/dev/null
 	@cmake --build $(W64) -j $(JOBS) -- --no-print-directory
 
 test-host: host
