@@ -1,0 +1,341 @@
+// A bridge from the program's Java SDK folder to the Java tools of the machine
+// Wine runs on. Copied as javac.exe, java.exe and appletviewer.exe; each copy
+// runs the host tool of its own name with the same arguments, Windows paths
+// among them turned into the host's paths, and behaves as that tool would on
+// Windows: its output on our standard output and error (the host's paths turned
+// back into the Windows form we were given), its exit code as ours.
+//
+// Under Wine a host program started by CreateProcess runs detached: its handle
+// says nothing about its end, its exit code is lost and its error output does
+// not reach our handles. So the tool runs inside a shell line that writes its
+// output and its exit status into files of a run folder, and we follow those
+// files until the status appears.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using UnixNameFn = char*(CDECL*)(LPCWSTR);
+
+std::string ToLower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(tolower(c)); });
+    return s;
+}
+
+std::string ModulePath() {
+    std::vector<char> buf(MAX_PATH);
+    for (;;) {
+        DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+        if (n < buf.size()) return std::string(buf.data(), n);
+        buf.resize(buf.size() * 2);
+    }
+}
+
+// The tool this copy stands for: its own name without folder and extension.
+std::string ToolName() {
+    std::string path = ModulePath();
+    std::size_t slash = path.find_last_of("\\/:");
+    std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    std::size_t dot = name.rfind('.');
+    return ToLower(dot == std::string::npos ? name : name.substr(0, dot));
+}
+
+void WriteAll(HANDLE h, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD put = 0;
+        if (!WriteFile(h, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &put, nullptr) || !put)
+            return;
+        done += put;
+    }
+}
+
+void Say(const std::string& text) { WriteAll(GetStdHandle(STD_ERROR_HANDLE), text + "\r\n"); }
+
+// Wine's own call, looked up at run time so that the program still starts on
+// Windows, where it only says that it needs Wine.
+class UnixNames {
+public:
+    UnixNames() {
+        if (HMODULE k = GetModuleHandleA("kernel32.dll"))
+            fn_ = reinterpret_cast<UnixNameFn>(reinterpret_cast<void*>(GetProcAddress(k, "wine_get_unix_file_name")));
+    }
+    bool Available() const { return fn_ != nullptr; }
+    // The host path of a Windows path; empty when Wine cannot map it.
+    std::string Of(const std::string& windowsPath) const {
+        int n = MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, nullptr, 0);
+        if (n <= 0) return std::string();
+        std::wstring wide(static_cast<std::size_t>(n), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide.data(), n);
+        char* unix = fn_(wide.c_str());
+        if (!unix) return std::string();
+        std::string result = unix;
+        HeapFree(GetProcessHeap(), 0, unix);
+        return result;
+    }
+
+private:
+    UnixNameFn fn_ = nullptr;
+};
+
+// "C:\...", "C:/..." or "\\server\...": a path the host would not understand.
+bool IsWindowsPath(const std::string& arg) {
+    if (arg.size() >= 3 && isalpha(static_cast<unsigned char>(arg[0])) && arg[1] == ':' &&
+        (arg[2] == '\\' || arg[2] == '/'))
+        return true;
+    return arg.size() >= 2 && arg[0] == '\\' && arg[1] == '\\';
+}
+
+// One argument for the shell, in single quotes.
+std::string ShellQuote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// Host paths back to the Windows form they were given in, longest first so
+// that one path that begins another is not cut in two.
+class PathMap {
+public:
+    void Add(std::string unix, std::string windows) {
+        if (unix.empty() || unix == windows) return;
+        pairs_.emplace_back(std::move(unix), std::move(windows));
+        std::sort(pairs_.begin(), pairs_.end(),
+                  [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
+    }
+    std::string Back(const std::string& text) const {
+        std::string out;
+        for (std::size_t i = 0; i < text.size();) {
+            bool replaced = false;
+            for (const auto& [unix, windows] : pairs_)
+                if (text.compare(i, unix.size(), unix) == 0) {
+                    out += windows;
+                    i += unix.size();
+                    replaced = true;
+                    break;
+                }
+            if (!replaced) out += text[i++];
+        }
+        return out;
+    }
+
+private:
+    std::vector<std::pair<std::string, std::string>> pairs_;
+};
+
+// Follows a file the tool writes, handing on whole lines (so that a path is
+// never split between two reads) and the rest at the end.
+class Follower {
+public:
+    Follower(std::string path, HANDLE to, const PathMap& map) : path_(std::move(path)), to_(to), map_(map) {}
+    void Pump(bool final) {
+        HANDLE h = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            LARGE_INTEGER at;
+            at.QuadPart = offset_;
+            SetFilePointerEx(h, at, nullptr, FILE_BEGIN);
+            char buf[65536];
+            DWORD got = 0;
+            while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got) {
+                pending_.append(buf, got);
+                offset_ += got;
+            }
+            CloseHandle(h);
+        }
+        std::size_t end = final ? pending_.size() : pending_.rfind('\n');
+        if (end == std::string::npos) return;
+        if (!final) ++end;
+        WriteAll(to_, ToConsoleLines(map_.Back(pending_.substr(0, end))));
+        pending_.erase(0, end);
+    }
+
+private:
+    // The host writes bare line feeds; Windows readers expect CR LF.
+    static std::string ToConsoleLines(const std::string& text) {
+        std::string out;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+            out += text[i];
+        }
+        return out;
+    }
+
+    std::string path_;
+    HANDLE to_;
+    const PathMap& map_;
+    long long offset_ = 0;
+    std::string pending_;
+};
+
+bool WriteTextFile(const std::string& path, const std::string& text) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD put = 0;
+    bool ok = WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &put, nullptr) && put == text.size();
+    CloseHandle(h);
+    return ok;
+}
+
+bool ReadTextFile(const std::string& path, std::string& text) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    char buf[64];
+    DWORD got = 0;
+    ReadFile(h, buf, sizeof buf - 1, &got, nullptr);
+    CloseHandle(h);
+    text.assign(buf, got);
+    return true;
+}
+
+void RemoveRunFolder(const std::string& dir) {
+    for (const char* name : {"run.sh", "out", "err", "in", "status", "status.tmp"})
+        DeleteFileA((dir + name).c_str());
+    RemoveDirectoryA(dir.c_str());
+}
+
+// The user's typing, line by line, appended to the file the tool reads.
+struct InputFeed {
+    std::string path;
+};
+DWORD WINAPI FeedInput(void* param) {
+    auto* feed = static_cast<InputFeed*>(param);
+    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    char buf[4096];
+    DWORD got = 0;
+    while (ReadFile(in, buf, sizeof buf, &got, nullptr) && got) {
+        std::string text(buf, got);
+        text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+        HANDLE h = CreateFileA(feed->path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_ALWAYS, 0, nullptr);
+        if (h == INVALID_HANDLE_VALUE) break;
+        DWORD put = 0;
+        WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &put, nullptr);
+        CloseHandle(h);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string tool = ToolName();
+    const UnixNames unix;
+    if (!unix.Available()) {
+        Say(tool + ": this is a bridge to the Java tools of the machine that runs Wine, and it works only under "
+                   "Wine. Point the program at a Java SDK's bin folder instead.");
+        return 1;
+    }
+    if (tool == "appletviewer") {
+        Say("appletviewer: the Java SDK of this machine has no applet viewer (today's Java SDKs no longer ship "
+            "one), so applets cannot be shown through this bridge.");
+        return 1;
+    }
+
+    PathMap paths;
+    std::string command;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (IsWindowsPath(arg)) {
+            std::string host = unix.Of(arg);
+            if (!host.empty()) {
+                paths.Add(host, arg);
+                arg = host;
+            }
+        }
+        command += ' ' + ShellQuote(arg);
+    }
+
+    // The run folder, in the Windows temporary folder so both sides reach it.
+    char temp[MAX_PATH + 1] = "";
+    GetTempPathA(sizeof temp, temp);
+    const std::string dir = std::string(temp) + "qp-bridge-" + std::to_string(GetCurrentProcessId()) + "-" +
+                            std::to_string(GetTickCount()) + "\\";
+    if (!CreateDirectoryA(dir.c_str(), nullptr)) {
+        Say(tool + ": cannot create the folder " + dir);
+        return 1;
+    }
+    const std::string hostDir = unix.Of(dir);
+    char cwd[MAX_PATH * 4] = "";
+    GetCurrentDirectoryA(sizeof cwd, cwd);
+    const std::string hostCwd = unix.Of(cwd);
+    if (!hostCwd.empty()) paths.Add(hostCwd + "/", std::string(cwd) + (cwd[0] && cwd[strlen(cwd) - 1] == '\\' ? "" : "\\"));
+
+    const bool interactive = tool == "java";
+    std::string script =
+        "#!/bin/bash\n"
+        "PATH=\"$PATH:/usr/local/bin:/usr/bin:/bin\"\n"
+        "run=" + ShellQuote(hostDir) + "\n"
+        "finish() { echo \"$1\" > \"$run/status.tmp\"; mv \"$run/status.tmp\" \"$run/status\"; exit 0; }\n"
+        "if [ -n \"$JAVA_HOME\" ] && [ -x \"$JAVA_HOME/bin/" + tool + "\" ]; then tool=\"$JAVA_HOME/bin/" + tool +
+        "\"; else tool=$(command -v " + tool + "); fi\n"
+        "if [ -z \"$tool\" ]; then\n"
+        "  echo '" + tool + ": no Java SDK on this machine (set JAVA_HOME, or put " + tool +
+        " on the PATH)' > \"$run/err\"; finish 127\n"
+        "fi\n" +
+        (hostCwd.empty() ? std::string() : "cd " + ShellQuote(hostCwd) + " || finish 127\n") +
+        (interactive ? "touch \"$run/in\"\n"
+                       "exec 3< <(tail -f -n +1 \"$run/in\" 2>/dev/null)\n"
+                       "feeder=$!\n"
+                       "\"$tool\"" + command + " <&3 >\"$run/out\" 2>\"$run/err\"\n"
+                       "status=$?\n"
+                       "kill $feeder 2>/dev/null\n"
+                     : "\"$tool\"" + command + " </dev/null >\"$run/out\" 2>\"$run/err\"\n"
+                       "status=$?\n") +
+        "finish $status\n";
+    if (!WriteTextFile(dir + "run.sh", script)) {
+        Say(tool + ": cannot write " + dir + "run.sh");
+        RemoveRunFolder(dir);
+        return 1;
+    }
+
+    // Watch the run folder before the shell starts, so no change is missed.
+    HANDLE change = FindFirstChangeNotificationA(
+        dir.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
+
+    std::string shell = "/bin/bash \"" + hostDir + "run.sh\"";
+    std::vector<char> line(shell.begin(), shell.end());
+    line.push_back('\0');
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        Say(tool + ": cannot start the host's shell (/bin/bash), error " + std::to_string(GetLastError()));
+        if (change != INVALID_HANDLE_VALUE) FindCloseChangeNotification(change);
+        RemoveRunFolder(dir);
+        return 1;
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);  // says nothing here: the status file does
+
+    InputFeed feed{dir + "in"};
+    if (interactive) CloseHandle(CreateThread(nullptr, 0, &FeedInput, &feed, 0, nullptr));
+
+    Follower out(dir + "out", GetStdHandle(STD_OUTPUT_HANDLE), paths);
+    Follower err(dir + "err", GetStdHandle(STD_ERROR_HANDLE), paths);
+    std::string status;
+    for (;;) {
+        // Woken by any change in the run folder; the second is only a safety net
+        // for a change the notification did not report. No time limit: the tool
+        // may run as long as it likes, as on Windows.
+        if (change != INVALID_HANDLE_VALUE) {
+            WaitForSingleObject(change, 1000);
+            FindNextChangeNotification(change);
+        } else {
+            Sleep(200);
+        }
+        const bool done = ReadTextFile(dir + "status", status);
+        out.Pump(done);
+        err.Pump(done);
+        if (done) break;
+    }
+    if (change != INVALID_HANDLE_VALUE) FindCloseChangeNotification(change);
+    RemoveRunFolder(dir);
+    return atoi(status.c_str());
+}
