@@ -8,7 +8,7 @@ int RunApplication(HINSTANCE, int showCommand) {
     InitCompilerU();
     ApplicationTitle = kAppTitle;
     QPadF = new TQPadF();
-    AboutBox = new TAboutBox(QPadF->Handle());
+    AboutBox = new TAboutBox(QPadF->Handle(), ApplicationTitle);
     OptionsF = new TOptionsF();
     FindF = new TFindF(QPadF->Handle());
     QPadF->Show(showCommand);

@@ -43,14 +43,15 @@ std::vector<TAction> ActionTable() {
         ACTION("EditPaste1", "Edit", "&Paste", 'V', true, "Paste|Inserts Clipboard contents",
                &TQPadF::EditPaste1Execute),
         ACTION("HelpAbout1", "Help", "&About...", 0, false,
-               "About|Displays program information, version number, and copyright", nullptr),
+               "About|Displays program information, version number, and copyright", &TQPadF::HelpAbout1Execute),
         ACTION("CodeCompile", "Code", "&Compile", VK_F9, true, "Compile source", nullptr),
         ACTION("CodeRun", "Code", "&Run", VK_F9, false, "Run application", nullptr),
         ACTION("EditOptions", "Edit", "&Options", 0, false, "Options", nullptr),
         ACTION("CodeRunApplet", "Code", "Run Applet", VK_F10, false, "Run Applet viewer", nullptr),
         ACTION("CodeCreateHTML", "Code", "Create HTML", VK_F10, true, "Create HTML template", nullptr),
-        ACTION("EdFind", "Edit", "Find", 'F', true, "Find text", nullptr),
-        ACTION("EdSearchAgain", "Edit", "Search again", VK_F3, false, "Repeat last search", nullptr),
+        ACTION("EdFind", "Edit", "Find", 'F', true, "Find text", &TQPadF::EdFindExecute),
+        ACTION("EdSearchAgain", "Edit", "Search again", VK_F3, false, "Repeat last search",
+               &TQPadF::EdSearchAgainExecute),
     };
 }
 
@@ -550,7 +551,8 @@ LRESULT TQPadF::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         Layout();
         return 0;
     case WM_COMMAND:
-        if (lParam) {
+        // A tool bar button's command carries the tool bar's handle.
+        if (lParam && reinterpret_cast<HWND>(lParam) != ToolBar1) {
             if (SourceEdit && SourceEdit->HandleParentMessage(msg, wParam, lParam)) return 0;
             break;
         }

@@ -86,6 +86,11 @@ public:
     void FileExit1Execute();
     void CheckSaveChanges();
 
+    // Find, Search again and the about box.
+    void EdFindExecute();
+    void EdSearchAgainExecute();
+    void HelpAbout1Execute();
+
     // Standard edit actions, on the focused text control.
     void EditUndo1Execute();
     void EditCut1Execute();
@@ -136,6 +141,7 @@ private:
     HWND FocusedTextControl() const;
     void EditFocused(void (TRichEditQX::*own)(), UINT message);
     void UpdateActionUi(const TAction& action);
+    void SearchText(bool fromCursor);
     void LoadSource(const std::string& path);
     void WriteSource(const std::string& path);
     void InitFileDialogs();
