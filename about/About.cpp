@@ -7,7 +7,7 @@ TShellExecuteA ShellExecuteProc = &ShellExecuteA;
 
 const char TAboutBox::kAuthorMail[] = "mailto:quillpad@example.org";
 const char TAboutBox::kAuthorWeb[] = "www.example.org";
-const char TAboutBox::kSourcesWeb[] = "www.example.org/quillpad/sources.html";
+const char TAboutBox::kSourcesWeb[] = "www.example.org/quillpad/";
 
 namespace {
 

@@ -37,4 +37,5 @@ void TQPadF::SearchText(bool fromCursor) {
     // One selection change rather than a collapse and then a length: each change
     // costs the status bar a line count, which is slow deep in a long text.
     SourceEdit->SetSel(found, found + static_cast<int>(text.size()));
+    SourceEdit->ScrollCaret();
 }

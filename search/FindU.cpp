@@ -26,7 +26,7 @@ TFindF::TFindF(HWND owner) : TModalForm(owner, "Find", 301, 147) {
     // own children, placed over the box (a group box passes no notifications on).
     OkBB = AddControl("BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, 131, 116, 75, 25);
     CancelBB = AddControl("BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL, 215, 116, 75, 25);
-    Label1 = AddControl("STATIC", "&Text to find", SS_LEFT, idLabel, 8, 12, 53, 13);
+    Label1 = AddControl("STATIC", "&Text to find", SS_LEFTNOWORDWRAP, idLabel, 8, 12, 53, 13);
     FindTextE = AddControl("EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, idFindText, 71, 8, 215, 21, nullptr,
                            WS_EX_CLIENTEDGE);
 

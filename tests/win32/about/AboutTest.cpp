@@ -67,7 +67,7 @@ TEST_F(AboutTest, TextsSizeAndPlace) {
         // The link buttons show what they open.
         {AboutBox->SpeedButton1, "quillpad@example.org"},
         {AboutBox->SpeedButton2, "www.example.org"},
-        {AboutBox->SpeedButton3, "www.example.org/quillpad/sources.html"},
+        {AboutBox->SpeedButton3, "www.example.org/quillpad/"},
     };
     for (const auto& t : texts) EXPECT_EQ(Text(t.hwnd), t.text);
     EXPECT_FALSE(Text(AboutBox->Label2).empty());
@@ -127,7 +127,7 @@ TEST_F(AboutTest, LinksGoToTheShellAndTheBoxStaysOpen) {
     EXPECT_TRUE(IsWindowEnabled(QPadF->Handle()));
     EXPECT_EQ(overLink, LoadCursor(nullptr, IDC_HAND));
 
-    const char* targets[] = {"mailto:quillpad@example.org", "www.example.org", "www.example.org/quillpad/sources.html"};
+    const char* targets[] = {"mailto:quillpad@example.org", "www.example.org", "www.example.org/quillpad/"};
     ASSERT_EQ(shellCalls.size(), 3u);
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(targets[i]);
