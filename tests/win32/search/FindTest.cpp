@@ -2,6 +2,7 @@
 // inside its modal loop, the editor's selection and focus read back.
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -109,7 +110,9 @@ protected:
         int line = 1, lineStart = 0;
         for (int i = 0; i < pos; ++i)
             if (kText[i] == '\n') ++line, lineStart = i + 1;
-        return " " + std::to_string(line) + " : " + std::to_string(pos - lineStart + 1);
+        char text[32];
+        snprintf(text, sizeof text, " %d : %d", line, pos - lineStart + 1);
+        return text;
     }
 };
 
