@@ -28,14 +28,15 @@ std::vector<TAction> ActionTable() {
         ACTION(EditPaste1, "Edit", "&Paste", 'V', true, "Paste|Inserts Clipboard contents",
                &TQPadF::EditPaste1Execute),
         ACTION(HelpAbout1, "Help", "&About...", 0, false,
-               "About|Displays program information, version number, and copyright", nullptr),
+               "About|Displays program information, version number, and copyright", &TQPadF::HelpAbout1Execute),
         ACTION(CodeCompile, "Code", "&Compile", VK_F9, true, "Compile source", nullptr),
         ACTION(CodeRun, "Code", "&Run", VK_F9, false, "Run application", nullptr),
         ACTION(EditOptions, "Edit", "&Options", 0, false, "Options", nullptr),
         ACTION(CodeRunApplet, "Code", "Run Applet", VK_F10, false, "Run Applet viewer", nullptr),
         ACTION(CodeCreateHTML, "Code", "Create HTML", VK_F10, true, "Create HTML template", nullptr),
-        ACTION(EdFind, "Edit", "Find", 'F', true, "Find text", nullptr),
-        ACTION(EdSearchAgain, "Edit", "Search again", VK_F3, false, "Repeat last search", nullptr),
+        ACTION(EdFind, "Edit", "Find", 'F', true, "Find text", &TQPadF::EdFindExecute),
+        ACTION(EdSearchAgain, "Edit", "Search again", VK_F3, false, "Repeat last search",
+               &TQPadF::EdSearchAgainExecute),
     };
 }
 

@@ -96,7 +96,7 @@ int RunApplication(HINSTANCE, int showCommand) {
     ApplicationTitle = kAppTitle;
     InitApplication();
     QPadF = new TQPadF();
-    AboutBox = new TAboutBox(QPadF->Handle());
+    AboutBox = new TAboutBox(QPadF->Handle(), ApplicationTitle);
     OptionsF = new TOptionsF();
     FindF = new TFindF(QPadF->Handle());
     QPadF->Show(showCommand);

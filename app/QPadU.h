@@ -78,6 +78,11 @@ public:
     // Diagnostics navigation: the error list's double-click.
     void ErrorLBDblClick();
 
+    // Find, Search again and the about box.
+    void EdFindExecute();
+    void EdSearchAgainExecute();
+    void HelpAbout1Execute();
+
     // Standard edit actions, on the focused text control.
     void EditUndo1Execute();
     void EditCut1Execute();
@@ -134,6 +139,7 @@ private:
     HWND FocusedTextControl() const;
     void EditFocused(void (TRichEditQX::*own)(), UINT message);
     void UpdateActionUi(const TAction& action);
+    void SearchText(bool fromCursor);
     void LoadSource(const std::string& path);
     void WriteSource(const std::string& path);
     void InitFileDialogs();

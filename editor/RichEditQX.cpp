@@ -11,6 +11,10 @@ namespace {
 
 const char kSelfProp[] = "QpRichEditQX";
 
+// EM_FINDTEXT's option bits (FT_WHOLEWORD, FT_MATCHCASE), which MinGW's headers lack.
+const WPARAM kFindWholeWord = 2;
+const WPARAM kFindMatchCase = 4;
+
 // RICHED32.DLL registers the "RICHEDIT" class when it loads; it stays loaded for
 // the life of the program.
 void LoadRichEdit() {
@@ -195,6 +199,19 @@ void TCustomRichEditQX::SetText(const std::string& bytes) {
     // with nothing to undo.
     SetSel(0, 0);
     SendMessageA(Wnd, EM_EMPTYUNDOBUFFER, 0, 0);
+}
+
+int TCustomRichEditQX::GetTextLen() const {
+    return static_cast<int>(SendMessageA(Wnd, WM_GETTEXTLENGTH, 0, 0));
+}
+
+int TCustomRichEditQX::FindText(const std::string& text, int start, int length, TSearchTypes options) const {
+    FINDTEXTA find{};
+    find.chrg.cpMin = start;
+    find.chrg.cpMax = start + length;
+    find.lpstrText = text.c_str();
+    WPARAM flags = (options.WholeWord ? kFindWholeWord : 0) | (options.MatchCase ? kFindMatchCase : 0);
+    return static_cast<int>(SendMessageA(Wnd, EM_FINDTEXT, flags, reinterpret_cast<LPARAM>(&find)));
 }
 
 int TCustomRichEditQX::SelStart() const {

@@ -9,6 +9,12 @@
 #include "EditorFont.h"
 #include "EditorKeys.h"
 
+// Options of the find operation; word boundaries and case folding are the control's.
+struct TSearchTypes {
+    bool WholeWord = false;
+    bool MatchCase = false;
+};
+
 class TCustomRichEditQX : private ITextControl {
 public:
     TCustomRichEditQX(const TCustomRichEditQX&) = delete;
@@ -27,6 +33,12 @@ public:
     // The whole text, streamed as plain text with no conversion of our own.
     std::string Text() const;
     void SetText(const std::string& bytes);
+
+    // Length as the control counts it (a line break is two characters).
+    int GetTextLen() const;
+    // Position of the first match of text that starts at or after start and ends
+    // within start + length; -1 when there is none. Searches forward only.
+    int FindText(const std::string& text, int start, int length, TSearchTypes options) const;
 
     int SelStart() const;
     int SelLength() const;
