@@ -12,12 +12,10 @@
 #include "Prompts.h"
 #include "QPadLogic.h"
 #include "QpErrors.h"
+#include "QpMessages.h"
 
 class TRichEditQX;
 class TQPadF;
-
-// Posted by the options dialog after OK; both parameters 0.
-constexpr UINT WM_APPLYSETTINGS = WM_USER + 0x1000;
 
 // One user command: bound to a menu item, maybe a tool bar button, maybe a shortcut.
 struct TAction {
@@ -91,6 +89,9 @@ public:
     void EditCut1Execute();
     void EditCopy1Execute();
     void EditPaste1Execute();
+
+    // Edit/Options: the options dialog; the editor settings applied after OK.
+    void EditOptionsExecute();
 
     // Components.
     HMENU MainMenu1 = nullptr;
