@@ -9,7 +9,7 @@ int RunApplication(HINSTANCE, int showCommand) {
     ApplicationTitle = kAppTitle;
     QPadF = new TQPadF();
     AboutBox = new TAboutBox(QPadF->Handle());
-    OptionsF = new TOptionsF();
+    OptionsF = new TOptionsF(QPadF->Handle());
     FindF = new TFindF(QPadF->Handle());
     QPadF->Show(showCommand);
     int code = RunMessageLoop();

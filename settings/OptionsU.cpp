@@ -234,7 +234,7 @@ void TOptionsF::Guarded(Fn fn) {
     }
 }
 
-TOptionsF::TOptionsF() : TOptionsStore(WindowsProfile()) {
+TOptionsF::TOptionsF(HWND owner) : TOptionsStore(WindowsProfile()) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TAB_CLASSES};
     InitCommonControlsEx(&icc);
@@ -244,7 +244,7 @@ TOptionsF::TOptionsF() : TOptionsStore(WindowsProfile()) {
     const DWORD style = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
     std::vector<WORD> tmpl = DialogTemplate(style);
     hwnd_ = CreateDialogIndirectParamA(instance, reinterpret_cast<DLGTEMPLATE*>(tmpl.data()),
-                                       nullptr, DialogProc, reinterpret_cast<LPARAM>(this));
+                                       owner, DialogProc, reinterpret_cast<LPARAM>(this));
     if (!hwnd_) throw Exception("Cannot create the options dialog");
     RECT r = {0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_STYLE)), FALSE,
@@ -328,6 +328,7 @@ void TOptionsF::CreateControls() {
     folderIcon_ = CreateFolderIcon();
     faceBrush_ = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
 
+    // The two small picture buttons take no focus, as small tool buttons do.
     // Creation order is the Tab order: the page being shown, then Cancel and OK,
     // then the page tabs themselves (the lowest window, so the pages cover it).
     const int pageBottom = kClientHeight - kBottomBarHeight;
@@ -343,7 +344,7 @@ void TOptionsF::CreateControls() {
     HWND ts = JavaSdkTS;
     Label1 = Control(ts, "Static", "Java SDK binary ( ..\\bin) directory", 0, 8, 8, 300, 14);
     JDirE = Control(ts, "Edit", "", readOnly, 8, 24, 568, 21, WS_EX_CLIENTEDGE);
-    JDirSB = Control(ts, "Button", "", WS_TABSTOP | BS_PUSHBUTTON | BS_ICON, 580, 23, 23, 23);
+    JDirSB = Control(ts, "Button", "", BS_PUSHBUTTON | BS_ICON, 580, 23, 23, 23);
     SendMessageA(JDirSB, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(folderIcon_));
     struct Row {
         const char* label;
@@ -406,7 +407,7 @@ void TOptionsF::CreateControls() {
     Control(ts, "Static", "Applet HTML file", 0, 8, 56, 300, 14);
     AppHtmlE = Control(ts, "Edit", "", field, 8, 72, 568, 21, WS_EX_CLIENTEDGE);
     for (HWND e : {AppComLineE, AppHtmlE}) SendMessageA(e, EM_LIMITTEXT, kMaxProfileText, 0);
-    SpeedButton1 = Control(ts, "Button", "", WS_TABSTOP | BS_PUSHBUTTON | BS_ICON, 580, 71, 23, 23);
+    SpeedButton1 = Control(ts, "Button", "", BS_PUSHBUTTON | BS_ICON, 580, 71, 23, 23);
     SendMessageA(SpeedButton1, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(folderIcon_));
     SaveOptBB = Control(ts, "Button", "Save project options", WS_TABSTOP | BS_PUSHBUTTON, 8, 112,
                         150, 25);
@@ -507,7 +508,8 @@ void TOptionsF::EditorFontChange() {
 int TOptionsF::ShowModal(HWND owner, FailureHandler onFailure) {
     owner_ = owner;
     onFailure_ = std::move(onFailure);
-    SetWindowLongPtrA(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    if (GetWindow(hwnd_, GW_OWNER) != owner)
+        SetWindowLongPtrA(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
     // Centred over the owner, or the screen.
     RECT wr, area;
     GetWindowRect(hwnd_, &wr);
@@ -523,6 +525,8 @@ int TOptionsF::ShowModal(HWND owner, FailureHandler onFailure) {
     closed_ = false;
     showing_ = true;
     ShowWindow(hwnd_, SW_SHOW);
+    // Foreground, not just active: the keyboard must come here, not stay with the owner.
+    SetForegroundWindow(hwnd_);
     SetActiveWindow(hwnd_);
     HWND first = GetNextDlgTabItem(Page(ActivePage()), nullptr, FALSE);
     SetFocus(first && IsChild(Page(ActivePage()), first) ? first : OkBB);

@@ -17,7 +17,10 @@ public:
     // Builds the (hidden) dialog, then the defaults, the editor font, qp.ini and
     // the check of the SDK directory, whose error box (if any) is shown before
     // the constructor returns.
-    TOptionsF();
+    // owner: the window the dialog will be shown over (the main window). It is
+    // fixed at creation because some window managers only honour the owner a
+    // window was created with.
+    explicit TOptionsF(HWND owner = nullptr);
     ~TOptionsF() override;
 
     // Full path of "qp.ini" in the executable's directory.
