@@ -31,7 +31,7 @@ std::vector<TAction> ActionTable() {
                "About|Displays program information, version number, and copyright", &TQPadF::HelpAbout1Execute),
         ACTION(CodeCompile, "Code", "&Compile", VK_F9, true, "Compile source", nullptr),
         ACTION(CodeRun, "Code", "&Run", VK_F9, false, "Run application", nullptr),
-        ACTION(EditOptions, "Edit", "&Options", 0, false, "Options", nullptr),
+        ACTION(EditOptions, "Edit", "&Options", 0, false, "Options", &TQPadF::EditOptionsExecute),
         ACTION(CodeRunApplet, "Code", "Run Applet", VK_F10, false, "Run Applet viewer", nullptr),
         ACTION(CodeCreateHTML, "Code", "Create HTML", VK_F10, true, "Create HTML template", nullptr),
         ACTION(EdFind, "Edit", "Find", 'F', true, "Find text", &TQPadF::EdFindExecute),

@@ -97,7 +97,7 @@ int RunApplication(HINSTANCE, int showCommand) {
     InitApplication();
     QPadF = new TQPadF();
     AboutBox = new TAboutBox(QPadF->Handle(), ApplicationTitle);
-    OptionsF = new TOptionsF();
+    OptionsF = new TOptionsF(QPadF->Handle());
     FindF = new TFindF(QPadF->Handle());
     QPadF->Show(showCommand);
     int code = RunMessageLoop();

@@ -13,13 +13,12 @@
 #include "QPadControls.h"
 #include "QPadLogic.h"
 #include "QpErrors.h"
+#include "QpMessages.h"
 #include "ScopedWin32.h"
 
 class TRichEditQX;
 class TQPadF;
 
-// Posted by the options dialog after OK; both parameters 0.
-constexpr UINT WM_APPLYSETTINGS = WM_USER + 0x1000;
 
 class TQPadF {
 public:
@@ -88,6 +87,9 @@ public:
     void EditCut1Execute();
     void EditCopy1Execute();
     void EditPaste1Execute();
+
+    // Edit/Options: the options dialog; the editor settings applied after OK.
+    void EditOptionsExecute();
 
     // Components.
     HMENU MainMenu1 = nullptr;

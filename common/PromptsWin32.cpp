@@ -1,6 +1,7 @@
 #include "Prompts.h"
 
 #include <commdlg.h>
+#include <shlobj.h>
 
 #include <vector>
 
@@ -33,12 +34,92 @@ public:
         ofn.lpstrFile = file.data();
         ofn.nMaxFile = static_cast<DWORD>(file.size());
         ofn.lpstrDefExt = request.defaultExt.empty() ? nullptr : request.defaultExt.c_str();
+        ofn.lpstrInitialDir = request.initialDir.empty() ? nullptr : request.initialDir.c_str();
         ofn.Flags = request.flags;
         BOOL ok = request.save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
         if (!ok) return false;
         request.fileName = file.data();
         request.filterIndex = static_cast<int>(ofn.nFilterIndex);
         return true;
+    }
+
+    bool ChooseFolder(HWND owner, FolderDialogRequest& request) override {
+        // Browsing an empty drive must not raise the system's "no disk" box.
+        UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+        IMalloc* shellMalloc = nullptr;
+        if (FAILED(SHGetMalloc(&shellMalloc))) shellMalloc = nullptr;
+        LPITEMIDLIST root = ParseFolder(request.root);
+
+        // Only an existing folder is pre-selected; the callback sees this copy.
+        std::string initial = request.directory;
+        DWORD attrs = GetFileAttributesA(initial.c_str());
+        if (attrs == INVALID_FILE_ATTRIBUTES || !(attrs & FILE_ATTRIBUTE_DIRECTORY)) initial.clear();
+
+        char display[MAX_PATH] = "";
+        BROWSEINFOA info = {};
+        info.hwndOwner = owner;
+        info.pidlRoot = root;
+        info.pszDisplayName = display;
+        info.lpszTitle = request.title.c_str();
+        info.ulFlags = request.flags;
+        info.lpfn = &BrowseCallback;
+        info.lParam = reinterpret_cast<LPARAM>(initial.empty() ? nullptr : initial.c_str());
+        LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+
+        bool ok = false;
+        if (chosen) {
+            char path[MAX_PATH] = "";
+            if (SHGetPathFromIDListA(chosen, path)) {
+                request.directory = path;
+                ok = true;
+            }
+        }
+        if (shellMalloc) {
+            if (chosen) shellMalloc->Free(chosen);
+            if (root) shellMalloc->Free(root);
+            shellMalloc->Release();
+        }
+        SetErrorMode(oldMode);
+        return ok;
+    }
+
+    bool FontDialog(HWND owner, FontDialogRequest& request) override {
+        LOGFONTA font = request.logFont;
+        CHOOSEFONTA cf = {};
+        cf.lStructSize = sizeof cf;
+        cf.hwndOwner = owner;
+        cf.lpLogFont = &font;
+        cf.Flags = request.flags | CF_INITTOLOGFONTSTRUCT;
+        cf.rgbColors = request.color;
+        if (!ChooseFontA(&cf)) return false;
+        request.logFont = font;
+        request.color = cf.rgbColors;
+        return true;
+    }
+
+private:
+    // The folder's item list through the desktop folder; null (the whole
+    // namespace) when it can't be resolved.
+    static LPITEMIDLIST ParseFolder(const std::string& folder) {
+        if (folder.empty()) return nullptr;
+        IShellFolder* desktop = nullptr;
+        if (FAILED(SHGetDesktopFolder(&desktop))) return nullptr;
+        int n = MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, nullptr, 0);
+        std::vector<WCHAR> wide(n > 0 ? n : 1, L'\0');
+        LPITEMIDLIST list = nullptr;
+        if (n > 0 && MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide.data(), n)) {
+            ULONG eaten = 0;
+            if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, wide.data(), &eaten, &list, nullptr)))
+                list = nullptr;
+        }
+        desktop->Release();
+        return list;
+    }
+
+    static int CALLBACK BrowseCallback(HWND dialog, UINT msg, LPARAM, LPARAM data) {
+        if (msg == BFFM_INITIALIZED && data)
+            SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, data);
+        return 0;
     }
 };
 

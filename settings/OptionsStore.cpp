@@ -34,7 +34,11 @@ std::optional<std::uint64_t> ParseDigits(const std::string& text, std::size_t po
     return value;
 }
 
-bool IsProfileBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+// What the profile service trims off both ends of a value it reads: white space
+// and Ctrl-Z (an old end-of-file mark).
+bool IsProfileBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1a';
+}
 
 }  // namespace
 
@@ -67,6 +71,14 @@ std::string EncodeProfileValue(const std::string& value) {
     bool trimmed = IsProfileBlank(v.front()) || IsProfileBlank(v.back());
     bool quoted = v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
     return (trimmed || quoted) ? '"' + v + '"' : v;
+}
+
+std::string ProfileValueProblem(const std::string& value) {
+    if (value.size() > kMaxProfileText)
+        return "is longer than " + std::to_string(kMaxProfileText) + " characters";
+    if (value.find_first_of("\r\n") != std::string::npos) return "holds a line break";
+    if (value.find('\0') != std::string::npos) return "holds a zero character";
+    return std::string();
 }
 
 std::string ResolveBareFileName(const std::string& name, const std::string& dir) {
@@ -134,10 +146,23 @@ std::optional<int> TOptionsStore::ReadInt(const std::string& file, const char* s
     return ParseProfileInt(ReadText(file, section, key, std::string()));
 }
 
-void TOptionsStore::Write(const std::string& file, const char* section, const char* key,
-                          const std::string& value) {
-    if (!profile_.WriteString(file, section, key, value))
-        throw Exception("Unable to write to " + file);
+void TOptionsStore::Write(const std::string& file, const std::vector<ProfileEntry>& entries) {
+    // Checked before anything is written: a value that could not come back as it
+    // is leaves the file untouched.
+    for (const auto& e : entries) {
+        std::string problem = ProfileValueProblem(e.value);
+        if (!problem.empty())
+            throw Exception("Unable to write to " + file + "\rThe value of " + e.section + "/" +
+                            e.key + " " + problem);
+    }
+    for (const auto& e : entries) {
+        if (!profile_.WriteString(file, e.section, e.key, e.value))
+            throw Exception("Unable to write to " + file);
+        // A write the service accepted but altered is no success either.
+        if (profile_.ReadString(file, e.section, e.key, '\x01' + e.value) != e.value)
+            throw Exception("Unable to write to " + file + "\rThe value of " + e.section + "/" +
+                            e.key + " does not read back as written");
+    }
 }
 
 void TOptionsStore::LoadOptions() {
@@ -159,15 +184,14 @@ void TOptionsStore::LoadOptions() {
 }
 
 void TOptionsStore::SaveOptions() {
-    const std::string file = SettingsFile();
-    Write(file, kJavaSdk, "Directory", JavaSdkDir());
-    Write(file, kJavaSdk, "CompillerCommand", CompillerCommand());
-    Write(file, kJavaSdk, "InterpreterCommand", InterpreterCommand());
-    Write(file, kJavaSdk, "AppletViewerCommand", AppletViewerCommand());
-    Write(file, kEditor, "FontName", editorFont_.name);
-    Write(file, kEditor, "FontSize", std::to_string(editorFont_.size));
-    Write(file, kEditor, "Autoindent", AutoIndent() ? "1" : "0");
-    Write(file, kEditor, "SmartTabs", SmartTabs() ? "1" : "0");
+    Write(SettingsFile(), {{kJavaSdk, "Directory", JavaSdkDir()},
+                           {kJavaSdk, "CompillerCommand", CompillerCommand()},
+                           {kJavaSdk, "InterpreterCommand", InterpreterCommand()},
+                           {kJavaSdk, "AppletViewerCommand", AppletViewerCommand()},
+                           {kEditor, "FontName", editorFont_.name},
+                           {kEditor, "FontSize", std::to_string(editorFont_.size)},
+                           {kEditor, "Autoindent", AutoIndent() ? "1" : "0"},
+                           {kEditor, "SmartTabs", SmartTabs() ? "1" : "0"}});
 }
 
 void TOptionsStore::LoadProjectOptions() {
@@ -177,9 +201,8 @@ void TOptionsStore::LoadProjectOptions() {
 }
 
 void TOptionsStore::SaveProjectOptions() {
-    const std::string file = ProjectOptionsFile();
-    Write(file, kParameters, "CommandLine", AppCommandLine());
-    Write(file, kParameters, "HTML", AppletHtmlFile());
+    Write(ProjectOptionsFile(), {{kParameters, "CommandLine", AppCommandLine()},
+                                 {kParameters, "HTML", AppletHtmlFile()}});
 }
 
 bool TOptionsStore::CheckJavaSdkDir(const std::string& dir) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "EditorFont.h"
 
@@ -31,6 +32,10 @@ std::string CutProfileText(const std::string& text);
 // (a matching quote at both ends) is wrapped in double quotes, and a value is cut
 // at its first line break, which the file format can't hold inside a value.
 std::string EncodeProfileValue(const std::string& value);
+
+// Why value can't be stored so that reading gives it back unchanged (too long,
+// a line break, a zero character); empty when it can.
+std::string ProfileValueProblem(const std::string& value);
 
 // A file name without a directory (Untitled.ini, .ini) made to lie in dir,
 // which ends with a backslash; other names are returned unchanged.
@@ -129,8 +134,13 @@ private:
                          const std::string& def);
     // Nothing when the key is missing or holds no valid integer.
     std::optional<int> ReadInt(const std::string& file, const char* section, const char* key);
-    void Write(const std::string& file, const char* section, const char* key,
-               const std::string& value);
+    struct ProfileEntry {
+        const char* section;
+        const char* key;
+        std::string value;
+    };
+    // Writes the entries in order, each read back to make sure it was stored.
+    void Write(const std::string& file, const std::vector<ProfileEntry>& entries);
 
     IProfile& profile_;
     std::string javaSdkDir_ = "c:\\jdk1.3\\bin\\";

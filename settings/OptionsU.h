@@ -1,23 +1,119 @@
 #pragma once
-// TOptionsF: the settings holder of the program, over qp.ini beside the
-// executable and the project options file beside the current source.
-// Until the options dialog is built on it, the settings live in plain members.
+// TOptionsF: the settings holder of the program and the options dialog that
+// shows it, one object. Each setting lives in the control that shows it, so
+// the accessors read and write the controls; qp.ini lies beside the executable,
+// the project options file beside the current source.
+#include <windows.h>
+
+#include <exception>
+#include <functional>
 #include <string>
 
 #include "OptionsStore.h"
+#include "Prompts.h"
 
 class TOptionsF : public TOptionsStore {
 public:
-    // Defaults, the editor font, then qp.ini and the check of the SDK directory,
-    // whose error box (if any) is shown before the constructor returns.
-    TOptionsF();
+    // Builds the (hidden) dialog, then the defaults, the editor font, qp.ini and
+    // the check of the SDK directory, whose error box (if any) is shown before
+    // the constructor returns.
+    // owner: the window the dialog will be shown over (the main window). It is
+    // fixed at creation because some window managers only honour the owner a
+    // window was created with.
+    explicit TOptionsF(HWND owner = nullptr);
+    ~TOptionsF() override;
 
     // Full path of "qp.ini" in the executable's directory.
     static std::string SettingsFileName();
 
+    // Failures inside the dialog (a failed save) go here while it is shown;
+    // the dialog stays open. Without one they are shown in an error box.
+    using FailureHandler = std::function<void(std::exception_ptr)>;
+
+    // Shows the dialog modally over owner (which takes no input meanwhile) and
+    // returns IDOK or IDCANCEL. After OK, WM_APPLYSETTINGS is posted to owner.
+    int ShowModal(HWND owner, FailureHandler onFailure = nullptr);
+    bool Showing() const { return showing_; }
+
+    std::string JavaSdkDir() const override { return Text(JDirE); }
+    void SetJavaSdkDir(const std::string& value) override { SetText(JDirE, value); }
+    std::string CompillerCommand() const override { return Text(CompCommE); }
+    void SetCompillerCommand(const std::string& value) override { SetText(CompCommE, value); }
+    std::string InterpreterCommand() const override { return Text(IntCommE); }
+    void SetInterpreterCommand(const std::string& value) override { SetText(IntCommE, value); }
+    std::string AppletViewerCommand() const override { return Text(ApViewCommE); }
+    void SetAppletViewerCommand(const std::string& value) override { SetText(ApViewCommE, value); }
+    bool AutoIndent() const override { return Checked(AutoindentCB); }
+    void SetAutoIndent(bool value) override { SetChecked(AutoindentCB, value); }
+    bool SmartTabs() const override { return Checked(SmartTabsCB); }
+    void SetSmartTabs(bool value) override { SetChecked(SmartTabsCB, value); }
+    std::string HtmlTemplate() const override { return Text(HtmlTempM); }
+    std::string AppCommandLine() const override { return Text(AppComLineE); }
+    void SetAppCommandLine(const std::string& value) override { SetText(AppComLineE, value); }
+    std::string AppletHtmlFile() const override { return Text(AppHtmlE); }
+    void SetAppletHtmlFile(const std::string& value) override;
+
+    // The window and its components, by their names.
+    HWND Handle() const { return hwnd_; }
+    HWND OptionsPC = nullptr, Panel1 = nullptr, Panel2 = nullptr, OkBB = nullptr, CancelBB = nullptr;
+    HWND JavaSdkTS = nullptr, Label1 = nullptr, JDirE = nullptr, JDirSB = nullptr, CompE = nullptr,
+         CompCommE = nullptr, InterpE = nullptr, IntCommE = nullptr, ApViewE = nullptr,
+         ApViewCommE = nullptr, Memo1 = nullptr;
+    HWND EditorTS = nullptr, EdFontGB = nullptr, EdFontSB = nullptr, FontNameL = nullptr,
+         FontSizeL = nullptr, RichEdit1 = nullptr, AutoindentCB = nullptr, SmartTabsCB = nullptr;
+    HWND HTMLTemplTS = nullptr, HtmlTempM = nullptr, Memo2 = nullptr;
+    HWND ProjectTS = nullptr, AppComLineE = nullptr, AppHtmlE = nullptr, SpeedButton1 = nullptr,
+         SaveOptBB = nullptr, PrjOptIniE = nullptr;
+    // The pages in their order; the active one's index.
+    HWND Page(int index) const;
+    int ActivePage() const;
+
 protected:
     std::string SettingsFile() const override { return SettingsFileName(); }
     void ReportJavaSdkError(const std::string& text) override;
+    void EditorFontChange() override;
+    void ShowProjectOptionsFile(const std::string& name) override { SetText(PrjOptIniE, name); }
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void CreateControls();
+    HWND Control(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w,
+                 int h, DWORD exStyle = 0, int id = 0);
+    HWND NoteLabel(HWND parent, int x, int y);
+    void SetActivePage(int index);
+    bool PreTranslate(MSG& msg);
+    void OnCommand(HWND control, UINT id, UINT code);
+    INT_PTR OnControlColor(HDC dc, HWND control, bool edit);
+    // Runs fn; a failure goes to the failure handler and the dialog stays as it is.
+    template <class Fn>
+    void Guarded(Fn fn);
+
+    // Handlers of the components.
+    void JDirSBClick();
+    void EdFontSBClick();
+    void SpeedButton1Click();
+    void SaveOptBBClick();
+    void FormCloseBBClick();
+    void FormCloseQuery(bool& canClose);
+    void Close();
+
+    static std::string Text(HWND control);
+    static void SetText(HWND control, const std::string& value);
+    static bool Checked(HWND control);
+    static void SetChecked(HWND control, bool value);
+
+    HWND hwnd_ = nullptr;
+    HWND owner_ = nullptr;
+    HFONT guiFont_ = nullptr, boldFont_ = nullptr, templateFont_ = nullptr;
+    HICON folderIcon_ = nullptr;
+    HBRUSH faceBrush_ = nullptr;
+    int modalResult_ = 0;
+    bool showing_ = false;
+    bool closed_ = false;
+    FailureHandler onFailure_;
+    FontDialogRequest fontD_;   // FontD: keeps the font last confirmed in it
+    FileDialogRequest openD_;   // OpenD
 };
 
 // The one settings holder; null until the program entry creates it.

@@ -96,10 +96,29 @@ TEST(ProfileValues, EncodedForWriting) {
         {"first\r\n[JavaSDK]\r\nDirectory=x", "first"},
         {"first\nsecond", "first"},
         {"\r\nx", ""},
+        {"\x1a%j", "\"\x1a%j\""},  // Ctrl-Z is trimmed like a blank
+        {"%j\x1a", "\"%j\x1a\""},
+        {"a\x1a" "b", "a\x1a" "b"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
         EXPECT_EQ(EncodeProfileValue(c.value), c.written);
+    }
+}
+
+TEST(ProfileValues, WhatCannotBeStored) {
+    const struct {
+        std::string value;
+        bool storable;
+    } cases[] = {
+        {std::string(kMaxProfileText, 'a'), true}, {std::string(kMaxProfileText + 1, 'a'), false},
+        {"", true},        {" \"'\x1a\xff", true},
+        {"a\rb", false},   {"a\nb", false},
+        {std::string("a\0b", 3), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value.size());
+        EXPECT_EQ(ProfileValueProblem(c.value).empty(), c.storable);
     }
 }
 
@@ -353,6 +372,41 @@ TEST(SaveOptions, StopsAtTheKeyThatCannotBeWritten) {
         for (int i = 0; i < failing; ++i)
             EXPECT_EQ(profile.writes[i].substr(0, kGlobalKeys[i].size()), kGlobalKeys[i]);
     }
+}
+
+TEST(SaveOptions, RefusesAValueThatCannotComeBackBeforeWritingAny) {
+    MemoryProfile profile;
+    TestStore store(profile);
+    store.SetAppletViewerCommand("%h\r\n[Editor]");
+    try {
+        store.SaveOptions();
+        ADD_FAILURE() << "no failure reported";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "Unable to write to C:\\prog\\qp.ini\r"
+                               "The value of JavaSDK/AppletViewerCommand holds a line break");
+    }
+    EXPECT_TRUE(profile.writes.empty());
+}
+
+// A service that accepts a write but alters the value is caught by reading back.
+TEST(SaveOptions, AValueThatReadsBackDifferentlyIsAFailure) {
+    class Trimming : public MemoryProfile {
+        std::string ReadString(const std::string& f, const std::string& s, const std::string& k,
+                               const std::string& def) override {
+            std::string v = MemoryProfile::ReadString(f, s, k, def);
+            return v == "-g " ? "-g" : v;
+        }
+    } profile;
+    TestStore store(profile);
+    store.SetCompillerCommand("-g ");
+    try {
+        store.SaveOptions();
+        ADD_FAILURE() << "no failure reported";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "Unable to write to C:\\prog\\qp.ini\r"
+                               "The value of JavaSDK/CompillerCommand does not read back as written");
+    }
+    EXPECT_EQ(profile.writes.size(), 2u);
 }
 
 TEST(ProjectOptions, FollowTheSourceFile) {

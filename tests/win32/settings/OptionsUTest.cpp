@@ -13,102 +13,11 @@
 #include "QpText.h"
 #include "ScriptedPrompts.h"
 
+#include "OptionsFixture.h"
+
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::string data;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return data;
-    char buf[4096];
-    DWORD n = 0;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) data.append(buf, n);
-    CloseHandle(h);
-    return data;
-}
-
-void WriteAll(const std::string& path, const std::string& data) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
-    DWORD n = 0;
-    WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &n, nullptr);
-    CloseHandle(h);
-    ASSERT_EQ(n, data.size());
-}
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void RemoveTree(const std::string& path) {
-    DWORD attrs = GetFileAttributesA(path.c_str());
-    if (attrs == INVALID_FILE_ATTRIBUTES) return;
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (!(attrs & FILE_ATTRIBUTE_DIRECTORY)) {
-        DeleteFileA(path.c_str());
-        return;
-    }
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = fd.cFileName;
-            if (name != "." && name != "..") RemoveTree(path + "\\" + name);
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(path.c_str());
-}
-
-std::string Profile(const std::string& file, const char* section, const char* key) {
-    std::vector<char> buf(4096);
-    DWORD n = GetPrivateProfileStringA(section, key, "<missing>", buf.data(),
-                                       static_cast<DWORD>(buf.size()), file.c_str());
-    return std::string(buf.data(), n);
-}
-
-const char kNoSdkMessage[] =
-    "c:\\jdk1.3\\bin\\\ris not Java SDK directory\r\rCan not find \r  javac.exe or\r"
-    "  java.exe or\r  appletviewer.exe";
-
-class OptionsTest : public ::testing::Test {
-protected:
-    std::string ini = TOptionsF::SettingsFileName();
-    std::string saved = ini + ".saved-by-test";
-    std::string temp;    // a fresh directory, with a backslash
-    std::string sdk;     // temp + "bin\\", holding the three tools
-    std::string oldCwd;
-    ScriptedPrompts prompts;
-    ScriptedPrompts::Scope scope{prompts};
-
-    void SetUp() override {
-        RemoveTree(saved);
-        if (Exists(ini)) {
-            ASSERT_TRUE(MoveFileA(ini.c_str(), saved.c_str()));
-        }
-        char buf[MAX_PATH];
-        GetTempPathA(MAX_PATH, buf);
-        temp = std::string(buf) + "qpsettings" + std::to_string(GetCurrentProcessId()) + "\\";
-        RemoveTree(temp.substr(0, temp.size() - 1));
-        ASSERT_TRUE(CreateDirectoryA(temp.c_str(), nullptr));
-        sdk = temp + "bin\\";
-        ASSERT_TRUE(CreateDirectoryA(sdk.c_str(), nullptr));
-        for (const char* tool : {"javac.exe", "java.exe", "appletviewer.exe"})
-            WriteAll(sdk + tool, "");
-        GetCurrentDirectoryA(MAX_PATH, buf);
-        oldCwd = buf;
-    }
-
-    void TearDown() override {
-        SetCurrentDirectoryA(oldCwd.c_str());
-        RemoveTree(ini);
-        if (Exists(saved)) MoveFileA(saved.c_str(), ini.c_str());
-        RemoveTree(temp.substr(0, temp.size() - 1));
-    }
-
-    // A qp.ini naming the valid stand-in SDK, followed by more lines.
-    void WriteIni(const std::string& more) {
-        WriteAll(ini, "[JavaSDK]\r\nDirectory=" + sdk + "\r\n" + more);
-    }
-};
+using namespace settings_test;
 
 TEST_F(OptionsTest, SettingsFileLiesBesideTheProgram) {
     char exe[MAX_PATH];

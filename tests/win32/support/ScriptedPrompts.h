@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,16 +16,27 @@ public:
     struct MessageCall {
         std::string text, caption;
         UINT type;
+        HWND owner;
+    };
+    // A font dialog's answer: nullopt for Cancel.
+    struct FontAnswer {
+        LOGFONTA font;
+        COLORREF color;
     };
 
     std::vector<MessageCall> messages;            // every box shown, in order
     std::vector<FileDialogRequest> fileDialogs;   // every dialog shown, as asked
     std::deque<int> messageAnswers;               // IDYES, IDNO, ...
     std::deque<std::string> fileAnswers;          // a path, or "" for Cancel
+    std::vector<FolderDialogRequest> folderDialogs;
+    std::vector<HWND> folderOwners;
+    std::deque<std::string> folderAnswers;        // a folder, or "" for Cancel
+    std::vector<FontDialogRequest> fontDialogs;
+    std::deque<std::optional<FontAnswer>> fontAnswers;
 
-    int Message(HWND, const std::string& text, const std::string& caption,
+    int Message(HWND owner, const std::string& text, const std::string& caption,
                 UINT type) override {
-        messages.push_back({text, caption, type});
+        messages.push_back({text, caption, type, owner});
         if (messageAnswers.empty()) {
             ADD_FAILURE() << "unexpected message box: " << caption << ": " << text;
             return IDCANCEL;
@@ -44,6 +56,34 @@ public:
         fileAnswers.pop_front();
         if (answer.empty()) return false;
         request.fileName = answer;
+        return true;
+    }
+
+    bool ChooseFolder(HWND owner, FolderDialogRequest& request) override {
+        folderDialogs.push_back(request);
+        folderOwners.push_back(owner);
+        if (folderAnswers.empty()) {
+            ADD_FAILURE() << "unexpected folder dialog";
+            return false;
+        }
+        std::string answer = folderAnswers.front();
+        folderAnswers.pop_front();
+        if (answer.empty()) return false;
+        request.directory = answer;
+        return true;
+    }
+
+    bool FontDialog(HWND, FontDialogRequest& request) override {
+        fontDialogs.push_back(request);
+        if (fontAnswers.empty()) {
+            ADD_FAILURE() << "unexpected font dialog";
+            return false;
+        }
+        std::optional<FontAnswer> answer = fontAnswers.front();
+        fontAnswers.pop_front();
+        if (!answer) return false;
+        request.logFont = answer->font;
+        request.color = answer->color;
         return true;
     }
 

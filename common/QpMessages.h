@@ -1,0 +1,6 @@
+#pragma once
+// The program's private window messages.
+#include <windows.h>
+
+// Posted by the options dialog to the main window after OK; both parameters 0.
+constexpr UINT WM_APPLYSETTINGS = WM_USER + 0x1000;
