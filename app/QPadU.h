@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "CompilerU.h"
 #include "Prompts.h"
 #include "QPadActions.h"
 #include "QPadControls.h"
@@ -39,7 +40,6 @@ public:
     TAction& Action(ActionId id);
     TAction* ActionById(UINT id);
     const std::vector<TAction>& Actions() const { return actions_; }
-    void SetActionEnabled(TAction& action, bool enabled);
 
     // Runs fn; a failure goes to AppException, the silent abort is dropped.
     template <class Fn>
@@ -74,6 +74,15 @@ public:
     void FileSaveAs1Execute();
     void FileExit1Execute();
     void CheckSaveChanges();
+
+    // Build commands: Compile, Run and the applet commands.
+    void CodeCompileExecute();
+    void CodeRunExecute();
+    void CodeCreateHTMLExecute();
+    void CodeRunAppletExecute();
+    // Who starts the tools: the Windows launcher unless a test hands in its own
+    // (an empty one puts the Windows launcher back).
+    void SetLauncher(TLauncher launcher);
 
     // Diagnostics navigation: the error list's double-click.
     void ErrorLBDblClick();
@@ -126,6 +135,7 @@ private:
     void FormDestroy();
     void Layout();
     void OnCommand(UINT id);
+    void SetActionEnabled(TAction& action, bool enabled);
     // The one place the code actions' enabled states are written.
     void ApplyCodeStates();
     LRESULT OnNotify(NMHDR* header);
@@ -138,6 +148,11 @@ private:
     void WriteSource(const std::string& path);
     void InitFileDialogs();
     std::string AskFileName(FileDialogRequest& dialog);
+    std::string CommandInterpreter() const;
+    std::string MakeCompilerCommandLine() const;
+    std::string MakeInterpreterCommandLine() const;
+    std::string MakeAppletViewerCommandLine() const;
+    std::string FindAppletHtmlFile() const;
 
     HWND hwnd_ = nullptr;
     ScopedAccelerators accel_;
@@ -146,6 +161,7 @@ private:
     std::vector<TAction> actions_;
     std::string lastHint_;
     CodeActionStates codeStates_;
+    TLauncher launcher_;
     bool firstShow_ = true;
     int bottomHeight_ = 105;
     int errorWidth_ = 282;
@@ -170,3 +186,7 @@ int RunApplication(HINSTANCE instance, int showCommand);
 int RunMessageLoop();
 // Handles all pending messages and returns (what ShowStatus does).
 void ProcessMessages();
+// The program-wide cursor: null lets each window show its own; any other cursor
+// is shown over all of the main window while it is set.
+HCURSOR ScreenCursor();
+void SetScreenCursor(HCURSOR cursor);
