@@ -28,6 +28,23 @@ std::string CommandInterpreterFor(bool commandComFound, const std::string& comsp
 }
 
 namespace {
+// cmd.exe removes the first and the last double quote of the text after /C or /K
+// whenever it holds more than two, which would break "<path>" "Hello"; one more
+// pair around that text is what it removes. command.com takes the text as it is.
+bool StripsOuterQuotes(const std::string& shell) {
+    std::string name = shell;
+    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
+    name = ExtractFileName(name);
+    for (char& c : name) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return name == "cmd.exe" || name == "cmd";
+}
+
+std::string ForShell(const std::string& shell, const std::string& head, std::string line) {
+    if (StripsOuterQuotes(shell) && line.compare(0, head.size(), head) == 0)
+        line = head + '"' + line.substr(head.size()) + '"';
+    return line;
+}
+
 // <head>"<sdkDir><file>" <command>: the tool's path quoted, its template after it.
 std::string ToolLine(const std::string& head, const std::string& sdkDir, const std::string& file,
                      const std::string& command) {
@@ -46,21 +63,23 @@ std::string MakeInterpreterCommandLine(const std::string& shell, const std::stri
                                        const std::string& interpreterFile,
                                        const std::string& interpreterCommand,
                                        const std::string& className, const std::string& appCommandLine) {
-    std::string line = ToolLine(shell + " /K ", sdkDir, interpreterFile, interpreterCommand);
+    const std::string head = shell + " /K ";
+    std::string line = ToolLine(head, sdkDir, interpreterFile, interpreterCommand);
     if (!SubstituteQuoted(line, "%c", className)) throw Exception("Can't find \"%c\" in interpreter command");
     // The program's own arguments go at the very end, whatever the template holds.
     if (!appCommandLine.empty()) line += ' ' + appCommandLine;
-    return line;
+    return ForShell(shell, head, line);
 }
 
 std::string MakeAppletViewerCommandLine(const std::string& shell, const std::string& sdkDir,
                                         const std::string& viewerFile, const std::string& viewerCommand,
                                         const std::function<std::string()>& findPage) {
-    std::string line = ToolLine(shell + " /C ", sdkDir, viewerFile, viewerCommand);
+    const std::string head = shell + " /C ";
+    std::string line = ToolLine(head, sdkDir, viewerFile, viewerCommand);
     const std::size_t at = line.find("%h");
     if (at == std::string::npos) throw Exception("Can't find \"%h\" in Applet viewer command");
     line.replace(at, 2, '"' + findPage() + '"');
-    return line;
+    return ForShell(shell, head, line);
 }
 
 std::string AppletPageText(const std::string& htmlTemplate, const std::string& classFileName) {

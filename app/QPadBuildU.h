@@ -20,7 +20,8 @@ bool SubstituteQuoted(std::string& text, const std::string& placeholder, const s
 // the platform's program search finds it, else the interpreter named by COMSPEC
 // (64-bit Windows and Wine have no command.com), in double quotes when its path
 // holds a blank. With neither, "command.com" all the same, so the start fails
-// with the launcher's own message.
+// with the launcher's own message. For cmd.exe the builders below put the text
+// after /K or /C in one more pair of double quotes, which cmd.exe removes.
 std::string CommandInterpreterFor(bool commandComFound, const std::string& comspec);
 
 // "<sdkDir><compilerFile>" <template> with "%j" replaced by the quoted source path.

@@ -49,7 +49,10 @@ TEST(InterpreterCommandLine, ClassQuotedAndArgumentsLast) {
         {"command.com", "%c", "", "command.com /K \"C:\\jdk\\java.exe\" \"Hello\""},
         {"command.com", "%c", "a b", "command.com /K \"C:\\jdk\\java.exe\" \"Hello\" a b"},
         {"command.com", "-cp . %c -x %c", "1", "command.com /K \"C:\\jdk\\java.exe\" -cp . \"Hello\" -x %c 1"},
-        {"C:\\windows\\system32\\cmd.exe", "%c", "", "C:\\windows\\system32\\cmd.exe /K \"C:\\jdk\\java.exe\" \"Hello\""},
+        // cmd.exe strips one outer pair of quotes from what follows /K.
+        {"C:\\windows\\system32\\CMD.EXE", "%c", "a", "C:\\windows\\system32\\CMD.EXE /K \"\"C:\\jdk\\java.exe\" \"Hello\" a\""},
+        {"\"C:\\Program Files\\cmd.exe\"", "%c", "", "\"C:\\Program Files\\cmd.exe\" /K \"\"C:\\jdk\\java.exe\" \"Hello\"\""},
+        {"C:\\tools\\command.com", "%c", "", "C:\\tools\\command.com /K \"C:\\jdk\\java.exe\" \"Hello\""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(MakeInterpreterCommandLine(c.shell, "C:\\jdk\\", "java.exe", c.command, "Hello", c.args), c.line);
@@ -63,9 +66,11 @@ TEST(AppletViewerCommandLine, PageLookedUpOnlyAfterThePlaceholderIsFound) {
     EXPECT_EQ(MakeAppletViewerCommandLine("command.com", "C:\\jdk\\", "appletviewer.exe", "%h -J %h", page),
               "command.com /C \"C:\\jdk\\appletviewer.exe\" \"Hello.html\" -J %h");
     EXPECT_EQ(lookups, 1);
+    EXPECT_EQ(MakeAppletViewerCommandLine("cmd", "C:\\jdk\\", "appletviewer.exe", "%h", page),
+              "cmd /C \"\"C:\\jdk\\appletviewer.exe\" \"Hello.html\"\"");
     EXPECT_EQ(FailureOf([&] { MakeAppletViewerCommandLine("command.com", "C:\\jdk\\", "appletviewer.exe", "%c", page); }),
               "Can't find \"%h\" in Applet viewer command");
-    EXPECT_EQ(lookups, 1);
+    EXPECT_EQ(lookups, 2);
     auto missing = [] () -> std::string { throw Exception(AppletPageMissingText("My.html")); };
     EXPECT_EQ(FailureOf([&] { MakeAppletViewerCommandLine("command.com", "C:\\jdk\\", "appletviewer.exe", "%h", missing); }),
               "Applet HTML file is not defined\rCan't find My.html");

@@ -262,6 +262,25 @@ TEST_F(BuildTest, WithoutCommandComTheComspecInterpreterRuns) {
     EXPECT_EQ(QPadF->PanelText(2), "Interpreter exit code:  4294967295");
 }
 
+// The system's own cmd.exe as COMSPEC: it strips one pair of quotes from the
+// text after /C, so the line carries one more.
+TEST_F(BuildTest, RunAppletThroughTheSystemCmdExe) {
+    OpenSource("Hello.java", kHelloApplet);
+    CompileWith("");
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string cmd = std::string(system) + "\\cmd.exe";
+    ASSERT_TRUE(Exists(cmd));
+    standin::ScopedEnv comspec("COMSPEC", cmd);
+    standin::ScopedEnv exitCode("QP_APPLETVIEWER_EXIT", "3");
+    DeleteFileA(log.c_str());
+    Command("CodeRunApplet");
+    const std::string viewer = "\"" + standin::SdkDir() + "appletviewer.exe\" \"Hello.html\"";
+    EXPECT_EQ(Items(QPadF->CompillerLB), Lines{">" + cmd + " /C \"" + viewer + "\""});
+    EXPECT_EQ(standin::ReadLog(log), Lines{viewer});
+    EXPECT_EQ(QPadF->PanelText(2), "Applet Viewer exit code:  3");
+}
+
 TEST_F(BuildTest, CreateHtmlWritesThePageBesideTheSource) {
     OpenSource("Hello.java", kHelloApplet);
     ASSERT_TRUE(Enabled("CodeCreateHTML"));
