@@ -54,6 +54,19 @@ private:
     HCURSOR previous_;
 };
 
+// Lets the list scroll sideways far enough for text (a command line is long).
+void WidenFor(HWND list, const std::string& text) {
+    HDC dc = GetDC(list);
+    if (!dc) return;
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+    const LRESULT extent = SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0);
+    if (size.cx + 8 > extent) SendMessageA(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(size.cx + 8), 0);
+}
+
 // Replaces a list's items, painting once at the end (a compile may list thousands).
 void FillList(HWND list, const std::vector<std::string>& items) {
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
@@ -61,13 +74,19 @@ void FillList(HWND list, const std::vector<std::string>& items) {
     std::size_t bytes = 0;
     for (const std::string& s : items) bytes += s.size() + 1;
     SendMessageA(list, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
-    for (const std::string& s : items) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+    const std::string* longest = nullptr;
+    for (const std::string& s : items) {
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+        if (!longest || s.size() > longest->size()) longest = &s;
+    }
+    if (longest) WidenFor(list, *longest);  // the lists' font is fixed-pitch
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
 }
 
 void InsertFirst(HWND list, const std::string& text) {
     SendMessageA(list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    WidenFor(list, text);
 }
 
 void AddLine(HWND list, const std::string& text) {

@@ -55,6 +55,10 @@ TEST_F(BuildTest, CompileShowsCommandLineOutputAndErrors) {
         EXPECT_EQ(Enabled("CodeRun"), c.errors == Lines{"No errors"}) << c.capture;
     }
     EXPECT_TRUE(prompts.messages.empty());
+    // The long compiler line can be scrolled into view.
+    RECT client;
+    GetClientRect(QPadF->CompillerLB, &client);
+    EXPECT_GT(SendMessageA(QPadF->CompillerLB, LB_GETHORIZONTALEXTENT, 0, 0), client.right);
 }
 
 TEST_F(BuildTest, EnabledStatesAfterCompile) {
