@@ -1,8 +1,223 @@
 // The main window's build commands: Compile, Run, the applet commands, and the
 // error list's way back into the source.
+#include <windows.h>
+
 #include "CompilerU.h"
+#include "FilesWin32.h"
+#include "LauncherWin32.h"
+#include "OptionsU.h"
+#include "QPadBuildU.h"
 #include "QPadU.h"
+#include "QpText.h"
 #include "RichEditQX.h"
+#include "SourceFiles.h"
+
+namespace {
+
+HCURSOR screenCursor = nullptr;
+
+// The tools get bare names (java "Hello", the page Hello.html) and javac writes
+// Hello.class beside Hello.java, so each build command runs with the source's
+// folder as the current directory: the tools inherit it and the page is written
+// and looked up there, wherever the file dialogs last went. The untitled text
+// has no folder and keeps the program's current directory. The previous
+// directory comes back when the command ends.
+class TSourceFolder {
+public:
+    explicit TSourceFolder(const std::string& fileName) {
+        const std::string folder = ExtractFilePath(fileName);
+        if (folder.empty()) return;
+        previous_ = CurrentFolder();
+        if (!SetCurrentDirectoryA(folder.c_str()))
+            throw Exception("Cannot use the folder " + folder + "\r" + SystemReason(GetLastError()));
+    }
+    ~TSourceFolder() {
+        if (!previous_.empty()) SetCurrentDirectoryA(previous_.c_str());
+    }
+    TSourceFolder(const TSourceFolder&) = delete;
+    TSourceFolder& operator=(const TSourceFolder&) = delete;
+
+private:
+    std::string previous_;
+};
+
+// The hourglass over all of the program's windows while a compile runs; the
+// remembered setting comes back on every way out.
+class TWaitCursor {
+public:
+    TWaitCursor() : previous_(ScreenCursor()) { SetScreenCursor(LoadCursor(nullptr, IDC_WAIT)); }
+    ~TWaitCursor() { SetScreenCursor(previous_); }
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+
+private:
+    HCURSOR previous_;
+};
+
+// Lets the list scroll sideways far enough for text (a command line is long).
+void WidenFor(HWND list, const std::string& text) {
+    HDC dc = GetDC(list);
+    if (!dc) return;
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+    const LRESULT extent = SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0);
+    if (size.cx + 8 > extent) SendMessageA(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(size.cx + 8), 0);
+}
+
+// Replaces a list's items, painting once at the end (a compile may list thousands).
+void FillList(HWND list, const std::vector<std::string>& items) {
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    std::size_t bytes = 0;
+    for (const std::string& s : items) bytes += s.size() + 1;
+    SendMessageA(list, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
+    const std::string* longest = nullptr;
+    for (const std::string& s : items) {
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+        if (!longest || s.size() > longest->size()) longest = &s;
+    }
+    if (longest) WidenFor(list, *longest);  // the lists' font is fixed-pitch
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void InsertFirst(HWND list, const std::string& text) {
+    SendMessageA(list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    WidenFor(list, text);
+}
+
+void AddLine(HWND list, const std::string& text) {
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+TOptionsF& Options() {
+    if (!OptionsF) throw Exception("The settings are not loaded");
+    return *OptionsF;
+}
+
+void RequireJavaSdk() {
+    if (!Options().JavaSdkValid()) throw EJavaSdkError();
+}
+
+}  // namespace
+
+HCURSOR ScreenCursor() { return screenCursor; }
+
+void SetScreenCursor(HCURSOR cursor) {
+    screenCursor = cursor;
+    if (cursor) {
+        SetCursor(cursor);
+        return;
+    }
+    // Back to each window's own cursor: let the window under the mouse choose.
+    POINT at;
+    if (!GetCursorPos(&at)) return;
+    HWND under = WindowFromPoint(at);
+    if (under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId()) {
+        const LRESULT hit = SendMessageA(under, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y));
+        SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(hit, WM_MOUSEMOVE));
+    } else {
+        SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    }
+}
+
+void TQPadF::SetLauncher(TLauncher launcher) { launcher_ = launcher ? std::move(launcher) : WindowsLauncher(); }
+
+std::string TQPadF::CommandInterpreter() const {
+    char found[MAX_PATH];
+    const bool commandCom = SearchPathA(nullptr, "command.com", nullptr, MAX_PATH, found, nullptr) != 0;
+    std::string comspec;
+    if (const DWORD size = GetEnvironmentVariableA("COMSPEC", nullptr, 0)) {
+        comspec.assign(size, '\0');
+        comspec.resize(GetEnvironmentVariableA("COMSPEC", comspec.data(), size));
+    }
+    return CommandInterpreterFor(commandCom, comspec);
+}
+
+std::string TQPadF::MakeCompilerCommandLine() const {
+    const TOptionsF& o = Options();
+    return ::MakeCompilerCommandLine(o.JavaSdkDir(), o.CompilerFile(), o.CompillerCommand(), FileName);
+}
+
+std::string TQPadF::MakeInterpreterCommandLine() const {
+    const TOptionsF& o = Options();
+    return ::MakeInterpreterCommandLine(CommandInterpreter(), o.JavaSdkDir(), o.InterpreterFile(),
+                                        o.InterpreterCommand(), ClassNameFor(FileName), o.AppCommandLine());
+}
+
+std::string TQPadF::MakeAppletViewerCommandLine() const {
+    const TOptionsF& o = Options();
+    return ::MakeAppletViewerCommandLine(CommandInterpreter(), o.JavaSdkDir(), o.AppletViewerFile(),
+                                         o.AppletViewerCommand(), [this] { return FindAppletHtmlFile(); });
+}
+
+std::string TQPadF::FindAppletHtmlFile() const {
+    const std::string name = AppletPageNameFor(Options().AppletHtmlFile(), FileName);
+    if (!FileExists(name)) throw Exception(AppletPageMissingText(name));
+    return name;
+}
+
+void TQPadF::CodeCompileExecute() {
+    RequireJavaSdk();
+    // Whatever the save did (saved, cancelled, refused) the compile goes on; a
+    // failure to write stops it.
+    if (SourceEdit->Modified()) FileSave1Execute();
+    TSourceFolder folder(FileName);
+    bool result = false;
+    {
+        TWaitCursor wait;
+        TCompiller compiler(launcher_, StdErrFileName);
+        compiler.OnMessage = [this](void* sender, const std::string& msg) { ToolMessage(sender, msg); };
+        compiler.FileName = FileName;
+        const std::string cmdLine = MakeCompilerCommandLine();
+        result = compiler.Compile(cmdLine);
+        FillList(CompillerLB, compiler.Output);
+        InsertFirst(CompillerLB, ">" + cmdLine);
+        FillList(ErrorLB, compiler.Errors);
+    }
+    codeStates_.Compiled(IsAppletSource(), result);
+    ApplyCodeStates();
+}
+
+void TQPadF::CodeRunExecute() {
+    RequireJavaSdk();
+    TSourceFolder folder(FileName);
+    TInterpreter interpreter(launcher_);
+    interpreter.OnMessage = [this](void* sender, const std::string& msg) { ToolMessage(sender, msg); };
+    SendMessageA(CompillerLB, LB_RESETCONTENT, 0, 0);
+    const std::string cmdLine = MakeInterpreterCommandLine();
+    InsertFirst(CompillerLB, ">" + cmdLine);
+    interpreter.Run(cmdLine);
+}
+
+void TQPadF::CodeCreateHTMLExecute() {
+    if (!IsAppletSource()) throw ENoAppletCode();
+    const std::string page = AppletPageText(Options().HtmlTemplate(), ClassFileNameFor(FileName));
+    TSourceFolder folder(FileName);
+    WriteSourceFile(DefaultPageNameFor(FileName), page);
+}
+
+void TQPadF::CodeRunAppletExecute() {
+    RequireJavaSdk();
+    TSourceFolder folder(FileName);
+    SendMessageA(CompillerLB, LB_RESETCONTENT, 0, 0);
+    AddLine(CompillerLB, "looking for applet HTML file");
+    try {
+        FindAppletHtmlFile();
+    } catch (...) {
+        AddLine(CompillerLB, "Creating default applet HTML file");
+        CodeCreateHTMLExecute();
+    }
+    TAppletViewer viewer(launcher_);
+    viewer.OnMessage = [this](void* sender, const std::string& msg) { ToolMessage(sender, msg); };
+    SendMessageA(CompillerLB, LB_RESETCONTENT, 0, 0);
+    const std::string cmdLine = MakeAppletViewerCommandLine();
+    InsertFirst(CompillerLB, ">" + cmdLine);
+    viewer.Run(cmdLine);
+}
 
 bool TQPadF::OnListNotify(HWND list, UINT code) {
     if (list == ErrorLB && code == LBN_DBLCLK) {
@@ -16,9 +231,10 @@ void TQPadF::ErrorLBDblClick() {
     const LRESULT index = SendMessageA(ErrorLB, LB_GETCURSEL, 0, 0);
     if (index < 0) return;  // nothing selected: nowhere to go
     const LRESULT length = SendMessageA(ErrorLB, LB_GETTEXTLEN, index, 0);
-    std::string entry(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, '\0');
-    if (length > 0) SendMessageA(ErrorLB, LB_GETTEXT, index, reinterpret_cast<LPARAM>(entry.data()));
-    entry.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    if (length < 0) return;
+    std::string entry(static_cast<std::size_t>(length) + 1, '\0');
+    SendMessageA(ErrorLB, LB_GETTEXT, index, reinterpret_cast<LPARAM>(entry.data()));
+    entry.resize(static_cast<std::size_t>(length));
 
     int line = -1, column = -1;
     ReadErrorEntry(entry, line, column);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "CompilerU.h"
 #include "Prompts.h"
 #include "QPadActions.h"
 #include "QPadControls.h"
@@ -38,7 +39,6 @@ public:
     TAction& Action(ActionId id);
     TAction* ActionById(UINT id);
     const std::vector<TAction>& Actions() const { return actions_; }
-    void SetActionEnabled(TAction& action, bool enabled);
 
     // Runs fn; a failure goes to AppException, the silent abort is dropped.
     template <class Fn>
@@ -73,6 +73,15 @@ public:
     void FileSaveAs1Execute();
     void FileExit1Execute();
     void CheckSaveChanges();
+
+    // Build commands: Compile, Run and the applet commands.
+    void CodeCompileExecute();
+    void CodeRunExecute();
+    void CodeCreateHTMLExecute();
+    void CodeRunAppletExecute();
+    // Who starts the tools: the Windows launcher unless a test hands in its own
+    // (an empty one puts the Windows launcher back).
+    void SetLauncher(TLauncher launcher);
 
     // Diagnostics navigation: the error list's double-click.
     void ErrorLBDblClick();
@@ -133,6 +142,7 @@ private:
     void FormDestroy();
     void Layout();
     void OnCommand(UINT id);
+    void SetActionEnabled(TAction& action, bool enabled);
     // The one place the code actions' enabled states are written.
     void ApplyCodeStates();
     LRESULT OnNotify(NMHDR* header);
@@ -146,6 +156,11 @@ private:
     void WriteSource(const std::string& path);
     void InitFileDialogs();
     std::string AskFileName(FileDialogRequest& dialog);
+    std::string CommandInterpreter() const;
+    std::string MakeCompilerCommandLine() const;
+    std::string MakeInterpreterCommandLine() const;
+    std::string MakeAppletViewerCommandLine() const;
+    std::string FindAppletHtmlFile() const;
 
     HWND hwnd_ = nullptr;
     ScopedAccelerators accel_;
@@ -154,6 +169,7 @@ private:
     std::vector<TAction> actions_;
     std::string lastHint_;
     CodeActionStates codeStates_;
+    TLauncher launcher_;
     bool firstShow_ = true;
     int bottomHeight_ = 105;
     int errorWidth_ = 282;
@@ -178,3 +194,7 @@ int RunApplication(HINSTANCE instance, int showCommand);
 int RunMessageLoop();
 // Handles all pending messages and returns (what ShowStatus does).
 void ProcessMessages();
+// The program-wide cursor: null lets each window show its own; any other cursor
+// is shown over all of the main window while it is set.
+HCURSOR ScreenCursor();
+void SetScreenCursor(HCURSOR cursor);

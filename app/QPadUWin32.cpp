@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "LauncherWin32.h"
 #include "OptionsU.h"
 #include "Prompts.h"
 #include "RichEditQX.h"
@@ -38,7 +39,7 @@ void TQPadF::RegisterWindowClass(HINSTANCE instance) {
     RegisterClassExA(&wc);
 }
 
-TQPadF::TQPadF() {
+TQPadF::TQPadF() : launcher_(WindowsLauncher()) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     bigIcon_.Reset(CreateAppIcon(GetSystemMetrics(SM_CXICON)));
     smallIcon_.Reset(CreateAppIcon(16));
@@ -254,6 +255,13 @@ LRESULT TQPadF::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if ((wParam & 0xFFF0) == SC_MINIMIZE && ApplicationWindow()) {
             ShowWindow(ApplicationWindow(), SW_MINIMIZE);
             return 0;
+        }
+        break;
+    case WM_SETCURSOR:
+        // The program-wide cursor (the hourglass of a compile) over every child too.
+        if (ScreenCursor()) {
+            SetCursor(ScreenCursor());
+            return TRUE;
         }
         break;
     case WM_SETFOCUS:

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "BuildFixture.h"
 #include "MainWindowFixture.h"
 
 namespace {
@@ -199,13 +200,13 @@ TEST_F(MainWindowTest, ToolBarButtons) {
 }
 
 TEST_F(MainWindowTest, TypingClearsOutputAndDisablesRun) {
-    AddItem(QPadF->CompillerLB, "> javac");
-    AddItem(QPadF->ErrorLB, "0001 0002  oops");
-    QPadF->SetActionEnabled(*QPadF->FindAction("CodeRun"), true);
-    QPadF->SetActionEnabled(*QPadF->FindAction("CodeRunApplet"), true);
+    UseStandInSdk(prompts);
+    Command("CodeCompile");  // the untitled text, unchanged: a clean compile
+    ASSERT_TRUE(Enabled("CodeRun"));
+    ASSERT_EQ(Items(QPadF->CompillerLB).size(), 1u);
     Type("a");
     EXPECT_TRUE(Items(QPadF->CompillerLB).empty());
-    EXPECT_EQ(Items(QPadF->ErrorLB), std::vector<std::string>{"0001 0002  oops"});
+    EXPECT_EQ(Items(QPadF->ErrorLB), std::vector<std::string>{"No errors"});
     EXPECT_FALSE(Enabled("CodeRun"));
     EXPECT_FALSE(Enabled("CodeRunApplet"));
     EXPECT_FALSE(ButtonEnabled("CodeRun"));

@@ -1,0 +1,52 @@
+#pragma once
+// The build commands' rules that need no window: the names derived from the
+// source, the placeholder rule, the three tool command lines, the applet page
+// and the choice of command interpreter.
+#include <functional>
+#include <string>
+
+// Hello.java gives Hello, my.app.java gives my.app, Untitled.java gives Untitled.
+std::string ClassNameFor(const std::string& fileName);
+// Hello.class; a name without a dot gets ".class" appended.
+std::string ClassFileNameFor(const std::string& fileName);
+// Hello.html: the page Create HTML writes and Run Applet falls back to.
+std::string DefaultPageNameFor(const std::string& fileName);
+
+// Replaces the first placeholder anywhere in text by the value in double quotes
+// (not escaped); later occurrences stay. False, text unchanged, when there is none.
+bool SubstituteQuoted(std::string& text, const std::string& placeholder, const std::string& value);
+
+// The program that runs the interpreter and the applet viewer: "command.com" when
+// the platform's program search finds it, else the interpreter named by COMSPEC
+// (64-bit Windows and Wine have no command.com), in double quotes when its path
+// holds a blank. With neither, "command.com" all the same, so the start fails
+// with the launcher's own message. For cmd.exe the builders below put the text
+// after /K or /C in one more pair of double quotes, which cmd.exe removes.
+std::string CommandInterpreterFor(bool commandComFound, const std::string& comspec);
+
+// "<sdkDir><compilerFile>" <template> with "%j" replaced by the quoted source path.
+std::string MakeCompilerCommandLine(const std::string& sdkDir, const std::string& compilerFile,
+                                    const std::string& compilerCommand, const std::string& fileName);
+
+// <shell> /K "<sdkDir><interpreterFile>" <template> with "%c" replaced by the
+// quoted class name, then " <appCommandLine>" when there is one.
+std::string MakeInterpreterCommandLine(const std::string& shell, const std::string& sdkDir,
+                                       const std::string& interpreterFile,
+                                       const std::string& interpreterCommand,
+                                       const std::string& className, const std::string& appCommandLine);
+
+// <shell> /C "<sdkDir><viewerFile>" <template> with "%h" replaced by the quoted
+// page name. findPage is asked only once the template is known to hold "%h"; it
+// returns the page's name or throws.
+std::string MakeAppletViewerCommandLine(const std::string& shell, const std::string& sdkDir,
+                                        const std::string& viewerFile, const std::string& viewerCommand,
+                                        const std::function<std::string()>& findPage);
+
+// The page text: the template with its first "%c" replaced by the class file
+// name, without quotes (the template brings its own).
+std::string AppletPageText(const std::string& htmlTemplate, const std::string& classFileName);
+
+// The applet page to look for: the project's page when one is set, else the default.
+std::string AppletPageNameFor(const std::string& appletHtmlFile, const std::string& fileName);
+// The failure text when that page does not exist.
+std::string AppletPageMissingText(const std::string& name);
