@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "FilesWin32.h"
 #include "Prompts.h"
 #include "QpErrors.h"
 #include "QpMessages.h"
@@ -16,17 +17,6 @@
 TOptionsF* OptionsF = nullptr;
 
 namespace {
-
-std::string CurrentDirectory() {
-    DWORD size = GetCurrentDirectoryA(0, nullptr);
-    if (size == 0) return std::string();
-    std::vector<char> buf(size + 1, '\0');
-    DWORD n = GetCurrentDirectoryA(static_cast<DWORD>(buf.size()), buf.data());
-    if (n == 0 || n >= buf.size()) return std::string();
-    std::string dir(buf.data(), n);
-    if (!dir.empty() && dir.back() != '\\') dir += '\\';
-    return dir;
-}
 
 class WinProfile : public IProfile {
 public:
@@ -50,8 +40,7 @@ public:
     }
 
     bool FileExists(const std::string& path) override {
-        DWORD attrs = GetFileAttributesA(path.c_str());
-        return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
+        return ::FileExists(path);
     }
 
 private:
@@ -59,7 +48,7 @@ private:
     static constexpr const char* kMissingB = "\x02qp-missing-b\x02";
 
     static std::string Resolve(const std::string& file) {
-        return ResolveBareFileName(file, CurrentDirectory());
+        return ResolveBareFileName(file, CurrentFolder());
     }
 
     // False when the stand-in came back.
@@ -285,17 +274,7 @@ TOptionsF::~TOptionsF() {
     if (OptionsF == this) OptionsF = nullptr;
 }
 
-std::string TOptionsF::SettingsFileName() {
-    // Grown until the whole path fits: the program may sit in a deep directory.
-    std::vector<char> buf(MAX_PATH, '\0');
-    for (;;) {
-        DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-        if (n == 0) return "qp.ini";
-        if (n < buf.size()) return ExtractFilePath(std::string(buf.data(), n)) + "qp.ini";
-        if (buf.size() > 65536) return "qp.ini";
-        buf.resize(buf.size() * 2);
-    }
-}
+std::string TOptionsF::SettingsFileName() { return ProgramFolder() + "qp.ini"; }
 
 HWND TOptionsF::Control(HWND parent, const char* cls, const char* text, DWORD style, int x, int y,
                         int w, int h, DWORD exStyle, int id) {
