@@ -62,13 +62,7 @@ void InitApplication() {
     TQPadF::RegisterWindowClass(instance);
 
     application->icon.Reset(CreateAppIcon(GetSystemMetrics(SM_CXICON)));
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = ApplicationProc;
-    wc.hInstance = instance;
-    wc.hIcon = application->icon.Get();
-    wc.lpszClassName = kApplicationClass;
-    RegisterClassExA(&wc);
+    RegisterWindowClassOnce(instance, kApplicationClass, ApplicationProc, nullptr, application->icon.Get());
     const int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
     application->window = CreateWindowExA(0, kApplicationClass, ApplicationTitle.c_str(),
                                           WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,

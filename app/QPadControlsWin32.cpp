@@ -204,22 +204,8 @@ const char* const kAppIcon[16] = {
 }  // namespace
 
 void RegisterQPadControls(HINSTANCE instance) {
-    WNDCLASSA wc = {};
-    if (!GetClassInfoA(instance, kPanelClass, &wc)) {
-        wc = {};
-        wc.lpfnWndProc = PanelProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.lpszClassName = kPanelClass;
-        RegisterClassA(&wc);
-    }
-    if (!GetClassInfoA(instance, kSplitterClass, &wc)) {
-        wc = {};
-        wc.lpfnWndProc = SplitterProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = kSplitterClass;
-        RegisterClassA(&wc);
-    }
+    RegisterWindowClassOnce(instance, kPanelClass, PanelProc);
+    RegisterWindowClassOnce(instance, kSplitterClass, SplitterProc);
 }
 
 HWND CreatePanel(HWND parent, HWND target) {

@@ -26,17 +26,7 @@ bool IsTextControl(HWND hwnd) {
 }  // namespace
 
 void TQPadF::RegisterWindowClass(HINSTANCE instance) {
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    if (GetClassInfoExA(instance, kMainClass, &wc)) return;
-    wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kMainClass;
-    RegisterClassExA(&wc);
+    RegisterWindowClassOnce(instance, kMainClass, WndProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 }
 
 TQPadF::TQPadF() : launcher_(WindowsLauncher()) {

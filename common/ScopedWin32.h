@@ -150,3 +150,21 @@ public:
 private:
     bool ready_;
 };
+
+// Registers a window class of this program once; later calls find it and do
+// nothing. A null background leaves the painting to the window.
+inline void RegisterWindowClassOnce(HINSTANCE instance, const char* name, WNDPROC proc,
+                                    HBRUSH background = nullptr, HICON icon = nullptr) {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    if (GetClassInfoExA(instance, name, &wc)) return;
+    wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.hIcon = icon;
+    wc.lpszClassName = name;
+    RegisterClassExA(&wc);
+}

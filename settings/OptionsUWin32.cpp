@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "FilesWin32.h"
+#include "ScopedWin32.h"
 #include "Prompts.h"
 #include "QpErrors.h"
 #include "QpMessages.h"
@@ -125,17 +126,7 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void RegisterPanelClass(HINSTANCE instance) {
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    if (GetClassInfoExA(instance, kPanelClass, &wc)) return;
-    wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = PanelProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kPanelClass;
-    RegisterClassExA(&wc);
+    RegisterWindowClassOnce(instance, kPanelClass, PanelProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 }
 
 // The picture of the two browse buttons: a small folder on the button face.
