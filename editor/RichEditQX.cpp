@@ -242,12 +242,13 @@ void TCustomRichEditQX::SetText(const std::string& bytes) {
     DestroyWindow(old);
 }
 
-// A loaded text starts at its top, wherever the control left the caret, and
-// with nothing to undo.
+// A loaded text starts at its top, wherever the control left the caret,
+// unmodified and with nothing to undo.
 void TCustomRichEditQX::StartFresh(HWND wnd) {
     CHARRANGE top{0, 0};
     SendMessageA(wnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&top));
     SendMessageA(wnd, EM_EMPTYUNDOBUFFER, 0, 0);
+    SendMessageA(wnd, EM_SETMODIFY, FALSE, 0);
 }
 
 int TCustomRichEditQX::SelStart() const {
