@@ -2,6 +2,8 @@
 // the questions they ask, and the rules that keep the user's work.
 #include "MainWindowFixture.h"
 
+#include <chrono>
+
 namespace {
 
 const UINT kConfirm = MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON1;
@@ -390,6 +392,48 @@ TEST_F(FileCommandsTest, LongPathsSaveInPlace) {
     EXPECT_EQ(prompts.messages[0].text.find("Cannot save file " + tooLong + "\r"), 0u) << prompts.messages[0].text;
     EXPECT_EQ(QPadF->FileName, before);
     EXPECT_TRUE(Editor().Modified());
+}
+
+// A big source followed by another text must not freeze the window: the old
+// control dropping its text once took minutes. The bound only guards against
+// that coming back; the benchmark has the real figures.
+TEST_F(FileCommandsTest, BigSourceThenSmallThenNewAnswersQuickly) {
+    std::string big;
+    for (int i = 0; big.size() < 1024 * 1024; ++i)
+        big += "    static int method" + std::to_string(i) + "(int a) { return a * " + std::to_string(i % 89) + "; }\r\n";
+    const std::string bigPath = dir + "Big.java", smallPath = dir + "Small.java";
+    WriteFileBytes(bigPath, big);
+    WriteFileBytes(smallPath, "class Small {\r\n    int x;\r\n}\r\n");
+    auto command = [&](const char* action) {
+        SendMessageA(QPadF->Handle(), WM_COMMAND, MAKEWPARAM(QPadF->FindAction(action)->id, 0), 0);
+        ProcessMessages();
+    };
+    const auto start = std::chrono::steady_clock::now();
+
+    prompts.fileAnswers = {bigPath};
+    command("FileOpen1");
+    EXPECT_EQ(Editor().Text().size(), big.size());
+    prompts.fileAnswers = {smallPath};
+    command("FileOpen1");
+    EXPECT_EQ(Editor().Text(), "class Small {\r\n    int x;\r\n}\r\n");
+    EXPECT_EQ(Caption(QPadF->Handle()), "Quillpad: Small.java");
+    EXPECT_FALSE(Editor().Modified());
+    command("EditUndo1");
+    EXPECT_EQ(Editor().Text(), "class Small {\r\n    int x;\r\n}\r\n") << "nothing of Big.java to undo";
+    Editor().SetSelStart(25);  // behind "int x;"
+    Type("\nint y;");
+    EXPECT_EQ(Editor().Text(), "class Small {\r\n    int x;\r\n    int y;\r\n}\r\n");
+
+    prompts.messageAnswers = {IDNO};  // discard "int y;"
+    command("FileNew1");
+    EXPECT_EQ(Editor().Text(), "");
+    EXPECT_EQ(Caption(QPadF->Handle()), "Quillpad: Untitled.java");
+    EXPECT_FALSE(Editor().Modified());
+    EXPECT_FALSE(Editor().CanUndo());
+    EXPECT_EQ(GetFocus(), EditorWnd());
+    Type("a\n");
+    EXPECT_EQ(Editor().Text(), "a\r\n");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
 }
 
 }  // namespace
