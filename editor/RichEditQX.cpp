@@ -204,15 +204,12 @@ void TCustomRichEditQX::StreamIn(HWND wnd, const std::string& bytes) {
 void TCustomRichEditQX::SetText(const std::string& bytes) {
     // Whatever an Enter left pending belongs to the old text.
     Keys.DropPendingIndent();
-    if (SendMessageA(Wnd, WM_GETTEXTLENGTH, 0, 0) == 0) {
-        StreamIn(Wnd, bytes);
-        StartFresh(Wnd);
-        return;
-    }
 
-    // The control deletes its old text at a cost that grows much faster than
-    // the text (minutes for a megabyte under Wine), while dropping the whole
-    // window frees it in one linear pass. The new control is built hidden and
+    // Every text comes in a control of its own. The control deletes an old text
+    // at a cost that grows much faster than the text (minutes for a megabyte
+    // under Wine), while dropping the whole window frees it in one linear pass;
+    // and a hidden control takes a text in faster than one in view, which
+    // updates itself as the text arrives. The new control is built hidden and
     // quiet, loaded, and only then takes the old one's place, so a failure
     // leaves the old text as it was.
     HWND old = Wnd;

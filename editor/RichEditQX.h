@@ -27,11 +27,11 @@ public:
 
     // The whole text, streamed as plain text with no conversion of our own.
     std::string Text() const;
-    // Replaces the whole text. A control that holds text is replaced by a fresh
-    // one (same place, styles, font, state and focus): deleting a large text
-    // inside the control costs far more than loading it, and the new text
-    // starts with no undo history of the old one. Handle() changes then. On
-    // failure the old text and window stay as they were.
+    // Replaces the whole text, in a fresh control that takes the old one's
+    // place, styles, font, state and focus (so Handle() changes): deleting a
+    // large text inside the control costs far more than loading it, and the new
+    // text starts with no undo history of the old one. On failure the old text
+    // and window stay as they were.
     void SetText(const std::string& bytes);
 
     int SelStart() const;
