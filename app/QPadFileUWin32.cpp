@@ -53,7 +53,7 @@ void TQPadF::FileNew1Execute() {
     CheckSaveChanges();
     SetFileName(kUntitledName);
     SourceEdit->SetText("");
-    ResetEditorState();
+    ResetEditorState("");
 }
 
 void TQPadF::FileOpen1Execute() {
@@ -61,11 +61,12 @@ void TQPadF::FileOpen1Execute() {
     std::string name = AskFileName(openDialog_);
     if (name.empty()) return;
     ShowStatus("Opening file...");
-    SourceEdit->SetText(ReadSourceFile(name));
+    const std::string text = ReadSourceFile(name);
+    SourceEdit->SetText(text);
     SetFileName(name);
     SourceEdit->SetFocus();
     SourceEdit->SetReadOnly(false);
-    ResetEditorState();
+    ResetEditorState(text);
     ShowStatus("");
 }
 

@@ -324,13 +324,13 @@ void TQPadF::RichEditSelectionChange() {
     SendMessageA(StatusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void TQPadF::ResetEditorState() {
+void TQPadF::ResetEditorState(const std::string& text) {
     SendMessageA(ErrorLB, LB_RESETCONTENT, 0, 0);
     SourceEdit->SetModified(true);
     RichEditChange();
     RichEditSelectionChange();
     SourceEdit->SetModified(false);
-    codeStates_.Reset(IsAppletSource());
+    codeStates_.Reset(::IsAppletSource(text));
     ApplyCodeStates();
 }
 

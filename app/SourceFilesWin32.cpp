@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "QpErrors.h"
 #include "QpText.h"
 
@@ -69,20 +71,61 @@ std::string ReadSourceFile(const std::string& path) {
     return bytes;
 }
 
+namespace {
+
+// The save path in the platform's long form ("\\?\C:\..." or "\\?\UNC\server\..."), so
+// the temporary name beside a target of up to MAX_PATH - 1 characters is not
+// refused for being a few characters too long. Empty when it cannot be formed.
+std::wstring LongForm(const std::string& path) {
+    int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    if (n <= 0) return L"";
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n);
+    // The long form takes the path as it stands: resolve ".", ".." and "/" first.
+    DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return L"";
+    std::wstring full(size, L'\0');
+    size = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+    if (size == 0 || size >= full.size()) return L"";
+    full.resize(size);
+    if (full.compare(0, 4, L"\\\\?\\") == 0) return full;
+    if (full.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+// Longest name a folder entry may have on the usual file systems.
+const std::size_t kMaxNameLength = 255;
+
+std::wstring TempNameFor(const std::wstring& target, unsigned n) {
+    wchar_t hex[8];
+    wsprintfW(hex, L"%04X", n & 0xFFFF);
+    const std::size_t slash = target.find_last_of(L'\\');
+    const std::size_t nameLength = target.size() - slash - 1;
+    // Named after the target, so a leftover tells whose it was; a name at the
+    // length limit gets a short one instead.
+    if (nameLength + 6 <= kMaxNameLength) return target + L".~" + hex;
+    return target.substr(0, slash + 1) + L"~qp" + hex + L".tmp";
+}
+
+}  // namespace
+
 void WriteSourceFile(const std::string& path, const std::string& bytes) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    // Longer names than this could be saved but never opened again.
+    if (path.size() >= MAX_PATH) Fail("Cannot save file", path, ERROR_FILENAME_EXCED_RANGE);
+    const std::wstring target = LongForm(path);
+    if (target.empty()) Fail("Cannot save file", path, GetLastError() ? GetLastError() : ERROR_INVALID_NAME);
+
+    DWORD attributes = GetFileAttributesW(target.c_str());
     bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) Fail("Cannot save file", path, ERROR_ACCESS_DENIED);
     if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) Fail("Cannot save file", path, ERROR_ACCESS_DENIED);
 
     // The new text goes to a file of its own beside the target first.
-    std::string temp;
+    std::wstring temp;
     HANDLE created = INVALID_HANDLE_VALUE;
     for (unsigned n = GetTickCount() & 0xFFFF, tries = 0; tries < 100; ++n, ++tries) {
-        char suffix[16];
-        wsprintfA(suffix, ".~%04X", n & 0xFFFF);
-        temp = path + suffix;
-        created = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        temp = TempNameFor(target, n);
+        created = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (created != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) break;
     }
     if (created == INVALID_HANDLE_VALUE) Fail("Cannot save file", path, GetLastError());
@@ -90,7 +133,7 @@ void WriteSourceFile(const std::string& path, const std::string& bytes) {
 
     auto failAndClean = [&](DWORD code) {
         file.Close();
-        DeleteFileA(temp.c_str());
+        DeleteFileW(temp.c_str());
         Fail("Cannot save file", path, code);
     };
     std::size_t done = 0;
@@ -104,9 +147,9 @@ void WriteSourceFile(const std::string& path, const std::string& bytes) {
     file.Close();
 
     // Only a complete new file takes the target's place, in one rename.
-    if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DWORD code = GetLastError();
-        DeleteFileA(temp.c_str());
+        DeleteFileW(temp.c_str());
         Fail("Cannot save file", path, code);
     }
 }

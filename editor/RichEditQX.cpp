@@ -33,13 +33,13 @@ unsigned ShiftState(LPARAM keyData) {
     return shift;
 }
 
-struct StreamIn {
+struct StringSource {
     const std::string* bytes;
     std::size_t pos;
 };
 
 DWORD CALLBACK ReadFromString(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
-    auto* in = reinterpret_cast<StreamIn*>(cookie);
+    auto* in = reinterpret_cast<StringSource*>(cookie);
     std::size_t n = std::min(static_cast<std::size_t>(size > 0 ? size : 0), in->bytes->size() - in->pos);
     std::memcpy(buffer, in->bytes->data() + in->pos, n);
     in->pos += n;
@@ -54,6 +54,9 @@ DWORD CALLBACK WriteToString(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* d
     return 0;
 }
 
+const DWORD kEditorStyle = WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL |
+                          ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN | ES_DISABLENOSCROLL;
+
 }  // namespace
 
 TCustomRichEditQX::TCustomRichEditQX(HWND parent) {
@@ -64,25 +67,32 @@ TCustomRichEditQX::TCustomRichEditQX(HWND parent) {
     // bars stay shown (ES_DISABLENOSCROLL): besides the steady look, a control that
     // shows and hides its bars while it lays out a loaded text spends time per line
     // on it (minutes for a few megabytes under Wine).
-    Wnd = CreateWindowExA(WS_EX_CLIENTEDGE, "RICHEDIT", "",
-                          WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE |
-                              ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN |
-                              ES_DISABLENOSCROLL,
-                          0, 0, area.right - area.left, area.bottom - area.top, parent,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(1)), GetModuleHandleA(nullptr),
-                          nullptr);
-    if (!Wnd) throw Exception("Cannot create the editor window");
+    Wnd = CreateControl(parent, kEditorStyle, WS_EX_CLIENTEDGE, area,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(1)), ENM_CHANGE | ENM_SELCHANGE);
+}
+
+HWND TCustomRichEditQX::CreateControl(HWND parent, DWORD style, DWORD exStyle, const RECT& place, HMENU id,
+                                      LPARAM events) {
+    HWND wnd = CreateWindowExA(exStyle, "RICHEDIT", "", style, place.left, place.top, place.right - place.left,
+                               place.bottom - place.top, parent, id, GetModuleHandleA(nullptr), nullptr);
+    if (!wnd) throw Exception("Cannot create the editor window");
 
     // Plain text: no formatting comes in, streams carry text only (SF_TEXT).
-    SendMessageA(Wnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
+    SendMessageA(wnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
     // The platform's default limit (32,767 characters for typing, 64K for loading)
     // would cut larger sources short or refuse typing in them.
-    SendMessageA(Wnd, EM_EXLIMITTEXT, 0, kTextLimit);
-    SendMessageA(Wnd, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
+    SendMessageA(wnd, EM_EXLIMITTEXT, 0, kTextLimit);
+    if (style & ES_READONLY) SendMessageA(wnd, EM_SETREADONLY, TRUE, 0);
+    if (Font) ApplyFont(wnd);
+    SendMessageA(wnd, EM_SETEVENTMASK, 0, events);
+    Subclass(wnd);
+    return wnd;
+}
 
-    SetPropA(Wnd, kSelfProp, this);
+void TCustomRichEditQX::Subclass(HWND wnd) {
+    SetPropA(wnd, kSelfProp, this);
     BaseProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
+        SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
 }
 
 TCustomRichEditQX::~TCustomRichEditQX() {
@@ -94,18 +104,20 @@ TCustomRichEditQX::~TCustomRichEditQX() {
 LRESULT CALLBACK TCustomRichEditQX::SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* self = static_cast<TCustomRichEditQX*>(GetPropA(wnd, kSelfProp));
     if (!self) return DefWindowProcA(wnd, msg, wParam, lParam);
-    return self->WindowProc(msg, wParam, lParam);
+    return self->WindowProc(wnd, msg, wParam, lParam);
 }
 
-LRESULT TCustomRichEditQX::CallBase(UINT msg, WPARAM wParam, LPARAM lParam) {
-    return CallWindowProcA(BaseProc, Wnd, msg, wParam, lParam);
+// wnd rather than Wnd: while the text is replaced, the outgoing control still
+// receives messages (focus, destruction) after Wnd names the new one.
+LRESULT TCustomRichEditQX::CallBase(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcA(BaseProc, wnd, msg, wParam, lParam);
 }
 
-LRESULT TCustomRichEditQX::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_GETDLGCODE:
         // Tab stays in the editor instead of moving the focus on.
-        return CallBase(msg, wParam, lParam) | DLGC_WANTTAB;
+        return CallBase(wnd, msg, wParam, lParam) | DLGC_WANTTAB;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
         auto key = static_cast<std::uint16_t>(wParam);
@@ -118,7 +130,7 @@ LRESULT TCustomRichEditQX::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             Paste();
             return 0;
         }
-        return CallBase(msg, key, lParam);
+        return CallBase(wnd, msg, key, lParam);
     }
     case WM_PASTE:
         Paste();
@@ -127,11 +139,11 @@ LRESULT TCustomRichEditQX::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         char key = static_cast<char>(wParam);
         KeyPress(key);
         if (key == 0) return 0;
-        return CallBase(msg, static_cast<unsigned char>(key), lParam);
+        return CallBase(wnd, msg, static_cast<unsigned char>(key), lParam);
     }
     case WM_KEYUP:
     case WM_SYSKEYUP: {
-        LRESULT result = CallBase(msg, wParam, lParam);
+        LRESULT result = CallBase(wnd, msg, wParam, lParam);
         auto key = static_cast<std::uint16_t>(wParam);
         KeyUp(key, ShiftState(lParam));
         return result;
@@ -140,17 +152,16 @@ LRESULT TCustomRichEditQX::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         // The release of the Enter will go to another window: indent now rather
         // than leave the editor unpainted until some later key release.
         Keys.FinishPendingIndent();
-        return CallBase(msg, wParam, lParam);
+        return CallBase(wnd, msg, wParam, lParam);
     case WM_NCDESTROY: {
         WNDPROC base = BaseProc;
-        HWND wnd = Wnd;
         SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
         RemovePropA(wnd, kSelfProp);
-        Wnd = nullptr;
+        if (wnd == Wnd) Wnd = nullptr;
         return CallWindowProcA(base, wnd, msg, wParam, lParam);
     }
     default:
-        return CallBase(msg, wParam, lParam);
+        return CallBase(wnd, msg, wParam, lParam);
     }
 }
 
@@ -185,20 +196,60 @@ std::string TCustomRichEditQX::Text() const {
     return text;
 }
 
-void TCustomRichEditQX::SetText(const std::string& bytes) {
-    // Whatever an Enter left pending belongs to the old text.
-    Keys.DropPendingIndent();
-    StreamIn in{&bytes, 0};
+void TCustomRichEditQX::StreamIn(HWND wnd, const std::string& bytes) {
+    StringSource in{&bytes, 0};
     EDITSTREAM stream{};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&in);
     stream.pfnCallback = &ReadFromString;
-    SendMessageA(Wnd, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
-    if (stream.dwError != 0 || in.pos != bytes.size())
-        throw Exception("Cannot load the text into the editor");
-    // A loaded text starts at its top, wherever the control left the caret, and
-    // with nothing to undo.
-    SetSel(0, 0);
-    SendMessageA(Wnd, EM_EMPTYUNDOBUFFER, 0, 0);
+    SendMessageA(wnd, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+    if (stream.dwError != 0 || in.pos != bytes.size()) throw Exception("Cannot load the text into the editor");
+}
+
+void TCustomRichEditQX::SetText(const std::string& bytes) {
+    // Whatever an Enter left pending belongs to the old text.
+    Keys.DropPendingIndent();
+
+    // Every text comes in a control of its own. The control deletes an old text
+    // at a cost that grows much faster than the text (minutes for a megabyte
+    // under Wine), while dropping the whole window frees it in one linear pass;
+    // and a hidden control takes a text in faster than one in view, which
+    // updates itself as the text arrives. The new control is built hidden and
+    // quiet, loaded, and only then takes the old one's place, so a failure
+    // leaves the old text as it was.
+    HWND old = Wnd;
+    HWND parent = GetParent(old);
+    RECT place{};
+    GetWindowRect(old, &place);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
+    const auto style = static_cast<DWORD>(GetWindowLongPtrA(old, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrA(old, GWL_EXSTYLE));
+    const auto id = reinterpret_cast<HMENU>(GetWindowLongPtrA(old, GWLP_ID));
+    const LRESULT events = SendMessageA(old, EM_GETEVENTMASK, 0, 0);
+    const bool hadFocus = GetFocus() == old;
+
+    HWND fresh = CreateControl(parent, style & ~WS_VISIBLE, exStyle, place, id, 0);
+    try {
+        StreamIn(fresh, bytes);
+    } catch (...) {
+        DestroyWindow(fresh);
+        throw;
+    }
+    StartFresh(fresh);
+    SendMessageA(fresh, EM_SETEVENTMASK, 0, events);
+    Wnd = fresh;
+    SetWindowPos(fresh, old, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | ((style & WS_VISIBLE) ? SWP_SHOWWINDOW : 0));
+    if (hadFocus) ::SetFocus(fresh);
+    DestroyWindow(old);
+}
+
+// A loaded text starts at its top, wherever the control left the caret,
+// unmodified and with nothing to undo.
+void TCustomRichEditQX::StartFresh(HWND wnd) {
+    CHARRANGE top{0, 0};
+    SendMessageA(wnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&top));
+    SendMessageA(wnd, EM_EMPTYUNDOBUFFER, 0, 0);
+    SendMessageA(wnd, EM_SETMODIFY, FALSE, 0);
 }
 
 int TCustomRichEditQX::GetTextLen() const {
@@ -278,18 +329,25 @@ void TCustomRichEditQX::SetEditorFont(const TEditorFont& font) {
     format.bPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
     lstrcpynA(format.szFaceName, font.name.c_str(), LF_FACESIZE);
 
-    // A new font is no edit: it neither marks the text modified nor reports a change.
-    const bool modified = Modified();
-    const LRESULT mask = SendMessageA(Wnd, EM_SETEVENTMASK, 0, 0);
-    SendMessageA(Wnd, WM_SETFONT, reinterpret_cast<WPARAM>(newFont), FALSE);
-    SendMessageA(Wnd, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
-    SendMessageA(Wnd, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
-    SendMessageA(Wnd, EM_SETEVENTMASK, 0, mask);
-    SetModified(modified);
-    InvalidateRect(Wnd, nullptr, TRUE);
-
-    if (Font) DeleteObject(Font);
+    // The control lets go of the old font before it is deleted.
+    HFONT oldFont = Font;
     Font = newFont;
+    Format = format;
+    ApplyFont(Wnd);
+    InvalidateRect(Wnd, nullptr, TRUE);
+    if (oldFont) DeleteObject(oldFont);
+}
+
+void TCustomRichEditQX::ApplyFont(HWND wnd) const {
+    // A new font is no edit: it neither marks the text modified nor reports a change.
+    const bool modified = SendMessageA(wnd, EM_GETMODIFY, 0, 0) != 0;
+    const LRESULT mask = SendMessageA(wnd, EM_SETEVENTMASK, 0, 0);
+    CHARFORMATA format = Format;
+    SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
+    SendMessageA(wnd, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    SendMessageA(wnd, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    SendMessageA(wnd, EM_SETEVENTMASK, 0, mask);
+    SendMessageA(wnd, EM_SETMODIFY, modified, 0);
 }
 
 bool TCustomRichEditQX::CanUndo() const { return SendMessageA(Wnd, EM_CANUNDO, 0, 0) != 0; }

@@ -2,6 +2,7 @@
 // The source editor: a plain-text, non-wrapping rich-edit window ("RICHEDIT" of
 // RICHED32.DLL) whose keys run through the portable key logic of EditorKeys.
 #include <windows.h>
+#include <richedit.h>
 
 #include <functional>
 #include <string>
@@ -32,6 +33,11 @@ public:
 
     // The whole text, streamed as plain text with no conversion of our own.
     std::string Text() const;
+    // Replaces the whole text, in a fresh control that takes the old one's
+    // place, styles, font, state and focus (so Handle() changes): deleting a
+    // large text inside the control costs far more than loading it, and the new
+    // text starts with no undo history of the old one. On failure the old text
+    // and window stay as they were.
     void SetText(const std::string& bytes);
 
     // Length as the control counts it (a line break is two characters).
@@ -86,13 +92,21 @@ private:
     void InsertAtCaret(const std::string& text) override;
     void SetPainting(bool on) override;
 
+    // A new, empty control with this editor's styles and settings, subclassed.
+    HWND CreateControl(HWND parent, DWORD style, DWORD exStyle, const RECT& place, HMENU id, LPARAM events);
+    void Subclass(HWND wnd);
+    void ApplyFont(HWND wnd) const;
+    static void StreamIn(HWND wnd, const std::string& bytes);
+    static void StartFresh(HWND wnd);
+
     static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT CallBase(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT CallBase(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND Wnd = nullptr;
     WNDPROC BaseProc = nullptr;
     HFONT Font = nullptr;  // owned; the control only borrows it
+    CHARFORMATA Format{};  // the character format that goes with Font
 };
 
 class TRichEditQX : public TCustomRichEditQX {

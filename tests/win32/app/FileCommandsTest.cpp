@@ -2,6 +2,8 @@
 // the questions they ask, and the rules that keep the user's work.
 #include "MainWindowFixture.h"
 
+#include <chrono>
+
 namespace {
 
 const UINT kConfirm = MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON1;
@@ -332,6 +334,106 @@ TEST_F(FileCommandsTest, RoundTripsBytesAndOddFiles) {
     EXPECT_EQ(QPadF->FileName, junk);
     Type("z");
     EXPECT_TRUE(Editor().Modified());
+}
+
+// Files whose full path reaches the platform's limit save in place, with the
+// same write-beside-then-replace; a path one longer is refused by name.
+TEST_F(FileCommandsTest, LongPathsSaveInPlace) {
+    // A short folder near the root leaves room for a name at the length limit.
+    const std::string root = "C:\\qp" + std::to_string(GetCurrentProcessId() % 1000) + "\\";
+    CreateDirectoryA(root.c_str(), nullptr);
+    struct Case {
+        std::size_t length;
+        bool longName;  // one long name in a short folder rather than a deep folder
+    };
+    for (const Case& c : {Case{250, false}, Case{255, false}, Case{259, false}, Case{259, true}}) {
+        SCOPED_TRACE(std::to_string(c.length) + (c.longName ? " long name" : ""));
+        // Folders of 60 characters until the name fits in the rest.
+        std::string folder = c.longName ? root : dir;
+        while (!c.longName && folder.size() + 60 + 12 < c.length) {
+            folder += std::string(59, 'd') + "\\";
+            ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+        }
+        const std::string path = folder + std::string(c.length - folder.size() - 5, 'N') + ".java";
+        ASSERT_EQ(path.size(), c.length);
+        WriteFileBytes(path, "class N {}\r\n");
+        Open(path);
+        Type("// ");
+        Command("FileSave1");
+        EXPECT_TRUE(prompts.messages.empty()) << (prompts.messages.empty() ? "" : prompts.messages[0].text);
+        EXPECT_EQ(ReadFileBytes(path), "// class N {}\r\n");
+        EXPECT_FALSE(Editor().Modified());
+        EXPECT_EQ(QPadF->PanelText(2), "");
+        // Nothing left beside it.
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA((folder + "*").c_str(), &fd);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        int files = 0;
+        do {
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++files;
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+        EXPECT_EQ(files, 1);
+        DeleteFileA(path.c_str());
+        prompts.messages.clear();
+    }
+    RemoveDirectoryA(root.c_str());
+
+    // One character more cannot be opened again, so it is not written.
+    std::string folder = dir;
+    while (folder.size() + 60 + 12 < 260) folder += std::string(59, 'd') + "\\";
+    const std::string tooLong = folder + std::string(260 - folder.size() - 5, 'N') + ".java";
+    const std::string before = QPadF->FileName;
+    Type("x");
+    prompts.messageAnswers = {IDOK};
+    prompts.fileAnswers = {tooLong};
+    Command("FileSaveAs1");
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text.find("Cannot save file " + tooLong + "\r"), 0u) << prompts.messages[0].text;
+    EXPECT_EQ(QPadF->FileName, before);
+    EXPECT_TRUE(Editor().Modified());
+}
+
+// A big source followed by another text must not freeze the window: the old
+// control dropping its text once took minutes. The bound only guards against
+// that coming back; the benchmark has the real figures.
+TEST_F(FileCommandsTest, BigSourceThenSmallThenNewAnswersQuickly) {
+    std::string big;
+    for (int i = 0; big.size() < 1024 * 1024; ++i)
+        big += "    static int method" + std::to_string(i) + "(int a) { return a * " + std::to_string(i % 89) + "; }\r\n";
+    const std::string bigPath = dir + "Big.java", smallPath = dir + "Small.java";
+    WriteFileBytes(bigPath, big);
+    WriteFileBytes(smallPath, "class Small {\r\n    int x;\r\n}\r\n");
+    auto command = [&](const char* action) {
+        SendMessageA(QPadF->Handle(), WM_COMMAND, MAKEWPARAM(QPadF->FindAction(action)->id, 0), 0);
+        ProcessMessages();
+    };
+    const auto start = std::chrono::steady_clock::now();
+
+    prompts.fileAnswers = {bigPath};
+    command("FileOpen1");
+    EXPECT_EQ(Editor().Text().size(), big.size());
+    prompts.fileAnswers = {smallPath};
+    command("FileOpen1");
+    EXPECT_EQ(Editor().Text(), "class Small {\r\n    int x;\r\n}\r\n");
+    EXPECT_EQ(Caption(QPadF->Handle()), "Quillpad: Small.java");
+    EXPECT_FALSE(Editor().Modified());
+    command("EditUndo1");
+    EXPECT_EQ(Editor().Text(), "class Small {\r\n    int x;\r\n}\r\n") << "nothing of Big.java to undo";
+    Editor().SetSelStart(25);  // behind "int x;"
+    Type("\nint y;");
+    EXPECT_EQ(Editor().Text(), "class Small {\r\n    int x;\r\n    int y;\r\n}\r\n");
+
+    prompts.messageAnswers = {IDNO};  // discard "int y;"
+    command("FileNew1");
+    EXPECT_EQ(Editor().Text(), "");
+    EXPECT_EQ(Caption(QPadF->Handle()), "Quillpad: Untitled.java");
+    EXPECT_FALSE(Editor().Modified());
+    EXPECT_FALSE(Editor().CanUndo());
+    EXPECT_EQ(GetFocus(), EditorWnd());
+    Type("a\n");
+    EXPECT_EQ(Editor().Text(), "a\r\n");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
 }
 
 }  // namespace

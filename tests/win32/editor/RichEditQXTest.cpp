@@ -398,6 +398,63 @@ TEST_F(EditorTest, FontIsAppliedWithoutCountingAsAnEdit) {
     EXPECT_EQ(format.dwEffects & CFE_BOLD, 0u);
 }
 
+// A new text over an old one comes in a fresh control that must look and act
+// exactly like the one it replaces.
+TEST_F(EditorTest, ReplacedTextKeepsTheEditorAsItWas) {
+    TEditorFont font;
+    font.name = "Arial";
+    font.size = 14;
+    font.style = TEditorFont::Bold;
+    ed->SetEditorFont(font);
+    MoveWindow(ed->Handle(), 7, 9, 300, 200, TRUE);
+    ed->SetSmartTabs(false);
+    for (bool readOnly : {false, true}) {
+        SCOPED_TRACE(readOnly);
+        Load("old text\r\n");
+        Type("typed");
+        ed->SetReadOnly(readOnly);
+        ed->SetFocus();
+        HWND old = ed->Handle();
+        const LONG style = GetWindowLongA(old, GWL_STYLE), exStyle = GetWindowLongA(old, GWL_EXSTYLE);
+        RECT before;
+        GetWindowRect(old, &before);
+
+        ed->SetText("  new\r\nline");
+        Pump();
+        HWND wnd = ed->Handle();
+        EXPECT_FALSE(IsWindow(old)) << "the old control is gone, not hidden";
+        EXPECT_EQ(ed->Text(), "  new\r\nline");
+        EXPECT_EQ(ed->SelStart(), 0);
+        EXPECT_FALSE(ed->CanUndo());
+        EXPECT_FALSE(ed->Modified());
+        EXPECT_EQ(ed->ReadOnly(), readOnly);
+        EXPECT_EQ(GetWindowLongA(wnd, GWL_STYLE), style);
+        EXPECT_EQ(GetWindowLongA(wnd, GWL_EXSTYLE), exStyle);
+        EXPECT_EQ(GetParent(wnd), host);
+        RECT after;
+        GetWindowRect(wnd, &after);
+        EXPECT_TRUE(EqualRect(&before, &after));
+        EXPECT_EQ(GetFocus(), wnd);
+        EXPECT_GE(SendMessageA(wnd, EM_GETLIMITTEXT, 0, 0), 16 * 1024 * 1024);
+        CHARFORMATA format{};
+        format.cbSize = sizeof format;
+        SendMessageA(wnd, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+        EXPECT_STREQ(format.szFaceName, "Arial");
+        EXPECT_NE(format.dwEffects & CFE_BOLD, 0u);
+    }
+    // Keys, their settings and the events work on the new control.
+    ed->SetReadOnly(false);
+    ed->SetSelStart(5);
+    changes = selChanges = 0;
+    Type("\r\t");
+    Pump();
+    EXPECT_EQ(ed->Text(), "  new\r\n        \r\nline") << "auto-indent, then 6 blanks: smart tabs stay off";
+    EXPECT_GE(changes, 1);
+    EXPECT_GE(selChanges, 1);
+    EXPECT_TRUE(ed->Modified());
+    EXPECT_NE(SendMessageA(ed->Handle(), WM_GETDLGCODE, VK_TAB, 0) & DLGC_WANTTAB, 0);
+}
+
 std::string JavaLines(std::size_t bytes) {
     std::string text;
     text.reserve(bytes + 64);
