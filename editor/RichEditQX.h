@@ -99,12 +99,12 @@ private:
     static void StreamIn(HWND wnd, const std::string& bytes);
     static void StartFresh(HWND wnd);
 
-    static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR self);
     LRESULT WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT CallBase(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND Wnd = nullptr;
-    WNDPROC BaseProc = nullptr;
     HFONT Font = nullptr;  // owned; the control only borrows it
     CHARFORMATA Format{};  // the character format that goes with Font
 };

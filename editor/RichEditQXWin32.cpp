@@ -1,5 +1,6 @@
 #include "RichEditQX.h"
 
+#include <commctrl.h>
 #include <richedit.h>
 
 #include <algorithm>
@@ -9,7 +10,8 @@
 
 namespace {
 
-const char kSelfProp[] = "QpRichEditQX";
+// Our subclass of the control, one per window.
+const UINT_PTR kSubclassId = 1;
 
 // EM_FINDTEXT's option bits (FT_WHOLEWORD, FT_MATCHCASE), which MinGW's headers lack.
 const WPARAM kFindWholeWord = 2;
@@ -90,9 +92,7 @@ HWND TCustomRichEditQX::CreateControl(HWND parent, DWORD style, DWORD exStyle, c
 }
 
 void TCustomRichEditQX::Subclass(HWND wnd) {
-    SetPropA(wnd, kSelfProp, this);
-    BaseProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
+    SetWindowSubclass(wnd, &SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
 TCustomRichEditQX::~TCustomRichEditQX() {
@@ -101,16 +101,15 @@ TCustomRichEditQX::~TCustomRichEditQX() {
     if (Font) DeleteObject(Font);
 }
 
-LRESULT CALLBACK TCustomRichEditQX::SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = static_cast<TCustomRichEditQX*>(GetPropA(wnd, kSelfProp));
-    if (!self) return DefWindowProcA(wnd, msg, wParam, lParam);
-    return self->WindowProc(wnd, msg, wParam, lParam);
+LRESULT CALLBACK TCustomRichEditQX::SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                  DWORD_PTR self) {
+    return reinterpret_cast<TCustomRichEditQX*>(self)->WindowProc(wnd, msg, wParam, lParam);
 }
 
 // wnd rather than Wnd: while the text is replaced, the outgoing control still
 // receives messages (focus, destruction) after Wnd names the new one.
 LRESULT TCustomRichEditQX::CallBase(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return CallWindowProcA(BaseProc, wnd, msg, wParam, lParam);
+    return DefSubclassProc(wnd, msg, wParam, lParam);
 }
 
 LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -153,13 +152,10 @@ LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
         // than leave the editor unpainted until some later key release.
         Keys.FinishPendingIndent();
         return CallBase(wnd, msg, wParam, lParam);
-    case WM_NCDESTROY: {
-        WNDPROC base = BaseProc;
-        SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
-        RemovePropA(wnd, kSelfProp);
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(wnd, &SubclassProc, kSubclassId);
         if (wnd == Wnd) Wnd = nullptr;
-        return CallWindowProcA(base, wnd, msg, wParam, lParam);
-    }
+        return DefSubclassProc(wnd, msg, wParam, lParam);
     default:
         return CallBase(wnd, msg, wParam, lParam);
     }
