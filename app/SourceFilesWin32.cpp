@@ -4,94 +4,36 @@
 
 #include <string>
 
+#include "FilesWin32.h"
 #include "QpErrors.h"
 #include "QpText.h"
+#include "ScopedWin32.h"
 
 namespace {
 
 // A 32-bit program can't hold much more in the editor; refuse early and clearly.
-const LONGLONG kMaxSourceSize = 256LL * 1024 * 1024;
-
-std::string SystemReason(DWORD code) {
-    char* text = nullptr;
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                 FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string reason = n && text ? std::string(text, n) : std::string();
-    if (text) LocalFree(text);
-    while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' '))
-        reason.pop_back();
-    if (reason.empty()) reason = "System error " + std::to_string(code) + ".";
-    return reason;
-}
+const unsigned long long kMaxSourceSize = 256LL * 1024 * 1024;
 
 [[noreturn]] void Fail(const char* what, const std::string& path, DWORD code) {
     throw Exception(std::string(what) + " " + path + "\r" + SystemReason(code));
 }
 
-struct Handle {
-    HANDLE h;
-    explicit Handle(HANDLE handle) : h(handle) {}
-    ~Handle() {
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    void Close() {
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-        h = INVALID_HANDLE_VALUE;
-    }
-};
-
 }  // namespace
 
-bool SourceFileExists(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
+bool SourceFileExists(const std::string& path) { return FileExists(path); }
 
 std::string ReadSourceFile(const std::string& path) {
-    Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (file.h == INVALID_HANDLE_VALUE) Fail("Cannot open file", path, GetLastError());
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.h, &size)) Fail("Cannot read file", path, GetLastError());
-    if (size.QuadPart > kMaxSourceSize)
-        throw Exception("Cannot open file " + path + "\rThe file is larger than 256 MB.");
-    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD got = 0;
-        DWORD want = static_cast<DWORD>(bytes.size() - done);
-        if (!ReadFile(file.h, &bytes[done], want, &got, nullptr)) Fail("Cannot read file", path, GetLastError());
-        if (got == 0) break;  // the file shrank while we read it
-        done += got;
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes, kMaxSourceSize)) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_TOO_LARGE)
+            throw Exception("Cannot open file " + path + "\rThe file is larger than 256 MB.");
+        Fail("Cannot open file", path, code);
     }
-    bytes.resize(done);
     return bytes;
 }
 
 namespace {
-
-// The save path in the platform's long form ("\\?\C:\..." or "\\?\UNC\server\..."), so
-// the temporary name beside a target of up to MAX_PATH - 1 characters is not
-// refused for being a few characters too long. Empty when it cannot be formed.
-std::wstring LongForm(const std::string& path) {
-    int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    if (n <= 0) return L"";
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n);
-    // The long form takes the path as it stands: resolve ".", ".." and "/" first.
-    DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (size == 0) return L"";
-    std::wstring full(size, L'\0');
-    size = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
-    if (size == 0 || size >= full.size()) return L"";
-    full.resize(size);
-    if (full.compare(0, 4, L"\\\\?\\") == 0) return full;
-    if (full.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + full.substr(2);
-    return L"\\\\?\\" + full;
-}
 
 // Longest name a folder entry may have on the usual file systems.
 const std::size_t kMaxNameLength = 255;
@@ -112,7 +54,7 @@ std::wstring TempNameFor(const std::wstring& target, unsigned n) {
 void WriteSourceFile(const std::string& path, const std::string& bytes) {
     // Longer names than this could be saved but never opened again.
     if (path.size() >= MAX_PATH) Fail("Cannot save file", path, ERROR_FILENAME_EXCED_RANGE);
-    const std::wstring target = LongForm(path);
+    const std::wstring target = LongPathForm(path);
     if (target.empty()) Fail("Cannot save file", path, GetLastError() ? GetLastError() : ERROR_INVALID_NAME);
 
     DWORD attributes = GetFileAttributesW(target.c_str());
@@ -129,7 +71,7 @@ void WriteSourceFile(const std::string& path, const std::string& bytes) {
         if (created != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) break;
     }
     if (created == INVALID_HANDLE_VALUE) Fail("Cannot save file", path, GetLastError());
-    Handle file(created);
+    ScopedHandle file(created);
 
     auto failAndClean = [&](DWORD code) {
         file.Close();
@@ -140,10 +82,10 @@ void WriteSourceFile(const std::string& path, const std::string& bytes) {
     while (done < bytes.size()) {
         DWORD put = 0;
         DWORD chunk = static_cast<DWORD>(bytes.size() - done > (1u << 20) ? (1u << 20) : bytes.size() - done);
-        if (!WriteFile(file.h, bytes.data() + done, chunk, &put, nullptr) || put == 0) failAndClean(GetLastError());
+        if (!WriteFile(file.Get(), bytes.data() + done, chunk, &put, nullptr) || put == 0) failAndClean(GetLastError());
         done += put;
     }
-    if (!FlushFileBuffers(file.h)) failAndClean(GetLastError());
+    if (!FlushFileBuffers(file.Get())) failAndClean(GetLastError());
     file.Close();
 
     // Only a complete new file takes the target's place, in one rename.

@@ -83,3 +83,20 @@ std::string CurrentFolder() {
     if (!dir.empty() && dir.back() != '\\') dir += '\\';
     return dir;
 }
+
+std::wstring LongPathForm(const std::string& path) {
+    int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    if (n <= 0) return L"";
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n);
+    // The long form takes the path as it stands: resolve ".", ".." and "/" first.
+    DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return L"";
+    std::wstring full(size, L'\0');
+    size = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+    if (size == 0 || size >= full.size()) return L"";
+    full.resize(size);
+    if (full.compare(0, 4, L"\\\\?\\") == 0 || full.compare(0, 4, L"\\\\.\\") == 0) return full;
+    if (full.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}

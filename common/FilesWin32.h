@@ -23,3 +23,8 @@ std::string TempFolder();
 
 // The current directory, with a final backslash; empty when it can't be read.
 std::string CurrentFolder();
+
+// A path in the platform's long form ("\\?\C:\..." or "\\?\UNC\server\..."),
+// absolute and canonical, for the wide calls that then take it past MAX_PATH.
+// Empty when it cannot be formed.
+std::wstring LongPathForm(const std::string& path);

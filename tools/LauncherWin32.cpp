@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "FilesWin32.h"
 #include "LauncherWin32.h"
 #include "QpErrors.h"
 #include "ScopedWin32.h"
@@ -34,23 +35,9 @@ HANDLE CreateOutputFile(const char* name, SECURITY_ATTRIBUTES* security) {
     if (std::char_traits<char>::length(name) < MAX_PATH)
         return CreateFileA(name, access, sharing, security, CREATE_ALWAYS, flags, nullptr);
 
-    // The ANSI call refuses longer names. Convert, make the path absolute and
-    // canonical, and give it the extended-length prefix that lifts the limit.
-    const int wideLength = MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
-    if (wideLength <= 0) return INVALID_HANDLE_VALUE;
-    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, name, -1, wide.data(), wideLength);
-    const DWORD fullLength = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (fullLength == 0) return INVALID_HANDLE_VALUE;
-    std::wstring full(fullLength, L'\0');
-    const DWORD written = GetFullPathNameW(wide.c_str(), fullLength, full.data(), nullptr);
-    if (written == 0 || written >= fullLength) return INVALID_HANDLE_VALUE;
-    full.resize(written);
-    if (full.size() > 2 && full[1] == L':' && full[2] == L'\\')
-        full = L"\\\\?\\" + full;
-    else if (full.rfind(L"\\\\", 0) == 0 && full.rfind(L"\\\\?\\", 0) != 0 &&
-             full.rfind(L"\\\\.\\", 0) != 0)
-        full = L"\\\\?\\UNC\\" + full.substr(2);
+    // The ANSI call refuses longer names: the wide one takes the long form.
+    const std::wstring full = LongPathForm(name);
+    if (full.empty()) return INVALID_HANDLE_VALUE;
     return CreateFileW(full.c_str(), access, sharing, security, CREATE_ALWAYS, flags, nullptr);
 }
 
