@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "EditorFontWin32.h"
 #include "QpErrors.h"
 
 namespace {
@@ -308,22 +309,7 @@ void TCustomRichEditQX::SetEditorFont(const TEditorFont& font) {
     HFONT newFont = CreateFontIndirectA(&logFont);
     if (!newFont) throw Exception("Cannot create the font " + font.name);
 
-    CHARFORMATA format{};
-    format.cbSize = sizeof format;
-    format.dwMask = CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT |
-                    CFM_COLOR | CFM_CHARSET;
-    if (font.style & TEditorFont::Bold) format.dwEffects |= CFE_BOLD;
-    if (font.style & TEditorFont::Italic) format.dwEffects |= CFE_ITALIC;
-    if (font.style & TEditorFont::Underline) format.dwEffects |= CFE_UNDERLINE;
-    if (font.style & TEditorFont::StrikeOut) format.dwEffects |= CFE_STRIKEOUT;
-    if (font.color == TEditorFont::kWindowText)
-        format.dwEffects |= CFE_AUTOCOLOR;
-    else
-        format.crTextColor = static_cast<COLORREF>(font.color);
-    format.yHeight = font.size * 20;  // twips
-    format.bCharSet = static_cast<BYTE>(font.charset);
-    format.bPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    lstrcpynA(format.szFaceName, font.name.c_str(), LF_FACESIZE);
+    CHARFORMATA format = CharFormatOf(font);
 
     // The control lets go of the old font before it is deleted.
     HFONT oldFont = Font;

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "EditorFontWin32.h"
 #include "FilesWin32.h"
 #include "ScopedWin32.h"
 #include "Prompts.h"
@@ -457,21 +458,7 @@ void TOptionsF::EditorFontChange() {
     const TEditorFont& font = EditorFont();
     SetText(FontNameL, font.name);
     SetText(FontSizeL, std::to_string(font.size));
-    CHARFORMATA format = {};
-    format.cbSize = sizeof format;
-    format.dwMask = CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT |
-                    CFM_COLOR | CFM_CHARSET;
-    if (font.style & TEditorFont::Bold) format.dwEffects |= CFE_BOLD;
-    if (font.style & TEditorFont::Italic) format.dwEffects |= CFE_ITALIC;
-    if (font.style & TEditorFont::Underline) format.dwEffects |= CFE_UNDERLINE;
-    if (font.style & TEditorFont::StrikeOut) format.dwEffects |= CFE_STRIKEOUT;
-    if (font.color == TEditorFont::kWindowText)
-        format.dwEffects |= CFE_AUTOCOLOR;
-    else
-        format.crTextColor = static_cast<COLORREF>(font.color);
-    format.yHeight = font.size * 20;  // twips
-    format.bCharSet = static_cast<BYTE>(font.charset);
-    lstrcpynA(format.szFaceName, font.name.c_str(), LF_FACESIZE);
+    CHARFORMATA format = CharFormatOf(font);
     SendMessageA(RichEdit1, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
 }
 
