@@ -102,6 +102,16 @@ void RequireJavaSdk() {
     if (!Options().JavaSdkValid()) throw EJavaSdkError();
 }
 
+// Clears the output list, builds the command line, shows it under ">" and has
+// the wrapper run it.
+template <class Wrapper, class MakeLine>
+bool RunShown(HWND list, Wrapper& wrapper, MakeLine makeLine) {
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    const std::string cmdLine = makeLine();
+    InsertFirst(list, ">" + cmdLine);
+    return wrapper.Run(cmdLine);
+}
+
 }  // namespace
 
 HCURSOR ScreenCursor() { return screenCursor; }
@@ -187,10 +197,7 @@ void TQPadF::CodeRunExecute() {
     TSourceFolder folder(FileName);
     TInterpreter interpreter(launcher_);
     interpreter.OnMessage = [this](void* sender, const std::string& msg) { ToolMessage(sender, msg); };
-    SendMessageA(CompillerLB, LB_RESETCONTENT, 0, 0);
-    const std::string cmdLine = MakeInterpreterCommandLine();
-    InsertFirst(CompillerLB, ">" + cmdLine);
-    interpreter.Run(cmdLine);
+    RunShown(CompillerLB, interpreter, [this] { return MakeInterpreterCommandLine(); });
 }
 
 void TQPadF::CodeCreateHTMLExecute() {
@@ -213,10 +220,7 @@ void TQPadF::CodeRunAppletExecute() {
     }
     TAppletViewer viewer(launcher_);
     viewer.OnMessage = [this](void* sender, const std::string& msg) { ToolMessage(sender, msg); };
-    SendMessageA(CompillerLB, LB_RESETCONTENT, 0, 0);
-    const std::string cmdLine = MakeAppletViewerCommandLine();
-    InsertFirst(CompillerLB, ">" + cmdLine);
-    viewer.Run(cmdLine);
+    RunShown(CompillerLB, viewer, [this] { return MakeAppletViewerCommandLine(); });
 }
 
 bool TQPadF::OnListNotify(HWND list, UINT code) {

@@ -15,3 +15,19 @@ function(qp_test)
   endif()
   set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT})
 endfunction()
+
+# A Unix folder as the Windows side sees it under Wine (the Unix root is drive
+# Z:), with a final backslash, escaped for a C string.
+function(qp_wine_path out unix_path)
+  string(REPLACE "/" "\\" p "Z:${unix_path}/")
+  string(REPLACE "\\" "\\\\" p "${p}")
+  set(${out} "${p}" PARENT_SCOPE)
+endfunction()
+
+# Writes a generated file (its text given in pieces) only when the text changes, so what includes it is
+# not rebuilt on every configure.
+function(qp_write_if_changed path)
+  string(CONCAT text ${ARGN})
+  file(WRITE ${path}.tmp "${text}")
+  configure_file(${path}.tmp ${path} COPYONLY)
+endfunction()

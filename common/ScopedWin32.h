@@ -30,30 +30,36 @@ private:
     HANDLE h_ = nullptr;
 };
 
-// Any GDI object made by a Create... call (pen, brush, font, bitmap, region).
-template <class T>
-class ScopedGdiObject {
+// A resource freed by one call, such as DestroyIcon or DeleteObject.
+template <class T, auto Free>
+class ScopedResource {
 public:
-    ScopedGdiObject() = default;
-    explicit ScopedGdiObject(T object) : object_(object) {}
-    ~ScopedGdiObject() { Reset(); }
-    ScopedGdiObject(const ScopedGdiObject&) = delete;
-    ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
+    ScopedResource() = default;
+    explicit ScopedResource(T resource) : resource_(resource) {}
+    ~ScopedResource() { Reset(); }
+    ScopedResource(const ScopedResource&) = delete;
+    ScopedResource& operator=(const ScopedResource&) = delete;
 
-    T Get() const { return object_; }
-    void Reset(T object = nullptr) {
-        if (object_) DeleteObject(object_);
-        object_ = object;
+    T Get() const { return resource_; }
+    void Reset(T resource = nullptr) {
+        if (resource_) Free(resource_);
+        resource_ = resource;
     }
-    // Hands the object over to a new owner.
-    T Release() { return std::exchange(object_, nullptr); }
+    // Hands the resource over to a new owner.
+    T Release() { return std::exchange(resource_, nullptr); }
 
 private:
-    T object_ = nullptr;
+    T resource_ = nullptr;
 };
+
+// Any GDI object made by a Create... call (pen, brush, font, bitmap, region).
+template <class T>
+using ScopedGdiObject = ScopedResource<T, &DeleteObject>;
 using ScopedFont = ScopedGdiObject<HFONT>;
 using ScopedBitmap = ScopedGdiObject<HBITMAP>;
 using ScopedBrush = ScopedGdiObject<HBRUSH>;
+using ScopedIcon = ScopedResource<HICON, &DestroyIcon>;
+using ScopedAccelerators = ScopedResource<HACCEL, &DestroyAcceleratorTable>;
 
 // A window's (or the screen's) device context from GetDC.
 class ScopedGetDC {
@@ -101,39 +107,6 @@ public:
 private:
     HDC dc_;
     HGDIOBJ old_;
-};
-
-class ScopedIcon {
-public:
-    ScopedIcon() = default;
-    explicit ScopedIcon(HICON icon) : icon_(icon) {}
-    ~ScopedIcon() { Reset(); }
-    ScopedIcon(const ScopedIcon&) = delete;
-    ScopedIcon& operator=(const ScopedIcon&) = delete;
-    HICON Get() const { return icon_; }
-    void Reset(HICON icon = nullptr) {
-        if (icon_) DestroyIcon(icon_);
-        icon_ = icon;
-    }
-
-private:
-    HICON icon_ = nullptr;
-};
-
-class ScopedAccelerators {
-public:
-    ScopedAccelerators() = default;
-    ~ScopedAccelerators() { Reset(); }
-    ScopedAccelerators(const ScopedAccelerators&) = delete;
-    ScopedAccelerators& operator=(const ScopedAccelerators&) = delete;
-    HACCEL Get() const { return accel_; }
-    void Reset(HACCEL accel = nullptr) {
-        if (accel_) DestroyAcceleratorTable(accel_);
-        accel_ = accel;
-    }
-
-private:
-    HACCEL accel_ = nullptr;
 };
 
 // OLE for this thread, for as long as the object lives.
