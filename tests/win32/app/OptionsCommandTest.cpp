@@ -4,7 +4,9 @@
 #include <richedit.h>
 
 #include "DialogSteps.h"
+#include "LauncherWin32.h"
 #include "MainWindowFixture.h"
+#include "StandInSdk.h"
 
 namespace {
 
@@ -96,6 +98,40 @@ TEST_F(OptionsCommandTest, TypedTemplateIsWhatTheStoreGives) {
     };
     Options(steps);
     EXPECT_EQ(OptionsF->CompillerCommand(), "-g %j");
+}
+
+// A folder chosen in the dialog makes Compile usable at once, without a restart,
+// and the compiler template typed there is what the next Compile runs.
+TEST_F(OptionsCommandTest, ChosenSdkAndTypedTemplateReachTheNextCompile) {
+    InitCompilerU();
+    const std::string log = dir + "tools.log";
+    standin::ScopedEnv logEnv("QP_FIXTURE_LOG", log);
+    WriteFileBytes(dir + "Hello.java", "public class Hello {}\r\n");
+    prompts.fileAnswers.push_back(dir + "Hello.java");
+    Command("FileOpen1");
+    ASSERT_FALSE(OptionsF->JavaSdkValid());
+
+    std::string sdk = standin::SdkDir();
+    sdk.pop_back();  // as the folder picker gives it, without the final backslash
+    prompts.folderAnswers.push_back(sdk);
+    Steps steps;
+    steps << [] {
+        SendMessageA(OptionsF->JDirSB, BM_CLICK, 0, 0);
+        HWND field = OptionsF->CompCommE;
+        SetWindowTextA(field, "");
+        SetFocus(field);
+        for (char ch : std::string("-g %j")) SendMessageA(field, WM_CHAR, ch, 1);
+        SendMessageA(OptionsF->OkBB, BM_CLICK, 0, 0);
+    };
+    Options(steps);
+    EXPECT_TRUE(OptionsF->JavaSdkValid());
+    EXPECT_EQ(OptionsF->JavaSdkDir(), standin::SdkDir());
+
+    Command("CodeCompile");
+    std::string javac = standin::SdkDir() + "javac.exe";
+    javac.insert(javac.begin(), '"');
+    EXPECT_EQ(standin::ReadLog(log), std::vector<std::string>{javac + "\" -g \"" + dir + "Hello.java\""});
+    EXPECT_TRUE(prompts.messages.empty());
 }
 
 TEST_F(OptionsCommandTest, FailedSaveIsShownByTheProgramsHandler) {
