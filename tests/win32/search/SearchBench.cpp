@@ -63,6 +63,7 @@ void CALLBACK ConfirmFind(HWND, UINT, UINT_PTR timer, DWORD) {
 int main() {
     ScriptedPrompts prompts;
     ScriptedPrompts::Scope scope(prompts);
+    InitApplication();
     QPadF = new TQPadF();
     prompts.messageAnswers.push_back(IDOK);  // the SDK directory check, if it complains
     OptionsF = new TOptionsF();
