@@ -10,6 +10,7 @@
 #include "QPadU.h"
 #include "QpText.h"
 #include "RichEditQX.h"
+#include "ScopedWin32.h"
 #include "SourceFiles.h"
 
 namespace {
@@ -56,13 +57,13 @@ private:
 
 // Lets the list scroll sideways far enough for text (a command line is long).
 void WidenFor(HWND list, const std::string& text) {
-    HDC dc = GetDC(list);
-    if (!dc) return;
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
     SIZE size = {};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(list, dc);
+    {
+        ScopedGetDC dc(list);
+        if (!dc.Get()) return;
+        ScopedSelect font(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
+        GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+    }
     const LRESULT extent = SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0);
     if (size.cx + 8 > extent) SendMessageA(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(size.cx + 8), 0);
 }
@@ -134,6 +135,10 @@ void SetScreenCursor(HCURSOR cursor) {
     }
 }
 
+TToolMessageEvent TQPadF::ToolEvents() {
+    return [this](void* sender, const std::string& msg) { ToolMessage(sender, msg); };
+}
+
 void TQPadF::SetLauncher(TLauncher launcher) { launcher_ = launcher ? std::move(launcher) : WindowsLauncher(); }
 
 std::string TQPadF::CommandInterpreter() const {
@@ -180,7 +185,7 @@ void TQPadF::CodeCompileExecute() {
     {
         TWaitCursor wait;
         TCompiller compiler(launcher_, StdErrFileName);
-        compiler.OnMessage = [this](void* sender, const std::string& msg) { ToolMessage(sender, msg); };
+        compiler.OnMessage = ToolEvents();
         compiler.FileName = FileName;
         const std::string cmdLine = MakeCompilerCommandLine();
         result = compiler.Compile(cmdLine);
@@ -196,7 +201,7 @@ void TQPadF::CodeRunExecute() {
     RequireJavaSdk();
     TSourceFolder folder(FileName);
     TInterpreter interpreter(launcher_);
-    interpreter.OnMessage = [this](void* sender, const std::string& msg) { ToolMessage(sender, msg); };
+    interpreter.OnMessage = ToolEvents();
     RunShown(CompillerLB, interpreter, [this] { return MakeInterpreterCommandLine(); });
 }
 
@@ -219,7 +224,7 @@ void TQPadF::CodeRunAppletExecute() {
         CodeCreateHTMLExecute();
     }
     TAppletViewer viewer(launcher_);
-    viewer.OnMessage = [this](void* sender, const std::string& msg) { ToolMessage(sender, msg); };
+    viewer.OnMessage = ToolEvents();
     RunShown(CompillerLB, viewer, [this] { return MakeAppletViewerCommandLine(); });
 }
 

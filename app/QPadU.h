@@ -59,6 +59,8 @@ public:
     void SetFileName(const std::string& name);
     void ShowStatus(const std::string& text);
     void ToolMessage(void* sender, const std::string& msg);
+    // ToolMessage as the tool wrappers' progress event.
+    TToolMessageEvent ToolEvents();
     // After New or Open; text is what was loaded (no need to read it back).
     void ResetEditorState(const std::string& text);
     void ApplyEditorSettings();

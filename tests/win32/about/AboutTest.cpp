@@ -26,12 +26,6 @@ HINSTANCE WINAPI RecordShellCall(HWND owner, LPCSTR verb, LPCSTR target, LPCSTR 
     return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(2));  // "file not found": never looked at
 }
 
-std::string Text(HWND hwnd) {
-    char text[256] = "";
-    GetWindowTextA(hwnd, text, sizeof text);
-    return text;
-}
-
 class AboutTest : public MainWindowTest {
 protected:
     void SetUp() override {
@@ -53,7 +47,7 @@ private:
 
 TEST_F(AboutTest, TextsSizeAndPlace) {
     HWND box = AboutBox->Handle();
-    EXPECT_EQ(Text(box), "About");
+    EXPECT_EQ(Caption(box), "About");
     const struct {
         HWND hwnd;
         const char* text;
@@ -69,8 +63,8 @@ TEST_F(AboutTest, TextsSizeAndPlace) {
         {AboutBox->SpeedButton2, "www.example.org"},
         {AboutBox->SpeedButton3, "www.example.org/quillpad/"},
     };
-    for (const auto& t : texts) EXPECT_EQ(Text(t.hwnd), t.text);
-    EXPECT_FALSE(Text(AboutBox->Label2).empty());
+    for (const auto& t : texts) EXPECT_EQ(Caption(t.hwnd), t.text);
+    EXPECT_FALSE(Caption(AboutBox->Label2).empty());
     EXPECT_EQ(GetDlgCtrlID(AboutBox->BitBtn1), IDOK);
 
     RECT client, window;
@@ -101,7 +95,7 @@ TEST_F(AboutTest, TextsSizeAndPlace) {
         RECT rc, both;
         GetWindowRect(c, &rc);
         UnionRect(&both, &panel, &rc);
-        EXPECT_TRUE(EqualRect(&both, &panel)) << Text(c);
+        EXPECT_TRUE(EqualRect(&both, &panel)) << Caption(c);
     }
     EXPECT_GE(ok.top, panel.bottom);
 }

@@ -15,6 +15,7 @@
 #include "OptionsU.h"
 #include "QPadU.h"
 #include "RichEditQX.h"
+#include "BenchSupport.h"
 #include "ScriptedPrompts.h"
 
 namespace {
@@ -26,25 +27,8 @@ void Step(const char* what) {
     fprintf(stderr, "%-28s working set %6lu MB\n", what, static_cast<unsigned long>(pmc.WorkingSetSize >> 20));
 }
 
-double Seconds(LARGE_INTEGER a, LARGE_INTEGER b) {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return double(b.QuadPart - a.QuadPart) / double(f.QuadPart);
-}
-LARGE_INTEGER Now() {
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return t;
-}
-
-std::string MakeSource(std::size_t size) {
-    std::string text;
-    text.reserve(size + 100);
-    for (int n = 0; text.size() < size; ++n)
-        text += "    public static int method" + std::to_string(n) + "(int a, int b) { return a * b + " +
-                std::to_string(n % 97) + "; }\r\n";
-    return text;
-}
+using bench::Now;
+using bench::Seconds;
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -165,8 +149,8 @@ int main() {
                                bc.area.bottom + 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 
     // Texts: 1 MB twice (different bytes), 4 MB, 240 KB.
-    const std::string oneA = MakeSource(1024 * 1024), oneB = MakeSource(1024 * 1024 + 4096);
-    const std::string four = MakeSource(4 * 1024 * 1024), small = MakeSource(240 * 1024);
+    const std::string oneA = bench::Methods(1024 * 1024), oneB = bench::Methods(1024 * 1024 + 4096);
+    const std::string four = bench::Methods(4 * 1024 * 1024), small = bench::Methods(240 * 1024);
     const std::string pOneA = dir + "qp-bench-OneA.java", pOneB = dir + "qp-bench-OneB.java";
     const std::string pFour = dir + "qp-bench-Four.java", pSmall = dir + "qp-bench-Small.java";
     WriteBytes(pOneA, oneA);
@@ -263,7 +247,7 @@ int main() {
     const char* mb = getenv("QP_BENCH_MB");
     const std::size_t size = static_cast<std::size_t>(mb ? atoi(mb) : 6) * 1024 * 1024;
     const std::string path = dir + "qp-bench-Big.java";
-    const std::string bytes = MakeSource(size);
+    const std::string bytes = bench::Methods(size);
     WriteBytes(path, bytes);
     // Empty first: the Open below is then a load into an empty editor.
     Command("FileNew1");

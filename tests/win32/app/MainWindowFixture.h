@@ -124,6 +124,13 @@ protected:
     static void AddItem(HWND list, const char* text) {
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     }
+    // A child window's rectangle in its parent's client coordinates.
+    static RECT ChildRect(HWND child) {
+        RECT rc;
+        GetWindowRect(child, &rc);
+        MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rc), 2);
+        return rc;
+    }
     static std::string Caption(HWND hwnd) {
         char text[512] = "";
         GetWindowTextA(hwnd, text, sizeof text);

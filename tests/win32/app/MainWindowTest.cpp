@@ -8,13 +8,6 @@
 
 namespace {
 
-RECT ChildRect(HWND child) {
-    RECT rc;
-    GetWindowRect(child, &rc);
-    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
-}
-
 std::string MenuText(HMENU menu, UINT pos) {
     char text[128] = "";
     GetMenuStringA(menu, pos, text, sizeof text, MF_BYPOSITION);

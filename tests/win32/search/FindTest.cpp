@@ -22,20 +22,7 @@ struct Choice {
     bool wholeWords = true;
 };
 
-RECT ClientRectOf(HWND child) {
-    RECT rc;
-    GetWindowRect(child, &rc);
-    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
-}
-
 bool Checked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-std::string Text(HWND hwnd) {
-    char text[256] = "";
-    GetWindowTextA(hwnd, text, sizeof text);
-    return text;
-}
 
 class FindTest : public MainWindowTest {
 protected:
@@ -118,7 +105,7 @@ protected:
 
 TEST_F(FindTest, DialogAsDesigned) {
     HWND dlg = FindF->Handle();
-    EXPECT_EQ(Text(dlg), "Find");
+    EXPECT_EQ(Caption(dlg), "Find");
     EXPECT_FALSE(IsWindowVisible(dlg));
     RECT client;
     GetClientRect(dlg, &client);
@@ -150,8 +137,8 @@ TEST_F(FindTest, DialogAsDesigned) {
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.caption);
-        EXPECT_EQ(Text(r.hwnd), r.caption);
-        RECT rc = ClientRectOf(r.hwnd);
+        EXPECT_EQ(Caption(r.hwnd), r.caption);
+        RECT rc = ChildRect(r.hwnd);
         EXPECT_EQ(rc.left, r.left);
         EXPECT_EQ(rc.top, r.top);
         EXPECT_EQ(rc.right - rc.left, r.width);
@@ -300,7 +287,7 @@ TEST_F(FindTest, CancelKeepsWhatTheUserSet) {
     DWORD selEnd = 0;
     WhileShown shown(FindF->Handle(), [&] {
         EXPECT_EQ(GetFocus(), FindF->FindTextE);
-        shownText = Text(FindF->FindTextE);
+        shownText = Caption(FindF->FindTextE);
         SendMessageA(FindF->FindTextE, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&selEnd));
         entire = Checked(FindF->EntrieScopeRB) && !Checked(FindF->FromCursorRB);
         matchCase = Checked(FindF->CaseSensCB);

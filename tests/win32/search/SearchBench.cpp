@@ -13,31 +13,20 @@
 #include "OptionsU.h"
 #include "QPadU.h"
 #include "RichEditQX.h"
+#include "BenchSupport.h"
 #include "ScriptedPrompts.h"
 
 namespace {
 
-double Seconds(LARGE_INTEGER a, LARGE_INTEGER b) {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return double(b.QuadPart - a.QuadPart) / double(f.QuadPart);
-}
-LARGE_INTEGER Now() {
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return t;
-}
+using bench::Now;
+using bench::Seconds;
 
 const char kWord[] = "searchTarget";
 const int kOccurrences = 20;
 
 // About 4 MB of methods; the word only in the last hundred lines or so.
 std::string MakeSource(std::size_t size) {
-    std::string text;
-    text.reserve(size + 1000);
-    for (int n = 0; text.size() < size; ++n)
-        text += "    public static int method" + std::to_string(n) + "(int a, int b) { return a * b + " +
-                std::to_string(n % 97) + "; }\r\n";
+    std::string text = bench::Methods(size);
     // Once a line as a whole word, twice inside longer words.
     for (int i = 0; i < kOccurrences; ++i) {
         const std::string n = std::to_string(i);
