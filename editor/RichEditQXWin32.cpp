@@ -44,6 +44,12 @@ struct StringSource {
 DWORD CALLBACK ReadFromString(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
     auto* in = reinterpret_cast<StringSource*>(cookie);
     std::size_t n = std::min(static_cast<std::size_t>(size > 0 ? size : 0), in->bytes->size() - in->pos);
+    // A chunk never ends between the CR and the LF of one line break: Wine's
+    // control reads such a pair as two line breaks, and every line number below
+    // it would be one off. A chunk of one byte has no room to move the end.
+    if (n > 1 && in->pos + n < in->bytes->size() && (*in->bytes)[in->pos + n - 1] == '\r' &&
+        (*in->bytes)[in->pos + n] == '\n')
+        --n;
     std::memcpy(buffer, in->bytes->data() + in->pos, n);
     in->pos += n;
     *done = static_cast<LONG>(n);
