@@ -127,8 +127,13 @@ int RunApplication(HINSTANCE, int showCommand) {
     AboutBox = new TAboutBox(QPadF->Handle(), ApplicationTitle);
     OptionsF = new TOptionsF(QPadF->Handle());
     FindF = new TFindF(QPadF->Handle());
-    QPadF->Show(showCommand);
+    // Minimized means the application window minimized, as the minimize button
+    // does it: the main window is hidden with it and comes back when it is restored.
+    const bool minimized = showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINIMIZED ||
+                           showCommand == SW_SHOWMINNOACTIVE || showCommand == SW_FORCEMINIMIZE;
+    QPadF->Show(minimized ? SW_SHOWNOACTIVATE : showCommand);
     ShowApplicationWindow();
+    if (minimized) ShowWindow(ApplicationWindow(), SW_SHOWMINNOACTIVE);
     int code = RunMessageLoop();
     delete FindF;
     delete OptionsF;

@@ -145,6 +145,8 @@ private:
     void FormDestroy();
     void RequestClose();
     void Layout();
+    int ShownBottomHeight() const;
+    int ShownErrorWidth() const;
     void OnCommand(UINT id);
     void SetActionEnabled(TAction& action, bool enabled);
     // The one place the code actions' enabled states are written.
