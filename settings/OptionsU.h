@@ -78,6 +78,7 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void CreateControls();
+    static void KeepFocusAway(HWND button);
     HWND Control(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w,
                  int h, DWORD exStyle = 0, int id = 0);
     HWND NoteLabel(HWND parent, int x, int y);

@@ -268,6 +268,28 @@ TOptionsF::~TOptionsF() {
 
 std::string TOptionsF::SettingsFileName() { return ProgramFolder() + "qp.ini"; }
 
+namespace {
+
+// A click gives a push button the focus, and a focused push button is what Enter
+// presses: the picture buttons hand the focus straight back, so Enter keeps
+// meaning OK after one of them opened its picker.
+LRESULT CALLBACK NoFocusButtonProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (msg == WM_SETFOCUS) {
+        HWND previous = reinterpret_cast<HWND>(wParam);
+        if (previous && previous != wnd && IsWindow(previous)) {
+            SetFocus(previous);
+            return 0;
+        }
+    } else if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(wnd, &NoFocusButtonProc, 1);
+    }
+    return DefSubclassProc(wnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+void TOptionsF::KeepFocusAway(HWND button) { SetWindowSubclass(button, &NoFocusButtonProc, 1, 0); }
+
 HWND TOptionsF::Control(HWND parent, const char* cls, const char* text, DWORD style, int x, int y,
                         int w, int h, DWORD exStyle, int id) {
     HWND hwnd = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
@@ -317,6 +339,7 @@ void TOptionsF::CreateControls() {
     JDirE = Control(ts, "Edit", "", readOnly, 8, 24, 568, 21, WS_EX_CLIENTEDGE);
     JDirSB = Control(ts, "Button", "", BS_PUSHBUTTON | BS_ICON, 580, 23, 23, 23);
     SendMessageA(JDirSB, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(folderIcon_));
+    KeepFocusAway(JDirSB);
     struct Row {
         const char* label;
         HWND* file;
@@ -380,6 +403,7 @@ void TOptionsF::CreateControls() {
     for (HWND e : {AppComLineE, AppHtmlE}) SendMessageA(e, EM_LIMITTEXT, kMaxProfileText, 0);
     SpeedButton1 = Control(ts, "Button", "", BS_PUSHBUTTON | BS_ICON, 580, 71, 23, 23);
     SendMessageA(SpeedButton1, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(folderIcon_));
+    KeepFocusAway(SpeedButton1);
     SaveOptBB = Control(ts, "Button", "Save project options", WS_TABSTOP | BS_PUSHBUTTON, 8, 112,
                         150, 25);
     PrjOptIniE = Control(ts, "Edit", "", readOnly, 166, 114, 437, 21, WS_EX_CLIENTEDGE);
