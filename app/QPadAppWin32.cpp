@@ -122,11 +122,18 @@ void DoneApplication() {
 int RunApplication(HINSTANCE, int showCommand) {
     InitCompilerU();
     ApplicationTitle = kAppTitle;
-    InitApplication();
-    QPadF = new TQPadF();
-    AboutBox = new TAboutBox(QPadF->Handle(), ApplicationTitle);
-    OptionsF = new TOptionsF(QPadF->Handle());
-    FindF = new TFindF(QPadF->Handle());
+    // A failure before the message loop ends the program, with its message: in a
+    // plain box before the main window exists, through AppException after.
+    try {
+        InitApplication();
+        QPadF = new TQPadF();
+        AboutBox = new TAboutBox(QPadF->Handle(), ApplicationTitle);
+        OptionsF = new TOptionsF(QPadF->Handle());
+        FindF = new TFindF(QPadF->Handle());
+    } catch (...) {
+        HandleStrayFailure();
+        return 1;
+    }
     // Minimized means the application window minimized, as the minimize button
     // does it: the main window is hidden with it and comes back when it is restored.
     const bool minimized = showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINIMIZED ||

@@ -67,7 +67,8 @@ public:
     bool IsAppletSource() const;
     void RichEditChange();
     void RichEditSelectionChange();
-    void AppException(const std::exception& e);
+    // Shows a failure in a box owned by owner (the main window when null).
+    void AppException(const std::exception& e, HWND owner = nullptr);
 
     // File commands.
     void FileNew1Execute();
@@ -131,7 +132,7 @@ public:
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    void HandleCurrentFailure();
+    void HandleCurrentFailure(HWND owner = nullptr);
 
     void CreateActions();
     void CreateMenus();

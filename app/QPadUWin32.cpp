@@ -17,6 +17,17 @@ namespace {
 
 const char kMainClass[] = "TQPadF";
 
+// Failures caught outside this window's procedure reach AppException too.
+TQPadF* failureWindow = nullptr;
+void (*plainFailureHandler)() = nullptr;
+
+void ToAppException() {
+    if (failureWindow)
+        failureWindow->Guarded([] { throw; });
+    else if (plainFailureHandler)
+        plainFailureHandler();
+}
+
 bool IsTextControl(HWND hwnd) {
     char cls[32] = "";
     GetClassNameA(hwnd, cls, sizeof cls);
@@ -56,6 +67,7 @@ TQPadF::TQPadF() : launcher_(WindowsLauncher()) {
 
 TQPadF::~TQPadF() {
     if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+    if (failureWindow == this) failureWindow = nullptr;
     if (QPadF == this) QPadF = nullptr;
 }
 
@@ -64,7 +76,11 @@ void TQPadF::FormCreate() {
     Layout();
     SourceEdit->OnChange = [this] { RichEditChange(); };
     SourceEdit->OnSelectionChange = [this] { RichEditSelectionChange(); };
-    // Failures that reach the message loop go to AppException: see Guarded and WndProc.
+    // Failures that reach the message loop go to AppException: see Guarded and
+    // WndProc; those caught in other window procedures come the same way.
+    if (StrayFailureHandler != &ToAppException) plainFailureHandler = StrayFailureHandler;
+    failureWindow = this;
+    StrayFailureHandler = &ToAppException;
     ShowStatus("");
     FileNew1Execute();
 }
@@ -144,6 +160,10 @@ void TQPadF::SetHintText(const std::string& hint) {
 }
 
 bool TQPadF::PreTranslate(MSG& msg) {
+    // The program-wide cursor over every window of the program: the editor and
+    // the splitters choose their own cursors, before the mouse move is queued.
+    if (ScreenCursor() && (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE))
+        SetCursor(ScreenCursor());
     if (msg.message == WM_MOUSEMOVE) {
         // Automatic hints: the control under the mouse names its hint.
         std::string hint;
@@ -297,19 +317,19 @@ void TQPadF::RequestClose() {
     if (canClose) DestroyWindow(hwnd_);
 }
 
-void TQPadF::HandleCurrentFailure() {
+void TQPadF::HandleCurrentFailure(HWND owner) {
     try {
         throw;
     } catch (const std::exception& e) {
-        AppException(e);
+        AppException(e, owner);
     } catch (...) {
-        AppException(Exception("Unexpected failure"));
+        AppException(Exception("Unexpected failure"), owner);
     }
 }
 
-void TQPadF::AppException(const std::exception& e) {
+void TQPadF::AppException(const std::exception& e, HWND owner) {
     FailureBox box = FailureBoxFor(e, OptionsF ? OptionsF->JavaSdkDir() : std::string());
-    Prompts().Message(hwnd_, box.text, box.caption, MB_OK | MB_ICONERROR);
+    Prompts().Message(owner ? owner : hwnd_, box.text, box.caption, MB_OK | MB_ICONERROR);
 }
 
 void TQPadF::SetFileName(const std::string& name) {
@@ -358,29 +378,38 @@ void TQPadF::ApplyEditorSettings() {
 
 bool TQPadF::IsAppletSource() const { return ::IsAppletSource(SourceEdit->Text()); }
 
+namespace {
+
+// One message of either loop; false for WM_QUIT.
+bool Dispatch(MSG& msg) {
+    if (msg.message == WM_QUIT) return false;
+    bool consumed = false;
+    if (QPadF) QPadF->Guarded([&] { consumed = QPadF->PreTranslate(msg); });
+    if (!consumed) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return true;
+}
+
+}  // namespace
+
 void ProcessMessages() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
+        if (!Dispatch(msg)) {
             PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the loop proper
             return;
         }
-        if (QPadF && QPadF->PreTranslate(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
     }
 }
 
 int RunMessageLoop() {
     for (;;) {
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
-            if (QPadF && QPadF->PreTranslate(msg)) continue;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (QPadF) QPadF->Idle();
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (!Dispatch(msg)) return static_cast<int>(msg.wParam);
+        if (QPadF) QPadF->Guarded([] { QPadF->Idle(); });
         WaitMessage();
     }
 }

@@ -23,8 +23,14 @@ bool FileExists(const std::string& path) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, unsigned long long maxSize) {
-    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    // In the long form, as the program writes its files: a path past MAX_PATH
+    // that could be written can be read back.
+    const std::wstring full = LongPathForm(path);
+    const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN;
+    ScopedHandle file(full.empty() ? CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                 nullptr, OPEN_EXISTING, flags, nullptr)
+                                   : CreateFileW(full.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                 nullptr, OPEN_EXISTING, flags, nullptr));
     if (!file.Valid()) return false;
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.Get(), &size)) return false;

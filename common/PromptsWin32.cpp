@@ -3,7 +3,10 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include <exception>
 #include <vector>
+
+#include "QpErrors.h"
 
 namespace {
 
@@ -131,3 +134,28 @@ IPrompts* current = &systemPrompts;
 IPrompts& Prompts() { return *current; }
 
 void SetPrompts(IPrompts* prompts) { current = prompts ? prompts : &systemPrompts; }
+
+namespace {
+
+void PlainFailureBox() {
+    try {
+        throw;
+    } catch (const EAbort&) {
+    } catch (const std::exception& e) {
+        MessageBoxA(nullptr, e.what(), "Quillpad", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    } catch (...) {
+        MessageBoxA(nullptr, "Unexpected failure", "Quillpad", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    }
+}
+
+}  // namespace
+
+void (*StrayFailureHandler)() = &PlainFailureBox;
+
+void HandleStrayFailure() {
+    try {
+        StrayFailureHandler();
+    } catch (...) {
+        // The handler itself failed: nothing is left that could show it.
+    }
+}

@@ -25,3 +25,11 @@ public:
 // Silent abort: stops the running command and is never shown.
 // Deliberately not an std::exception, so no handler shows it by accident.
 class EAbort {};
+
+// For a catch block in a window procedure other than the main window's (a
+// control's subclass, the message loop's own helpers): hands the failure being
+// handled to the handler the program installed, which shows it as any other
+// failure; before one is installed, a plain error box shows its message. The
+// silent abort stays silent.
+void HandleStrayFailure();
+extern void (*StrayFailureHandler)();

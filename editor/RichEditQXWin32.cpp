@@ -110,7 +110,13 @@ TCustomRichEditQX::~TCustomRichEditQX() {
 
 LRESULT CALLBACK TCustomRichEditQX::SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                                   DWORD_PTR self) {
-    return reinterpret_cast<TCustomRichEditQX*>(self)->WindowProc(wnd, msg, wParam, lParam);
+    // No failure may unwind into the system's code.
+    try {
+        return reinterpret_cast<TCustomRichEditQX*>(self)->WindowProc(wnd, msg, wParam, lParam);
+    } catch (...) {
+        HandleStrayFailure();
+        return 0;
+    }
 }
 
 // wnd rather than Wnd: while the text is replaced, the outgoing control still

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 #include <commctrl.h>
+
+#include <algorithm>
 #include <commdlg.h>
 #include <richedit.h>
 #include <shlobj.h>
@@ -649,7 +651,10 @@ void TOptionsF::EdFontSBClick() {
     ReleaseDC(nullptr, screen);
     // The whole font: face, size, style, colour and character set; one notification.
     font.name = std::string(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE));
-    font.size = MulDiv(lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight, 72, dpi);
+    // The dialog sets no bound; the program keeps to the one the settings file is
+    // read with, so that a size it writes is the size it reads at the next start.
+    font.size = std::clamp(MulDiv(lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight, 72, dpi), kMinFontSize,
+                           kMaxFontSize);
     font.style = (lf.lfWeight >= FW_BOLD ? TEditorFont::Bold : 0u) |
                  (lf.lfItalic ? TEditorFont::Italic : 0u) |
                  (lf.lfUnderline ? TEditorFont::Underline : 0u) |

@@ -38,13 +38,25 @@ std::vector<std::string> SplitCaptureLines(std::string_view text) {
     return lines;
 }
 
-std::vector<std::string> LoadCaptureFile(const std::string& path) {
+namespace {
+
+bool ReadWithStreams(const std::string& path, std::string& bytes) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw Exception("Cannot open file \"" + path + "\"");
+    if (!in) return false;
     std::ostringstream whole;
     whole << in.rdbuf();
-    if (in.bad()) throw Exception("Cannot read file \"" + path + "\"");
-    const std::string text = std::move(whole).str();
+    if (in.bad()) return false;
+    bytes = std::move(whole).str();
+    return true;
+}
+
+}  // namespace
+
+bool (*ReadCaptureBytes)(const std::string& path, std::string& bytes) = &ReadWithStreams;
+
+std::vector<std::string> LoadCaptureFile(const std::string& path) {
+    std::string text;
+    if (!ReadCaptureBytes(path, text)) throw Exception("Cannot open file \"" + path + "\"");
     return SplitCaptureLines(text);
 }
 

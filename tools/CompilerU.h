@@ -29,6 +29,10 @@ std::string LauncherStartErrorText();
 std::vector<std::string> SplitCaptureLines(std::string_view text);
 // Reads a capture file whole and splits it; throws Exception when it cannot be read.
 std::vector<std::string> LoadCaptureFile(const std::string& path);
+// How LoadCaptureFile reads the file's bytes (false when it cannot): the standard
+// library's streams unless the platform's start-up puts in a reader that takes
+// the same path forms as the launcher that wrote the file.
+extern bool (*ReadCaptureBytes)(const std::string& path, std::string& bytes);
 
 // One error-list entry: "%.4d %.4d %s" (line, column, message).
 std::string FormatErrorEntry(int line, int column, const std::string& message);

@@ -4,7 +4,19 @@
 
 std::string StdErrFileName;
 
-void InitCompilerU() { StdErrFileName = StdErrFileNameIn(TempFolder()); }
+namespace {
+
+// A capture is the compiler's diagnostics: no size limit of its own.
+bool ReadCaptureLongPath(const std::string& path, std::string& bytes) {
+    return ReadWholeFile(path, bytes, ~0ull);
+}
+
+}  // namespace
+
+void InitCompilerU() {
+    StdErrFileName = StdErrFileNameIn(TempFolder());
+    ReadCaptureBytes = &ReadCaptureLongPath;
+}
 
 void DoneCompilerU() { StdErrFileName.clear(); }
 

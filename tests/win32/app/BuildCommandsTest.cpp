@@ -120,6 +120,12 @@ TEST_F(BuildTest, WaitCursorDuringCompileOnly) {
         SendMessageA(QPadF->ErrorLB, WM_SETCURSOR, reinterpret_cast<WPARAM>(QPadF->ErrorLB),
                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_WAIT)) << "over a child of the window";
+        // The editor picks its own cursor, as the system asks it before it queues the move.
+        HWND editor = Editor().Handle();
+        SendMessageA(editor, WM_SETCURSOR, reinterpret_cast<WPARAM>(editor), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        PostMessageA(editor, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+        ProcessMessages();
+        EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_WAIT)) << "over the editor";
         WindowsLauncher()(cmd, out, hidden, code);
     });
     CompileWith("missing_semicolon");

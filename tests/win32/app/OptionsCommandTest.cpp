@@ -146,6 +146,7 @@ TEST_F(OptionsCommandTest, FailedSaveIsShownByTheProgramsHandler) {
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, "Unable to write to " + ini + ".");
     EXPECT_EQ(prompts.messages[0].caption, "Quillpad");
+    EXPECT_EQ(prompts.messages[0].owner, OptionsF->Handle()) << "the dialog that failed owns the box";
 }
 
 }  // namespace

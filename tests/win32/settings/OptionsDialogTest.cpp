@@ -535,11 +535,17 @@ TEST_F(OptionsDialogTest, EditorFont) {
         EXPECT_TRUE(cf.dwEffects & CFE_BOLD);
         Click(o.EdFontSB);  // cancelled: nothing changes
         EXPECT_EQ(o.EditorFont().name, "Arial");
+        Click(o.EdFontSB);  // a size past what the settings file reads back
+        EXPECT_EQ(o.EditorFont().size, kMaxFontSize);
         Click(o.OkBB);
     };
+    ScriptedPrompts::FontAnswer huge = arial;
+    huge.font.lfHeight = -1000;  // 750 points at 96 dpi
+    prompts.fontAnswers.push_back(huge);
     Show(o, steps);
+    EXPECT_EQ(Profile(ini, "Editor", "FontSize"), std::to_string(kMaxFontSize));
     // The dialog starts from its own font, then from the one last confirmed in it.
-    ASSERT_EQ(prompts.fontDialogs.size(), 2u);
+    ASSERT_EQ(prompts.fontDialogs.size(), 3u);
     EXPECT_STREQ(prompts.fontDialogs[0].logFont.lfFaceName, "Courier New");
     EXPECT_EQ(prompts.fontDialogs[0].logFont.lfHeight, -13);
     EXPECT_EQ(prompts.fontDialogs[0].logFont.lfCharSet, EASTEUROPE_CHARSET);

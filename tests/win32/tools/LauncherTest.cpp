@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "CompilerU.h"
 #include "LauncherWin32.h"
 #include "QpErrors.h"
 #include "TestFiles.h"
@@ -173,16 +174,10 @@ TEST(Launcher, LongCommandLinesAndCaptureFileNames) {
         CreateDOSProcessRedirected(cmdLine, out, true, code);
         EXPECT_EQ(code, 0u);
         EXPECT_EQ(ReadReport(report).cmdLine, cmdLine);
-        const std::wstring wide(out.begin(), out.end());
-        HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        std::string got(2000, '\0');
-        DWORD read = 0;
-        ReadFile(file, got.data(), static_cast<DWORD>(got.size()), &read, nullptr);
-        CloseHandle(file);
-        got.resize(read);
-        EXPECT_EQ(got, text);
+        // read back the way a compile reads it
+        InitCompilerU();
+        EXPECT_EQ(LoadCaptureFile(out), std::vector<std::string>{text});
+        DoneCompilerU();
     }
 }
 
