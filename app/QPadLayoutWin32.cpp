@@ -51,7 +51,7 @@ void TQPadF::CreateLists() {
                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New"));
     HINSTANCE instance = GetModuleHandleA(nullptr);
     auto makeHeader = [&](HWND parent, const char* caption) {
-        HWND header = CreateWindowExA(0, WC_HEADERA, "", WS_CHILD | WS_VISIBLE | HDS_HORZ, 0, 0, 0, 0, parent,
+        HWND header = CreateWindowExA(0, WC_HEADERA, "", WS_CHILD | WS_VISIBLE | HDS_HORZ | HDS_FLAT, 0, 0, 0, 0, parent,
                                       nullptr, instance, nullptr);
         SendMessageA(header, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
         HDITEMA item = {};

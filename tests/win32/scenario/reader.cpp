@@ -221,8 +221,11 @@ int main(int argc, char** argv) {
     } else if (query == "focus") {
         out = Name(main, ThreadInfo(main).hwndFocus);
     } else if (query == "active") {
+        // The caption the system keeps: no message to a program that may be busy.
         HWND active = ThreadInfo(main).hwndActive;
-        out = active ? TextOf(active) : "";
+        char caption[256] = "";
+        if (active) GetWindowTextA(active, caption, sizeof caption);
+        out = caption;
     } else if (query == "windows") {
         for (HWND w : TopLevel(main)) {
             if (!out.empty()) out += '\n';
