@@ -43,17 +43,18 @@ HANDLE CreateOutputFile(const char* name, SECURITY_ATTRIBUTES* security) {
 
 // Waits for the child while keeping the program's windows painted: a program
 // run can take minutes, and a window that does not paint shows garbage and is
-// taken for hung. Only painting is done; commands, keys, mouse clicks and close
-// requests stay queued until the child has ended, so nothing the user does
-// interleaves with a tool run. (Messages other threads send are still
-// delivered, as on any wait that looks at the queue.)
+// taken for hung. Only painting is done, and messages other programs send us
+// are answered (their senders would hang otherwise); keys, mouse clicks,
+// commands and close requests stay queued until the child has ended, so
+// nothing the user does interleaves with a tool run.
 void WaitPainting(HANDLE process) {
     for (;;) {
         // Also wakes for a paint already seen by an earlier look at the queue.
-        const DWORD woke = MsgWaitForMultipleObjectsEx(1, &process, INFINITE, QS_PAINT, MWMO_INPUTAVAILABLE);
+        const DWORD woke =
+            MsgWaitForMultipleObjectsEx(1, &process, INFINITE, QS_PAINT | QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
         if (woke != WAIT_OBJECT_0 + 1) return;  // ended (or the wait failed: nothing to wait on)
-        // A bounded round, so a window that never validates cannot keep us here
-        // after the child has ended.
+        // Looking delivers the sent messages. A bounded round, so a window that
+        // never validates cannot keep us here after the child has ended.
         MSG msg;
         for (int i = 0; i < 64 && PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
             DispatchMessageA(&msg);

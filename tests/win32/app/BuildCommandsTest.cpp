@@ -239,6 +239,51 @@ TEST_F(BuildTest, RunStartsTheInterpreterInCommandComAndWaits) {
     EXPECT_EQ(Items(QPadF->ErrorLB), Lines{"No errors"});
 }
 
+// While the console is open the windows still paint, but a command sent then
+// waits until the console has ended.
+struct PaintWhileRunning {
+    HWND list = nullptr, main = nullptr;
+    UINT newId = 0;
+    std::string release;
+    bool painted = false;
+    std::string captionDuring;
+    static unsigned __stdcall Run(void* self) {
+        auto* p = static_cast<PaintWhileRunning*>(self);
+        Sleep(200);
+        InvalidateRect(p->list, nullptr, TRUE);
+        for (int i = 0; i < 150 && !p->painted; ++i, Sleep(20)) p->painted = !GetUpdateRect(p->list, nullptr, FALSE);
+        PostMessageA(p->main, WM_COMMAND, p->newId, 0);
+        Sleep(300);
+        char text[256] = "";  // a message another program could send; a blocked wait would never answer
+        DWORD_PTR got = 0;
+        SendMessageTimeoutA(p->main, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 2000, &got);
+        p->captionDuring = text;
+        CloseHandle(CreateFileA(p->release.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        return 0;
+    }
+};
+
+TEST_F(BuildTest, RunPaintsButTakesNoCommandUntilTheConsoleEnds) {
+    standin::SdkOnPath path;
+    OpenSource("Hello.java", kHelloApp);
+    CompileWith("");
+    ASSERT_TRUE(Enabled("CodeRun"));
+    PaintWhileRunning probe;
+    probe.list = QPadF->ErrorLB;
+    probe.main = QPadF->Handle();
+    probe.newId = QPadF->FindAction("FileNew1")->id;
+    probe.release = dir + "release";
+    standin::ScopedEnv env("QP_CONSOLE_RELEASE", probe.release);
+    HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, PaintWhileRunning::Run, &probe, 0, nullptr));
+    Shortcut(VK_F9, false);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    EXPECT_TRUE(probe.painted);
+    EXPECT_EQ(probe.captionDuring, "Quillpad: Hello.java");
+    ProcessMessages();
+    EXPECT_EQ(Caption(QPadF->Handle()), "Quillpad: Untitled.java") << "the command was lost";
+}
+
 // Where no command.com is found (64-bit Windows, Wine), COMSPEC's interpreter runs
 // the same line; with neither the start fails with the launcher's message.
 TEST_F(BuildTest, WithoutCommandComTheComspecInterpreterRuns) {
