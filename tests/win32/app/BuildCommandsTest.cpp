@@ -348,6 +348,31 @@ TEST_F(BuildTest, CreateHtmlWritesThePageBesideTheSource) {
     SetCurrentDirectoryA(TempFolder().c_str());
 }
 
+// An applet in a package: its page goes to the package root and names the class
+// by its path from there; a misplaced one keeps its own folder and is told so.
+TEST_F(BuildTest, AppletInAPackageFromItsRoot) {
+    standin::SdkOnPath path;
+    const std::string applet = "package app.util;\r\n" + std::string(kHelloApplet);
+    for (const char* folder : {"app", "app\\util", "other"}) CreateDirectoryA((dir + folder).c_str(), nullptr);
+    const struct { const char* source; const char* page; const char* code; bool note; } cases[] = {
+        {"app\\util\\Hello.java", "Hello.html", "CODE=\"app/util/Hello.class\"", false},
+        {"other\\Hello.java", "other\\Hello.html", "CODE=\"Hello.class\"", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        OpenSource(c.source, applet);
+        CompileWith("");
+        ASSERT_TRUE(Enabled("CodeRunApplet"));
+        Shortcut(VK_F10, false);
+        EXPECT_NE(ReadFileBytes(dir + c.page).find(c.code), std::string::npos);
+        const Lines output = Items(QPadF->CompillerLB);
+        ASSERT_FALSE(output.empty());
+        const std::string note = "Hello.java is in package app.util but not in a folder app\\util";
+        EXPECT_EQ(output.size() == 2 && output[1].rfind(note, 0) == 0, c.note);
+    }
+    EXPECT_FALSE(Exists(dir + "app\\util\\Hello.html"));
+}
+
 TEST_F(BuildTest, RunAppletFallsBackToTheDefaultPage) {
     standin::SdkOnPath path;
     OpenSource("Hello.java", kHelloApplet);
