@@ -111,7 +111,8 @@ TEST(SourceEncoding, OnlyForBytesBeyondAscii) {
         {"x\xF0\x9F\x98\x80", "%j", 1252, "UTF-8"},
     };
     for (const auto& c : cases) EXPECT_EQ(SourceEncodingFor(c.source, c.command, c.acp), c.encoding) << c.source;
-    for (const auto& [cp, name] : {std::pair{949u, "MS949"}, {950u, "MS950"}, {1250u, "windows-1250"}, {874u, "x-windows-874"}})
+    for (const auto& [cp, name] :
+         {std::pair{949u, "MS949"}, {950u, "MS950"}, {1250u, "windows-1250"}, {874u, "x-windows-874"}})
         EXPECT_EQ(JavaCharsetName(cp), name);
 }
 
