@@ -196,7 +196,12 @@ void TQPadF::OnCommand(UINT id) {
     Idle();  // the standard edit actions' state as of now
     TAction* a = ActionById(id);
     if (!a || !a->enabled || !a->execute) return;
+    ++commandDepth_;
     Guarded([&] { (this->*(a->execute))(); });
+    if (--commandDepth_ == 0 && closePending_) {
+        closePending_ = false;
+        RequestClose();
+    }
 }
 
 void TQPadF::SetActionEnabled(TAction& action, bool enabled) {

@@ -27,6 +27,32 @@ struct ApplicationState {
 };
 std::unique_ptr<ApplicationState> application;
 
+BOOL CALLBACK FindEnabledOwned(HWND w, LPARAM p) {
+    auto* owner = reinterpret_cast<HWND*>(p);
+    if (GetWindow(w, GW_OWNER) != *owner || !IsWindowVisible(w) || !IsWindowEnabled(w)) return TRUE;
+    *owner = w;
+    return FALSE;
+}
+
+// The window that takes the activation passed on by the application window: the
+// main window, or what it waits for (a modal dialog or box disables its owner).
+// The system's record of the last active popup can stop at any link of the
+// chain, so a disabled link is followed to its visible, enabled owned window.
+HWND ActivationTarget(HWND application) {
+    HWND target = GetLastActivePopup(application);
+    if ((!target || target == application) && QPadF) target = QPadF->Handle();
+    for (int depth = 0; target && !IsWindowEnabled(target) && depth < 8; ++depth) {
+        HWND next = GetLastActivePopup(target);
+        if (next == target || !next) {
+            next = target;
+            EnumThreadWindows(GetCurrentThreadId(), &FindEnabledOwned, reinterpret_cast<LPARAM>(&next));
+        }
+        if (next == target) break;
+        target = next;
+    }
+    return target;
+}
+
 // The application window has no area of its own; it stands for the program in
 // the task bar and in Alt+Tab under the application title, and hands
 // activation and closing on to the windows it owns.
@@ -37,7 +63,7 @@ LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
         if (LOWORD(wParam) != WA_INACTIVE) PostMessageA(hwnd, WM_ACTIVATEOWNED, 0, 0);
         break;
     case WM_ACTIVATEOWNED: {
-        HWND target = GetLastActivePopup(hwnd);
+        HWND target = ActivationTarget(hwnd);
         if (GetActiveWindow() == hwnd && target && target != hwnd && IsWindowVisible(target) &&
             IsWindowEnabled(target))
             SetActiveWindow(target);
@@ -67,10 +93,18 @@ void InitApplication() {
     application->window = CreateWindowExA(0, kApplicationClass, ApplicationTitle.c_str(),
                                           WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                                           x, y, 0, 0, nullptr, nullptr, instance, nullptr);
-    // Visible but of no size: that is what gives it the task-bar button.
-    if (application->window)
-        SetWindowPos(application->window, nullptr, x, y, 0, 0,
-                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+// Visible but of no size: that is what gives it the task-bar button. It is shown
+// after the main window, which takes the activation and the keyboard: a window
+// manager gives the focus to the first window that asks, and one of no size
+// cannot take it.
+void ShowApplicationWindow() {
+    if (!application || !application->window || IsWindowVisible(application->window)) return;
+    RECT rc;
+    GetWindowRect(application->window, &rc);
+    SetWindowPos(application->window, nullptr, rc.left, rc.top, 0, 0,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 HWND ApplicationWindow() { return application ? application->window : nullptr; }
@@ -93,7 +127,13 @@ int RunApplication(HINSTANCE, int showCommand) {
     AboutBox = new TAboutBox(QPadF->Handle(), ApplicationTitle);
     OptionsF = new TOptionsF(QPadF->Handle());
     FindF = new TFindF(QPadF->Handle());
-    QPadF->Show(showCommand);
+    // Minimized means the application window minimized, as the minimize button
+    // does it: the main window is hidden with it and comes back when it is restored.
+    const bool minimized = showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINIMIZED ||
+                           showCommand == SW_SHOWMINNOACTIVE || showCommand == SW_FORCEMINIMIZE;
+    QPadF->Show(minimized ? SW_SHOWNOACTIVATE : showCommand);
+    ShowApplicationWindow();
+    if (minimized) ShowWindow(ApplicationWindow(), SW_SHOWMINNOACTIVE);
     int code = RunMessageLoop();
     delete FindF;
     delete OptionsF;

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "QPadU.h"
 #include "RichEditQX.h"
 
@@ -19,9 +21,11 @@ const int kMinErrorWidth = 1;     // the side splitter's minimum size
 
 void TQPadF::CreateLayout() {
     RichEditP = CreatePanel(hwnd_, hwnd_);
-    drag2_.begin = [this] { dragStart_ = bottomHeight_; };
+    // A drag sets the remembered size, within what the window has room for now.
+    drag2_.begin = [this] { dragStart_ = ShownBottomHeight(); };
     drag2_.drag = [this](int delta) {
         bottomHeight_ = dragStart_ - delta;
+        bottomHeight_ = ShownBottomHeight();
         Layout();
     };
     Splitter2 = CreateSplitter(hwnd_, true, &drag2_);
@@ -33,9 +37,10 @@ void TQPadF::CreateLayout() {
 void TQPadF::CreateLists() {
     Panel1 = CreatePanel(hwnd_, hwnd_);
     ErrorP = CreatePanel(Panel1, hwnd_);
-    drag3_.begin = [this] { dragStart_ = errorWidth_; };
+    drag3_.begin = [this] { dragStart_ = ShownErrorWidth(); };
     drag3_.drag = [this](int delta) {
         errorWidth_ = dragStart_ + delta;
+        errorWidth_ = ShownErrorWidth();
         Layout();
     };
     Splitter3 = CreateSplitter(Panel1, false, &drag3_);
@@ -84,32 +89,43 @@ void TQPadF::CreateStatusBar() {
     SendMessageA(StatusBar, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(""));
 }
 
+// The sizes as drawn in the client area of now: the remembered ones, clamped.
+// A small or minimized window must not shrink what comes back when it grows.
+int TQPadF::ShownBottomHeight() const {
+    RECT rc;
+    GetClientRect(hwnd_, &rc);
+    const int limit = static_cast<int>(rc.bottom) - kStatusHeight - kSplitterSize - kToolBarHeight - kMinEditorHeight;
+    return std::max(0, std::min(bottomHeight_, limit));
+}
+
+int TQPadF::ShownErrorWidth() const {
+    RECT rc;
+    GetClientRect(hwnd_, &rc);
+    return std::max(kMinErrorWidth, std::min(errorWidth_, static_cast<int>(rc.right) - kSplitterSize - 1));
+}
+
 void TQPadF::Layout() {
     if (!StatusBar) return;  // still being built
     RECT rc;
     GetClientRect(hwnd_, &rc);
     const int w = rc.right, h = rc.bottom;
     const int middleTop = kToolBarHeight;
-    const int bottomLimit = h - kStatusHeight - kSplitterSize - middleTop - kMinEditorHeight;
-    if (bottomHeight_ > bottomLimit) bottomHeight_ = bottomLimit;
-    if (bottomHeight_ < 0) bottomHeight_ = 0;
-    if (errorWidth_ > w - kSplitterSize - 1) errorWidth_ = w - kSplitterSize - 1;
-    if (errorWidth_ < kMinErrorWidth) errorWidth_ = kMinErrorWidth;
+    const int bottomHeight = ShownBottomHeight(), errorWidth = ShownErrorWidth();
 
-    const int panelTop = h - kStatusHeight - bottomHeight_;
+    const int panelTop = h - kStatusHeight - bottomHeight;
     const int splitTop = panelTop - kSplitterSize;
     MoveWindow(ToolBar1, 0, 0, w, kToolBarHeight, TRUE);
     MoveWindow(StatusBar, 0, h - kStatusHeight, w, kStatusHeight, TRUE);
     MoveWindow(RichEditP, 0, middleTop, w, splitTop - middleTop > 0 ? splitTop - middleTop : 0, TRUE);
     MoveWindow(Splitter2, 0, splitTop, w, kSplitterSize, TRUE);
-    MoveWindow(Panel1, 0, panelTop, w, bottomHeight_, TRUE);
+    MoveWindow(Panel1, 0, panelTop, w, bottomHeight, TRUE);
     if (SourceEdit) {
         RECT er;
         GetClientRect(RichEditP, &er);
         MoveWindow(SourceEdit->Handle(), 0, 0, er.right, er.bottom, TRUE);
     }
 
-    const int ew = errorWidth_, cw = w - ew - kSplitterSize, bh = bottomHeight_;
+    const int ew = errorWidth, cw = w - ew - kSplitterSize, bh = bottomHeight;
     MoveWindow(ErrorP, 0, 0, ew, bh, TRUE);
     MoveWindow(Splitter3, ew, 0, kSplitterSize, bh, TRUE);
     MoveWindow(CompillerP, ew + kSplitterSize, 0, cw, bh, TRUE);

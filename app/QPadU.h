@@ -143,7 +143,10 @@ private:
     void FormShow();
     void FormCloseQuery(bool& canClose);
     void FormDestroy();
+    void RequestClose();
     void Layout();
+    int ShownBottomHeight() const;
+    int ShownErrorWidth() const;
     void OnCommand(UINT id);
     void SetActionEnabled(TAction& action, bool enabled);
     // The one place the code actions' enabled states are written.
@@ -174,6 +177,9 @@ private:
     CodeActionStates codeStates_;
     TLauncher launcher_;
     bool firstShow_ = true;
+    int commandDepth_ = 0;       // commands under way, one inside another
+    bool closePending_ = false;  // a close asked for while one ran
+    bool closing_ = false;       // the close's own question is being asked
     int bottomHeight_ = 105;
     int errorWidth_ = 282;
     int dragStart_ = 0;
@@ -189,6 +195,8 @@ extern std::string ApplicationTitle;
 // the application window titled with ApplicationTitle, which carries the task-bar
 // button and owns the main window. Safe to call again.
 void InitApplication();
+// Shows the application window, after the main window has been shown.
+void ShowApplicationWindow();
 // The application window; null before InitApplication.
 HWND ApplicationWindow();
 // Creates the program's four windows in their order and runs the message loop.

@@ -257,15 +257,13 @@ LRESULT TQPadF::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
         if (SourceEdit) SourceEdit->SetFocus();
         return 0;
-    case WM_CLOSE: {
-        bool canClose = true;
-        FormCloseQuery(canClose);
-        if (canClose) DestroyWindow(hwnd_);
+    case WM_CLOSE:
+        RequestClose();
         return 0;
-    }
     case WM_QUERYENDSESSION: {
         // Windows is shutting down: the same question as closing, and a No vote
-        // while the user's changes are still unsaved.
+        // while the user's changes are still unsaved or a command is under way.
+        if (commandDepth_ > 0 || closing_) return FALSE;
         bool canClose = true;
         FormCloseQuery(canClose);
         return canClose ? TRUE : FALSE;
@@ -280,6 +278,23 @@ LRESULT TQPadF::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     }
     return DefWindowProcA(hwnd_, msg, wParam, lParam);
+}
+
+// A command may let messages through while it runs (its status texts, a tool's
+// wait, a dialog), and a close that arrives then would destroy the editor under
+// it: the close waits for the command's end. A second close while the first one
+// is asking about unsaved changes is the same request and is dropped.
+void TQPadF::RequestClose() {
+    if (closing_) return;
+    if (commandDepth_ > 0) {
+        closePending_ = true;
+        return;
+    }
+    closing_ = true;
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    closing_ = false;
+    if (canClose) DestroyWindow(hwnd_);
 }
 
 void TQPadF::HandleCurrentFailure() {

@@ -37,6 +37,7 @@ protected:
         OptionsF = new TOptionsF();
         prompts.messages.clear();
         QPadF->Show(SW_SHOWNORMAL);
+        ShowApplicationWindow();
         ProcessMessages();
     }
 
@@ -124,6 +125,17 @@ protected:
     static void AddItem(HWND list, const char* text) {
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     }
+    // The keyboard focus once the window manager's answer to a hidden modal
+    // window has come in: under X it arrives a moment later, and meanwhile Wine
+    // reports no focus at all.
+    static HWND SettledFocus() {
+        for (DWORD start = GetTickCount(); !GetFocus() && GetTickCount() - start < 1000;) {
+            ProcessMessages();
+            Sleep(10);
+        }
+        return GetFocus();
+    }
+
     // A child window's rectangle in its parent's client coordinates.
     static RECT ChildRect(HWND child) {
         RECT rc;

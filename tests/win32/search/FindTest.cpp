@@ -228,7 +228,7 @@ TEST_F(FindTest, SearchesOfOneText) {
             EXPECT_EQ(QPadF->PanelText(1), panel);
         } else {
             EXPECT_EQ(Selection(), std::make_pair(r.found, static_cast<int>(strlen(r.choice.text))));
-            EXPECT_EQ(GetFocus(), EditorWnd());
+            EXPECT_EQ(SettledFocus(), EditorWnd());
             EXPECT_EQ(QPadF->PanelText(1), CaretPanel(r.found));
         }
         EXPECT_TRUE(prompts.messages.empty());  // never a message
