@@ -53,10 +53,235 @@ std::string ToolLine(const std::string& head, const std::string& sdkDir, const s
 }  // namespace
 
 std::string MakeCompilerCommandLine(const std::string& sdkDir, const std::string& compilerFile,
-                                    const std::string& compilerCommand, const std::string& fileName) {
+                                    const std::string& compilerCommand, const std::string& fileName,
+                                    const std::string& encoding) {
     std::string line = ToolLine("", sdkDir, compilerFile, compilerCommand);
+    const std::size_t at = line.find("%j");
     if (!SubstituteQuoted(line, "%j", fileName)) throw Exception("Can't find \"%j\" in compiler command");
+    if (!encoding.empty()) line.insert(at, "-encoding " + encoding + ' ');
     return line;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        std::size_t more = 0;
+        unsigned char low = 0x80, high = 0xBF;  // the range of the first continuation byte
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            more = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2;
+            if (c == 0xE0) low = 0xA0;   // no overlong forms
+            if (c == 0xED) high = 0x9F;  // no surrogates
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3;
+            if (c == 0xF0) low = 0x90;
+            if (c == 0xF4) high = 0x8F;  // nothing past U+10FFFF
+        } else {
+            return false;
+        }
+        if (bytes.size() - i <= more) return false;
+        for (std::size_t k = 1; k <= more; ++k) {
+            const auto b = static_cast<unsigned char>(bytes[i + k]);
+            if (b < (k == 1 ? low : 0x80) || b > (k == 1 ? high : 0xBF)) return false;
+        }
+        i += more + 1;
+    }
+    return true;
+}
+
+std::string JavaCharsetName(unsigned codePage) {
+    switch (codePage) {
+    case 874: return "x-windows-874";
+    case 932: return "MS932";
+    case 936: return "GBK";
+    case 949: return "MS949";
+    case 950: return "MS950";
+    case 1361: return "x-Johab";
+    case 20866: return "KOI8-R";
+    case 21866: return "KOI8-U";
+    case 20932: return "EUC-JP";
+    case 28591: return "ISO-8859-1";
+    case 54936: return "GB18030";
+    case 65001: return "UTF-8";
+    default: break;
+    }
+    if (codePage >= 1250 && codePage <= 1258) return "windows-" + std::to_string(codePage);
+    if (codePage >= 28592 && codePage <= 28605) return "ISO-8859-" + std::to_string(codePage - 28590);
+    // The OEM pages and the rest: Java knows them as Cp<number> (Cp437, Cp850, Cp866).
+    return "Cp" + std::to_string(codePage);
+}
+
+std::string SourceEncodingFor(std::string_view source, const std::string& compilerCommand,
+                              unsigned ansiCodePage) {
+    if (compilerCommand.find("-encoding") != std::string::npos) return std::string();
+    bool ascii = true;
+    for (const char c : source)
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (ascii) return std::string();
+    return IsValidUtf8(source) ? "UTF-8" : JavaCharsetName(ansiCodePage);
+}
+
+namespace {
+bool IsNamePart(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_' || u == '$' ||
+           u >= 0x80;  // letters beyond ASCII, in whatever encoding
+}
+
+// A cursor over Java text that steps over blanks and comments.
+class JavaScanner {
+public:
+    explicit JavaScanner(std::string_view text) : text_(text) {}
+    bool AtEnd() const { return at_ >= text_.size(); }
+    char Peek() const { return text_[at_]; }
+    std::size_t At() const { return at_; }
+    void Seek(std::size_t at) { at_ = at; }
+
+    // Blanks, line breaks and comments; an unclosed comment runs to the end.
+    void SkipSpace() {
+        while (!AtEnd()) {
+            const char c = Peek();
+            if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f') {
+                ++at_;
+            } else if (Starts("//")) {
+                const std::size_t end = text_.find_first_of("\r\n", at_);
+                at_ = end == std::string_view::npos ? text_.size() : end;
+            } else if (Starts("/*")) {
+                const std::size_t end = text_.find("*/", at_ + 2);
+                at_ = end == std::string_view::npos ? text_.size() : end + 2;
+            } else {
+                return;
+            }
+        }
+    }
+    // A string, text block or character literal starting here; an unclosed one
+    // runs to the end of its line (of the text, for a text block).
+    void SkipLiteral() {
+        if (Starts("\"\"\"")) {
+            const std::size_t end = FindUnescaped("\"\"\"", at_ + 3);
+            at_ = end == std::string_view::npos ? text_.size() : end + 3;
+            return;
+        }
+        const char quote = text_[at_++];
+        while (!AtEnd()) {
+            const char c = text_[at_];
+            if (c == '\r' || c == '\n') return;
+            ++at_;
+            if (c == '\\') {
+                if (!AtEnd() && text_[at_] != '\r' && text_[at_] != '\n') ++at_;
+            } else if (c == quote) {
+                return;
+            }
+        }
+    }
+    std::string_view Word() {
+        const std::size_t start = at_;
+        while (!AtEnd() && IsNamePart(Peek())) ++at_;
+        return text_.substr(start, at_ - start);
+    }
+
+private:
+    bool Starts(std::string_view s) const { return text_.compare(at_, s.size(), s) == 0; }
+    std::size_t FindUnescaped(std::string_view s, std::size_t from) const {
+        for (std::size_t i = from; i < text_.size(); ++i) {
+            if (text_[i] == '\\') {
+                ++i;
+                continue;
+            }
+            if (text_.compare(i, s.size(), s) == 0) return i;
+        }
+        return std::string_view::npos;
+    }
+
+    std::string_view text_;
+    std::size_t at_ = 0;
+};
+
+// After the word "package": a dotted name and ";", or "" when they are not there.
+std::string ReadPackageName(JavaScanner& scan) {
+    std::string name;
+    for (;;) {
+        scan.SkipSpace();
+        const std::string_view part = scan.Word();
+        if (part.empty() || (part[0] >= '0' && part[0] <= '9')) return std::string();
+        name += part;
+        scan.SkipSpace();
+        if (scan.AtEnd()) return std::string();
+        const char c = scan.Peek();
+        if (c == ';') return name;
+        if (c != '.') return std::string();
+        name += '.';
+        scan.Seek(scan.At() + 1);
+    }
+}
+}  // namespace
+
+std::string PackageNameOf(std::string_view source) {
+    JavaScanner scan(source);
+    for (;;) {
+        scan.SkipSpace();
+        if (scan.AtEnd()) return std::string();
+        const char c = scan.Peek();
+        if (c == '"' || c == '\'') {
+            scan.SkipLiteral();
+        } else if (IsNamePart(c)) {
+            if (scan.Word() != "package") continue;
+            const std::size_t after = scan.At();
+            std::string name = ReadPackageName(scan);
+            if (!name.empty()) return name;
+            scan.Seek(after);
+        } else {
+            scan.Seek(scan.At() + 1);
+        }
+    }
+}
+
+namespace {
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Windows folder names ignore letter case.
+bool EndsWithFolders(const std::string& folder, const std::string& tail) {
+    if (folder.size() <= tail.size()) return false;
+    const std::size_t start = folder.size() - tail.size();
+    const char before = folder[start - 1];
+    if (before != '\\' && before != ':') return false;
+    for (std::size_t i = 0; i < tail.size(); ++i)
+        if (Lower(folder[start + i]) != Lower(tail[i])) return false;
+    return true;
+}
+}  // namespace
+
+BuildPlace BuildPlaceFor(const std::string& fileName, const std::string& packageName) {
+    BuildPlace place;
+    place.folder = ExtractFilePath(fileName);
+    place.className = ClassNameFor(fileName);
+    place.classFile = ClassFileNameFor(fileName);
+    if (packageName.empty()) return place;
+
+    std::string tail = packageName + '\\';  // app.util -> app\util\ (the folder ends with a backslash)
+    for (char& c : tail)
+        if (c == '.') c = '\\';
+    if (!EndsWithFolders(place.folder, tail)) {
+        const std::string path = tail.substr(0, tail.size() - 1);
+        place.note = ExtractFileName(fileName) + " is in package " + packageName + " but not in a folder " + path +
+                     ", so it is compiled and run in its own folder as " + place.className +
+                     "; save it in a folder " + path + " to run it as " + packageName + '.' + place.className + '.';
+        return place;
+    }
+    place.folder.erase(place.folder.size() - tail.size());
+    place.className = packageName + '.' + place.className;
+    std::string slashes = packageName;
+    for (char& c : slashes)
+        if (c == '.') c = '/';
+    place.classFile = slashes + '/' + place.classFile;
+    return place;
 }
 
 std::string MakeInterpreterCommandLine(const std::string& shell, const std::string& sdkDir,

@@ -4,6 +4,7 @@
 // and the choice of command interpreter.
 #include <functional>
 #include <string>
+#include <string_view>
 
 // Hello.java gives Hello, my.app.java gives my.app, Untitled.java gives Untitled.
 std::string ClassNameFor(const std::string& fileName);
@@ -24,9 +25,40 @@ bool SubstituteQuoted(std::string& text, const std::string& placeholder, const s
 // after /K or /C in one more pair of double quotes, which cmd.exe removes.
 std::string CommandInterpreterFor(bool commandComFound, const std::string& comspec);
 
-// "<sdkDir><compilerFile>" <template> with "%j" replaced by the quoted source path.
+// "<sdkDir><compilerFile>" <template> with "%j" replaced by the quoted source path,
+// preceded by "-encoding <encoding> " when an encoding is given.
 std::string MakeCompilerCommandLine(const std::string& sdkDir, const std::string& compilerFile,
-                                    const std::string& compilerCommand, const std::string& fileName);
+                                    const std::string& compilerCommand, const std::string& fileName,
+                                    const std::string& encoding = std::string());
+
+// The source's encoding as the compiler's -encoding option names it, or "" when
+// the compiler needs no option: a pure-ASCII source reads the same in every
+// encoding, and a template that already says -encoding is the user's choice.
+// Valid UTF-8 is taken as UTF-8 (a text in a single-byte page seldom is), any
+// other bytes as the ANSI code page the editor wrote them in.
+std::string SourceEncodingFor(std::string_view source, const std::string& compilerCommand,
+                              unsigned ansiCodePage);
+bool IsValidUtf8(std::string_view bytes);
+// Java's name for a Windows code page (1252 -> windows-1252, 932 -> MS932).
+std::string JavaCharsetName(unsigned codePage);
+
+// The name in the source's package declaration ("app.util"), or "" when it has
+// none: the first "package" followed by a dotted name and ";", outside comments,
+// strings and character literals. Any bytes are accepted.
+std::string PackageNameOf(std::string_view source);
+
+// Where a source is compiled and run from, and the class name the interpreter
+// takes. A source in a package is run from its package root, the folder that
+// holds the package's folders, when its own folder ends with the package path;
+// otherwise everything happens in its own folder, under its bare name, and
+// note says why in plain words.
+struct BuildPlace {
+    std::string folder;     // "" for a source with no folder (untitled)
+    std::string className;  // "app.util.Hello" or "Hello"
+    std::string classFile;  // for the applet page: "app/util/Hello.class" or "Hello.class"
+    std::string note;       // set when the folder does not match the package
+};
+BuildPlace BuildPlaceFor(const std::string& fileName, const std::string& packageName);
 
 // <shell> /K "<sdkDir><interpreterFile>" <template> with "%c" replaced by the
 // quoted class name, then " <appCommandLine>" when there is one.

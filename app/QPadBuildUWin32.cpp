@@ -19,14 +19,15 @@ HCURSOR screenCursor = nullptr;
 
 // The tools get bare names (java "Hello", the page Hello.html) and javac writes
 // Hello.class beside Hello.java, so each build command runs with the source's
-// folder as the current directory: the tools inherit it and the page is written
-// and looked up there, wherever the file dialogs last went. The untitled text
-// has no folder and keeps the program's current directory. The previous
-// directory comes back when the command ends.
+// folder as the current directory, or for a source in a package with its
+// package root, where javac finds the package's other sources and java the
+// class by its full name. The tools inherit it and the page is written and
+// looked up there, wherever the file dialogs last went. The untitled text has
+// no folder and keeps the program's current directory. The previous directory
+// comes back when the command ends.
 class TSourceFolder {
 public:
-    explicit TSourceFolder(const std::string& fileName) {
-        const std::string folder = ExtractFilePath(fileName);
+    explicit TSourceFolder(const std::string& folder) {
         if (folder.empty()) return;
         previous_ = CurrentFolder();
         if (!SetCurrentDirectoryA(folder.c_str()))
@@ -41,6 +42,16 @@ public:
 private:
     std::string previous_;
 };
+
+// What the compiler will read: the source file as saved. A source that is not
+// there (an untitled text never saved) has no bytes to look at.
+std::string SavedSource(const std::string& fileName) {
+    return SourceFileExists(fileName) ? ReadSourceFile(fileName) : std::string();
+}
+
+BuildPlace PlaceOf(const std::string& fileName) {
+    return BuildPlaceFor(fileName, PackageNameOf(SavedSource(fileName)));
+}
 
 // The hourglass over all of the program's windows while a compile runs; the
 // remembered setting comes back on every way out.
@@ -94,6 +105,13 @@ void AddLine(HWND list, const std::string& text) {
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+// A source whose folder does not match its package: said under the command line.
+void ShowNote(HWND list, const BuildPlace& place) {
+    if (place.note.empty()) return;
+    SendMessageA(list, LB_INSERTSTRING, 1, reinterpret_cast<LPARAM>(place.note.c_str()));
+    WidenFor(list, place.note);
+}
+
 TOptionsF& Options() {
     if (!OptionsF) throw Exception("The settings are not loaded");
     return *OptionsF;
@@ -103,13 +121,14 @@ void RequireJavaSdk() {
     if (!Options().JavaSdkValid()) throw EJavaSdkError();
 }
 
-// Clears the output list, builds the command line, shows it under ">" and has
-// the wrapper run it.
+// Clears the output list, builds the command line, shows it under ">" (and the
+// place's note under it) and has the wrapper run it.
 template <class Wrapper, class MakeLine>
-bool RunShown(HWND list, Wrapper& wrapper, MakeLine makeLine) {
+bool RunShown(HWND list, Wrapper& wrapper, MakeLine makeLine, const BuildPlace& place) {
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     const std::string cmdLine = makeLine();
     InsertFirst(list, ">" + cmdLine);
+    ShowNote(list, place);
     return wrapper.Run(cmdLine);
 }
 
@@ -154,13 +173,14 @@ std::string TQPadF::CommandInterpreter() const {
 
 std::string TQPadF::MakeCompilerCommandLine() const {
     const TOptionsF& o = Options();
-    return ::MakeCompilerCommandLine(o.JavaSdkDir(), o.CompilerFile(), o.CompillerCommand(), FileName);
+    const std::string encoding = SourceEncodingFor(SavedSource(FileName), o.CompillerCommand(), GetACP());
+    return ::MakeCompilerCommandLine(o.JavaSdkDir(), o.CompilerFile(), o.CompillerCommand(), FileName, encoding);
 }
 
 std::string TQPadF::MakeInterpreterCommandLine() const {
     const TOptionsF& o = Options();
     return ::MakeInterpreterCommandLine(CommandInterpreter(), o.JavaSdkDir(), o.InterpreterFile(),
-                                        o.InterpreterCommand(), ClassNameFor(FileName), o.AppCommandLine());
+                                        o.InterpreterCommand(), PlaceOf(FileName).className, o.AppCommandLine());
 }
 
 std::string TQPadF::MakeAppletViewerCommandLine() const {
@@ -180,7 +200,8 @@ void TQPadF::CodeCompileExecute() {
     // Whatever the save did (saved, cancelled, refused) the compile goes on; a
     // failure to write stops it.
     if (SourceEdit->Modified()) FileSave1Execute();
-    TSourceFolder folder(FileName);
+    const BuildPlace place = PlaceOf(FileName);
+    TSourceFolder folder(place.folder);
     bool result = false;
     {
         TWaitCursor wait;
@@ -191,30 +212,37 @@ void TQPadF::CodeCompileExecute() {
         result = compiler.Compile(cmdLine);
         FillList(CompillerLB, compiler.Output);
         InsertFirst(CompillerLB, ">" + cmdLine);
+        ShowNote(CompillerLB, place);
         FillList(ErrorLB, compiler.Errors);
     }
+    if (!place.note.empty()) ShowStatus(place.note);
     codeStates_.Compiled(IsAppletSource(), result);
     ApplyCodeStates();
 }
 
 void TQPadF::CodeRunExecute() {
     RequireJavaSdk();
-    TSourceFolder folder(FileName);
+    const BuildPlace place = PlaceOf(FileName);
+    TSourceFolder folder(place.folder);
     TInterpreter interpreter(launcher_);
     interpreter.OnMessage = ToolEvents();
-    RunShown(CompillerLB, interpreter, [this] { return MakeInterpreterCommandLine(); });
+    RunShown(CompillerLB, interpreter, [this] { return MakeInterpreterCommandLine(); }, place);
+    if (!place.note.empty()) ShowStatus(place.note);
 }
 
 void TQPadF::CodeCreateHTMLExecute() {
     if (!IsAppletSource()) throw ENoAppletCode();
-    const std::string page = AppletPageText(Options().HtmlTemplate(), ClassFileNameFor(FileName));
-    TSourceFolder folder(FileName);
+    const BuildPlace place = PlaceOf(FileName);
+    const std::string page = AppletPageText(Options().HtmlTemplate(), place.classFile);
+    TSourceFolder folder(place.folder);
     WriteSourceFile(DefaultPageNameFor(FileName), page);
+    if (!place.note.empty()) ShowStatus(place.note);
 }
 
 void TQPadF::CodeRunAppletExecute() {
     RequireJavaSdk();
-    TSourceFolder folder(FileName);
+    const BuildPlace place = PlaceOf(FileName);
+    TSourceFolder folder(place.folder);
     SendMessageA(CompillerLB, LB_RESETCONTENT, 0, 0);
     AddLine(CompillerLB, "looking for applet HTML file");
     try {
@@ -225,7 +253,8 @@ void TQPadF::CodeRunAppletExecute() {
     }
     TAppletViewer viewer(launcher_);
     viewer.OnMessage = ToolEvents();
-    RunShown(CompillerLB, viewer, [this] { return MakeAppletViewerCommandLine(); });
+    RunShown(CompillerLB, viewer, [this] { return MakeAppletViewerCommandLine(); }, place);
+    if (!place.note.empty()) ShowStatus(place.note);
 }
 
 bool TQPadF::OnListNotify(HWND list, UINT code) {

@@ -3,7 +3,9 @@
 // runs the host tool of its own name with the same arguments, Windows paths
 // among them turned into the host's paths, and behaves as that tool would on
 // Windows: its output on our standard output and error (the host's paths turned
-// back into the Windows form we were given), its exit code as ours.
+// back into the Windows form we were given), its exit code as ours. The host
+// tool runs in a UTF-8 locale; its arguments, output and typed input are turned
+// between UTF-8 and the code pages a Windows tool would use.
 //
 // Under Wine a host program started by CreateProcess runs detached: its handle
 // says nothing about its end, its exit code is lost and its error output does
@@ -56,6 +58,32 @@ void WriteAll(HANDLE h, const std::string& bytes) {
 }
 
 void Say(const std::string& text) { WriteAll(GetStdHandle(STD_ERROR_HANDLE), text + "\r\n"); }
+
+// Text from one code page to another (through UTF-16); pure ASCII as it is.
+std::string Recode(const std::string& text, UINT from, UINT to) {
+    if (from == to || std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; })) return text;
+    const int n = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (n <= 0) return text;
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    const int m = WideCharToMultiByte(to, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
+    if (m <= 0) return text;
+    std::string out(static_cast<std::size_t>(m), '\0');
+    WideCharToMultiByte(to, 0, wide.data(), n, out.data(), m, nullptr, nullptr);
+    return out;
+}
+
+// The host tools speak UTF-8 (we give them a UTF-8 locale); a Windows tool
+// speaks the console's code page on a console and the ANSI code page elsewhere
+// (a file, a pipe), and so do we.
+UINT WindowsCodePageOf(HANDLE h, bool input) {
+    DWORD mode = 0;
+    if (GetConsoleMode(h, &mode)) {
+        const UINT cp = input ? GetConsoleCP() : GetConsoleOutputCP();
+        if (cp) return cp;
+    }
+    return GetACP();
+}
 
 // Wine's own call, looked up at run time so that the program still starts on
 // Windows, where it only says that it needs Wine.
@@ -132,7 +160,8 @@ private:
 // never split between two reads) and the rest at the end.
 class Follower {
 public:
-    Follower(std::string path, HANDLE to, const PathMap& map) : path_(std::move(path)), to_(to), map_(map) {}
+    Follower(std::string path, HANDLE to, const PathMap& map)
+        : path_(std::move(path)), to_(to), map_(map), codePage_(WindowsCodePageOf(to, false)) {}
     void Pump(bool final) {
         HANDLE h = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                nullptr, OPEN_EXISTING, 0, nullptr);
@@ -151,7 +180,7 @@ public:
         std::size_t end = final ? pending_.size() : pending_.rfind('\n');
         if (end == std::string::npos) return;
         if (!final) ++end;
-        WriteAll(to_, ToConsoleLines(map_.Back(pending_.substr(0, end))));
+        WriteAll(to_, Recode(ToConsoleLines(map_.Back(pending_.substr(0, end))), CP_UTF8, codePage_));
         pending_.erase(0, end);
     }
 
@@ -171,6 +200,7 @@ private:
     const PathMap& map_;
     long long offset_ = 0;
     std::string pending_;
+    UINT codePage_;
 };
 
 bool WriteTextFile(const std::string& path, const std::string& text) {
@@ -203,6 +233,7 @@ void RemoveRunFolder(const std::string& dir) {
 // The user's typing, line by line, appended to the file the tool reads.
 struct InputFeed {
     std::string path;
+    UINT codePage;  // of what the user types
 };
 DWORD WINAPI FeedInput(void* param) {
     auto* feed = static_cast<InputFeed*>(param);
@@ -212,6 +243,7 @@ DWORD WINAPI FeedInput(void* param) {
     while (ReadFile(in, buf, sizeof buf, &got, nullptr) && got) {
         std::string text(buf, got);
         text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+        text = Recode(text, feed->codePage, CP_UTF8);
         HANDLE h = CreateFileA(feed->path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                OPEN_ALWAYS, 0, nullptr);
         if (h == INVALID_HANDLE_VALUE) break;
@@ -241,15 +273,13 @@ int main(int argc, char** argv) {
     PathMap paths;
     std::string command;
     for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (IsWindowsPath(arg)) {
-            std::string host = unix.Of(arg);
-            if (!host.empty()) {
-                paths.Add(host, arg);
-                arg = host;
-            }
-        }
-        command += ' ' + ShellQuote(arg);
+        const std::string arg = argv[i];  // in the ANSI code page
+        std::string host = IsWindowsPath(arg) ? unix.Of(arg) : std::string();
+        if (!host.empty())
+            paths.Add(host, Recode(arg, CP_ACP, CP_UTF8));
+        else
+            host = Recode(arg, CP_ACP, CP_UTF8);
+        command += ' ' + ShellQuote(host);
     }
 
     // The run folder, in the Windows temporary folder so both sides reach it.
@@ -265,12 +295,15 @@ int main(int argc, char** argv) {
     char cwd[MAX_PATH * 4] = "";
     GetCurrentDirectoryA(sizeof cwd, cwd);
     const std::string hostCwd = unix.Of(cwd);
-    if (!hostCwd.empty()) paths.Add(hostCwd + "/", std::string(cwd) + (cwd[0] && cwd[strlen(cwd) - 1] == '\\' ? "" : "\\"));
+    if (!hostCwd.empty())
+        paths.Add(hostCwd + "/",
+                  Recode(std::string(cwd) + (cwd[0] && cwd[strlen(cwd) - 1] == '\\' ? "" : "\\"), CP_ACP, CP_UTF8));
 
     const bool interactive = tool == "java";
     std::string script =
         "#!/bin/bash\n"
         "PATH=\"$PATH:/usr/local/bin:/usr/bin:/bin\"\n"
+        "export LC_ALL=C.UTF-8\n"
         "run=" + ShellQuote(hostDir) + "\n"
         "finish() { echo \"$1\" > \"$run/status.tmp\"; mv \"$run/status.tmp\" \"$run/status\"; exit 0; }\n"
         "if [ -n \"$JAVA_HOME\" ] && [ -x \"$JAVA_HOME/bin/" + tool + "\" ]; then tool=\"$JAVA_HOME/bin/" + tool +
@@ -314,7 +347,7 @@ int main(int argc, char** argv) {
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);  // says nothing here: the status file does
 
-    InputFeed feed{dir + "in"};
+    InputFeed feed{dir + "in", WindowsCodePageOf(GetStdHandle(STD_INPUT_HANDLE), true)};
     if (interactive) CloseHandle(CreateThread(nullptr, 0, &FeedInput, &feed, 0, nullptr));
 
     Follower out(dir + "out", GetStdHandle(STD_OUTPUT_HANDLE), paths);

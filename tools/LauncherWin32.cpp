@@ -41,6 +41,26 @@ HANDLE CreateOutputFile(const char* name, SECURITY_ATTRIBUTES* security) {
     return CreateFileW(full.c_str(), access, sharing, security, CREATE_ALWAYS, flags, nullptr);
 }
 
+// Waits for the child while keeping the program's windows painted: a program
+// run can take minutes, and a window that does not paint shows garbage and is
+// taken for hung. Only painting is done, and messages other programs send us
+// are answered (their senders would hang otherwise); keys, mouse clicks,
+// commands and close requests stay queued until the child has ended, so
+// nothing the user does interleaves with a tool run.
+void WaitPainting(HANDLE process) {
+    for (;;) {
+        // Also wakes for a paint already seen by an earlier look at the queue.
+        const DWORD woke =
+            MsgWaitForMultipleObjectsEx(1, &process, INFINITE, QS_PAINT | QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+        if (woke != WAIT_OBJECT_0 + 1) return;  // ended (or the wait failed: nothing to wait on)
+        // Looking delivers the sent messages. A bounded round, so a window that
+        // never validates cannot keep us here after the child has ended.
+        MSG msg;
+        for (int i = 0; i < 64 && PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
+            DispatchMessageA(&msg);
+    }
+}
+
 }  // namespace
 
 std::uint32_t CreateDOSProcessRedirected(const std::string& cmdLine, const std::string& outFile,
@@ -80,7 +100,7 @@ std::uint32_t CreateDOSProcessRedirected(const std::string& cmdLine, const std::
     handles.process.Reset(info.hProcess);
     handles.thread.Reset(info.hThread);
 
-    WaitForSingleObject(handles.process.Get(), INFINITE);
+    WaitPainting(handles.process.Get());
     DWORD code = 0;
     GetExitCodeProcess(handles.process.Get(), &code);
     exitCode = code;

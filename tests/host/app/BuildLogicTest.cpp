@@ -95,4 +95,73 @@ TEST(CommandInterpreter, CommandComFirstThenComspec) {
     for (const auto& c : cases) EXPECT_EQ(CommandInterpreterFor(c.found, c.comspec), c.shell) << c.comspec;
 }
 
+TEST(SourceEncoding, OnlyForBytesBeyondAscii) {
+    const struct { std::string source; const char* command; unsigned acp; const char* encoding; } cases[] = {
+        {"class A {}", "%j", 1252, ""},
+        {"String s = \"caf\xC3\xA9\";", "%j", 1252, "UTF-8"},
+        {"String s = \"caf\xE9\";", "%j", 1252, "windows-1252"},
+        {"String s = \"\x82\xA0\";", "%j", 932, "MS932"},
+        {"String s = \"\xC4\xE3\";", "%j", 936, "GBK"},  // valid UTF-8 lead, bad follower
+        {"String s = \"caf\xE9\";", "-encoding Cp1252 %j", 1252, ""},
+        // Cut off at the end, overlong, a surrogate, past U+10FFFF: not UTF-8.
+        {"x\xE2\x82", "%j", 1252, "windows-1252"},
+        {"x\xC0\xAF", "%j", 1252, "windows-1252"},
+        {"x\xED\xA0\x80", "%j", 1252, "windows-1252"},
+        {"x\xF4\x90\x80\x80", "%j", 1252, "windows-1252"},
+        {"x\xF0\x9F\x98\x80", "%j", 1252, "UTF-8"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SourceEncodingFor(c.source, c.command, c.acp), c.encoding) << c.source;
+    for (const auto& [cp, name] :
+         {std::pair{949u, "MS949"}, {950u, "MS950"}, {1250u, "windows-1250"}, {874u, "x-windows-874"}})
+        EXPECT_EQ(JavaCharsetName(cp), name);
+}
+
+TEST(SourceEncoding, GoesBeforeTheSource) {
+    EXPECT_EQ(MakeCompilerCommandLine("C:\\jdk\\", "javac.exe", "-g %j", "C:\\w\\A.java", "UTF-8"),
+              "\"C:\\jdk\\javac.exe\" -g -encoding UTF-8 \"C:\\w\\A.java\"");
+    EXPECT_EQ(MakeCompilerCommandLine("C:\\jdk\\", "javac.exe", "%j %j", "A.java", "windows-1252"),
+              "\"C:\\jdk\\javac.exe\" -encoding windows-1252 \"A.java\" %j");
+}
+
+TEST(PackageName, FirstDeclarationOutsideCommentsAndStrings) {
+    const struct { std::string source; const char* name; } cases[] = {
+        {"package app.util;\nclass A {}", "app.util"},
+        {"/* package no; */ // package no;\n package  a . b\n.c ;", "a.b.c"},
+        {"class A { String s = \"package no;\"; char q = '\"'; }\npackage late;", "late"},
+        {"String t = \"\"\"\n package no;\n \\\"\"\" still\n \"\"\";\npackage yes;", "yes"},
+        {"char c = '\\''; package p;", "p"},
+        {"mypackage no; packages no; package 1no; package a.; package ok;", "ok"},
+        {"package caf\xE9.x;", "caf\xE9.x"},
+        {"class A {}", ""},
+        {"package app.util", ""},
+        {"/* package a; ", ""},
+        {"\"package a;", ""},
+        {"\"unclosed\npackage a;", "a"},
+        {std::string("package\0a;", 10), ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(PackageNameOf(c.source), c.name) << c.source;
+}
+
+TEST(BuildPlace, PackageRootWhenTheFolderMatches) {
+    const struct { const char* file; const char* package; const char* folder; const char* cls; const char* classFile; bool note; } cases[] = {
+        {"C:\\work\\Hello.java", "", "C:\\work\\", "Hello", "Hello.class", false},
+        {"C:\\work\\src\\app\\util\\Hello.java", "app.util", "C:\\work\\src\\", "app.util.Hello", "app/util/Hello.class", false},
+        {"C:\\work\\SRC\\App\\Util\\Hello.java", "app.util", "C:\\work\\SRC\\", "app.util.Hello", "app/util/Hello.class", false},
+        {"C:\\app\\Hello.java", "app", "C:\\", "app.Hello", "app/Hello.class", false},
+        {"C:\\work\\myapp\\util\\Hello.java", "app.util", "C:\\work\\myapp\\util\\", "Hello", "Hello.class", true},
+        {"C:\\work\\Hello.java", "app.util", "C:\\work\\", "Hello", "Hello.class", true},
+        {"Untitled.java", "app", "", "Untitled", "Untitled.class", true},
+    };
+    for (const auto& c : cases) {
+        const BuildPlace place = BuildPlaceFor(c.file, c.package);
+        EXPECT_EQ(place.folder, c.folder) << c.file;
+        EXPECT_EQ(place.className, c.cls) << c.file;
+        EXPECT_EQ(place.classFile, c.classFile) << c.file;
+        EXPECT_EQ(!place.note.empty(), c.note) << c.file;
+    }
+    EXPECT_EQ(BuildPlaceFor("C:\\w\\Hello.java", "app.util").note,
+              "Hello.java is in package app.util but not in a folder app\\util, so it is compiled and run in its own "
+              "folder as Hello; save it in a folder app\\util to run it as app.util.Hello.");
+}
+
 }  // namespace

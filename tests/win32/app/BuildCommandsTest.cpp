@@ -245,6 +245,51 @@ TEST_F(BuildTest, RunStartsTheInterpreterInCommandComAndWaits) {
     EXPECT_EQ(Items(QPadF->ErrorLB), Lines{"No errors"});
 }
 
+// While the console is open the windows still paint, but a command sent then
+// waits until the console has ended.
+struct PaintWhileRunning {
+    HWND list = nullptr, main = nullptr;
+    UINT newId = 0;
+    std::string release;
+    bool painted = false;
+    std::string captionDuring;
+    static unsigned __stdcall Run(void* self) {
+        auto* p = static_cast<PaintWhileRunning*>(self);
+        Sleep(200);
+        InvalidateRect(p->list, nullptr, TRUE);
+        for (int i = 0; i < 150 && !p->painted; ++i, Sleep(20)) p->painted = !GetUpdateRect(p->list, nullptr, FALSE);
+        PostMessageA(p->main, WM_COMMAND, p->newId, 0);
+        Sleep(300);
+        char text[256] = "";  // a message another program could send; a blocked wait would never answer
+        DWORD_PTR got = 0;
+        SendMessageTimeoutA(p->main, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 2000, &got);
+        p->captionDuring = text;
+        CloseHandle(CreateFileA(p->release.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        return 0;
+    }
+};
+
+TEST_F(BuildTest, RunPaintsButTakesNoCommandUntilTheConsoleEnds) {
+    standin::SdkOnPath path;
+    OpenSource("Hello.java", kHelloApp);
+    CompileWith("");
+    ASSERT_TRUE(Enabled("CodeRun"));
+    PaintWhileRunning probe;
+    probe.list = QPadF->ErrorLB;
+    probe.main = QPadF->Handle();
+    probe.newId = QPadF->FindAction("FileNew1")->id;
+    probe.release = dir + "release";
+    standin::ScopedEnv env("QP_CONSOLE_RELEASE", probe.release);
+    HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, PaintWhileRunning::Run, &probe, 0, nullptr));
+    Shortcut(VK_F9, false);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    EXPECT_TRUE(probe.painted);
+    EXPECT_EQ(probe.captionDuring, "Quillpad: Hello.java");
+    ProcessMessages();
+    EXPECT_EQ(Caption(QPadF->Handle()), "Quillpad: Untitled.java") << "the command was lost";
+}
+
 // Where no command.com is found (64-bit Windows, Wine), COMSPEC's interpreter runs
 // the same line; with neither the start fails with the launcher's message.
 TEST_F(BuildTest, WithoutCommandComTheComspecInterpreterRuns) {
@@ -307,6 +352,31 @@ TEST_F(BuildTest, CreateHtmlWritesThePageBesideTheSource) {
     EXPECT_EQ(CurrentFolder(), elsewhere);
     EXPECT_TRUE(prompts.messages.empty());
     SetCurrentDirectoryA(TempFolder().c_str());
+}
+
+// An applet in a package: its page goes to the package root and names the class
+// by its path from there; a misplaced one keeps its own folder and is told so.
+TEST_F(BuildTest, AppletInAPackageFromItsRoot) {
+    standin::SdkOnPath path;
+    const std::string applet = "package app.util;\r\n" + std::string(kHelloApplet);
+    for (const char* folder : {"app", "app\\util", "other"}) CreateDirectoryA((dir + folder).c_str(), nullptr);
+    const struct { const char* source; const char* page; const char* code; bool note; } cases[] = {
+        {"app\\util\\Hello.java", "Hello.html", "CODE=\"app/util/Hello.class\"", false},
+        {"other\\Hello.java", "other\\Hello.html", "CODE=\"Hello.class\"", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        OpenSource(c.source, applet);
+        CompileWith("");
+        ASSERT_TRUE(Enabled("CodeRunApplet"));
+        Shortcut(VK_F10, false);
+        EXPECT_NE(ReadFileBytes(dir + c.page).find(c.code), std::string::npos);
+        const Lines output = Items(QPadF->CompillerLB);
+        ASSERT_FALSE(output.empty());
+        const std::string note = "Hello.java is in package app.util but not in a folder app\\util";
+        EXPECT_EQ(output.size() == 2 && output[1].rfind(note, 0) == 0, c.note);
+    }
+    EXPECT_FALSE(Exists(dir + "app\\util\\Hello.html"));
 }
 
 TEST_F(BuildTest, RunAppletFallsBackToTheDefaultPage) {

@@ -4,6 +4,7 @@
 // machine has no JDK.
 #include "BridgeSdkPath.h"
 #include "BuildFixture.h"
+#include "QPadBuildU.h"
 
 namespace {
 
@@ -34,6 +35,23 @@ protected:
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
         return code == 0;
+    }
+
+    // F9 with the console standing in as a file, which the interpreter and the
+    // bridge inherit as their standard output; its bytes once the run has ended.
+    std::string RunIntoConsole() {
+        const std::string console = dir + "console.txt";
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+        HANDLE out = CreateFileA(console.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+        EXPECT_NE(out, INVALID_HANDLE_VALUE);
+        HANDLE savedOut = GetStdHandle(STD_OUTPUT_HANDLE);
+        SetStdHandle(STD_OUTPUT_HANDLE, out);
+        WriteFileBytes(dir + "release", "");  // the interpreter's /K ends once the program has
+        standin::ScopedEnv release("QP_CONSOLE_RELEASE", dir + "release");
+        Shortcut(VK_F9, false);
+        SetStdHandle(STD_OUTPUT_HANDLE, savedOut);
+        CloseHandle(out);
+        return ReadFileBytes(console);
     }
 
     bool OutputHas(const std::string& text) {
@@ -113,20 +131,62 @@ TEST_F(RealCompilerTest, RunShowsTheProgramsOutput) {
     Shortcut(VK_F9, true);
     ASSERT_TRUE(Enabled("CodeRun")) << LastMessage();
 
-    const std::string console = dir + "console.txt";
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE out = CreateFileA(console.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(out, INVALID_HANDLE_VALUE);
-    HANDLE savedOut = GetStdHandle(STD_OUTPUT_HANDLE);
-    SetStdHandle(STD_OUTPUT_HANDLE, out);
-    WriteFileBytes(dir + "release", "");  // the interpreter's /K ends once the program has
-    standin::ScopedEnv release("QP_CONSOLE_RELEASE", dir + "release");
-    Shortcut(VK_F9, false);
-    SetStdHandle(STD_OUTPUT_HANDLE, savedOut);
-    CloseHandle(out);
-
+    const std::string console = RunIntoConsole();
     EXPECT_EQ(QPadF->PanelText(2), "Interpreter exit code:  0");
-    EXPECT_EQ(ReadFileBytes(console), "Hello from 2 args\r\n");
+    EXPECT_EQ(console, "Hello from 2 args\r\n");
+}
+
+// Accented text, in the ANSI code page the editor writes or in UTF-8, and classes
+// in packages: compiled with the right encoding and from the package root, run
+// by their full names, the console showing the text as written.
+TEST_F(RealCompilerTest, EncodingsAndPackages) {
+    standin::SdkOnPath path;
+    const std::string ansi = JavaCharsetName(GetACP());
+    const std::string greet = "Gr\xFC\xDF" "e";  // in the ANSI code page (1252 here)
+    for (const char* folder : {"src", "src\\app", "src\\app\\util"}) CreateDirectoryA((dir + folder).c_str(), nullptr);
+    WriteFileBytes(dir + "src\\app\\util\\Other.java",
+                   "package app.util;\nclass Other {\n    static String who() { return \"Other\"; }\n}\n");
+    const struct {
+        const char* folder;
+        std::string text;
+        const char* encoding;  // "" for the ANSI code page's name
+        const char* runAs;
+        std::string console;   // "" for a row that is not run
+        bool note;
+    } cases[] = {
+        {"", "public class Hello {\n public static void main(String[] a) {\n  System.out.println(\"" + greet + "\");\n }\n}\n",
+         "", "Hello", greet + "\r\n", false},
+        {"utf\\", "public class Hello {\n public static void main(String[] a) {\n  System.out.println(\"Gr\xC3\xBC\xC3\x9F" "e\");\n }\n}\n",
+         "UTF-8", "Hello", greet + "\r\n", false},
+        // Other.java is found only when the compiler runs in src.
+        {"src\\app\\util\\", "/* util */ package app.util;\npublic class Hello {\n public static void main(String[] a) {\n"
+         "  System.out.println(\"" + greet + " \" + Other.who());\n }\n}\n",
+         "", "app.util.Hello", greet + " Other\r\n", false},
+        {"elsewhere\\", "package app.util;\npublic class Hello {\n public static void main(String[] a) {}\n}\n", nullptr,
+         "Hello", "", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        CreateDirectoryA((dir + c.folder).c_str(), nullptr);
+        OpenSource(std::string(c.folder) + "Hello.java", c.text);
+        Shortcut(VK_F9, true);
+        const std::string source = dir + c.folder + "Hello.java";
+        const std::string encoding = !c.encoding ? "" : "-encoding " + (*c.encoding ? c.encoding : ansi) + " ";
+        Lines output = Items(QPadF->CompillerLB);
+        ASSERT_FALSE(output.empty());
+        EXPECT_EQ(output[0], ">\"" + std::string(QP_BRIDGE_SDK_DIR) + "javac.exe\" " + encoding + "\"" + source + "\"");
+        EXPECT_EQ(Items(QPadF->ErrorLB), Lines{"No errors"}) << (output.size() > 1 ? output[1] : "");
+        const std::string note = "Hello.java is in package app.util but not in a folder app\\util";
+        EXPECT_EQ(output.size() > 1 && output[1].rfind(note, 0) == 0, c.note);
+        EXPECT_EQ(QPadF->PanelText(2).rfind(note, 0) == 0, c.note);
+        if (c.console.empty()) continue;
+        EXPECT_EQ(RunIntoConsole(), c.console);
+        output = Items(QPadF->CompillerLB);
+        ASSERT_FALSE(output.empty());
+        EXPECT_NE(output[0].find("java.exe\" \"" + std::string(c.runAs) + "\""), std::string::npos) << output[0];
+    }
+    EXPECT_TRUE(Exists(dir + "src\\app\\util\\Other.class"));
+    EXPECT_TRUE(prompts.messages.empty()) << LastMessage();
 }
 
 }  // namespace
