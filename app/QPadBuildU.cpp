@@ -109,10 +109,17 @@ std::string JavaCharsetName(unsigned codePage) {
     case 65001: return "UTF-8";
     default: break;
     }
-    if (codePage >= 1250 && codePage <= 1258) return "windows-" + std::to_string(codePage);
-    if (codePage >= 28592 && codePage <= 28605) return "ISO-8859-" + std::to_string(codePage - 28590);
-    // The OEM pages and the rest: Java knows them as Cp<number> (Cp437, Cp850, Cp866).
-    return "Cp" + std::to_string(codePage);
+    std::string name;
+    unsigned number = codePage;
+    if (codePage >= 1250 && codePage <= 1258) {
+        name = "windows-";
+    } else if (codePage >= 28592 && codePage <= 28605) {
+        name = "ISO-8859-";
+        number = codePage - 28590;
+    } else {
+        name = "Cp";  // the OEM pages and the rest: Cp437, Cp850, Cp866
+    }
+    return name.append(std::to_string(number));
 }
 
 std::string SourceEncodingFor(std::string_view source, const std::string& compilerCommand,
