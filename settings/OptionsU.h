@@ -8,6 +8,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "OptionsStore.h"
 #include "Prompts.h"
@@ -79,6 +80,7 @@ private:
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void CreateControls();
     static void KeepFocusAway(HWND button);
+    void AddPicture(HWND button, const char* const picture[16]);
     HWND Control(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w,
                  int h, DWORD exStyle = 0, int id = 0);
     HWND NoteLabel(HWND parent, int x, int y);
@@ -108,6 +110,7 @@ private:
     HWND owner_ = nullptr;
     HFONT guiFont_ = nullptr, boldFont_ = nullptr, templateFont_ = nullptr;
     HICON folderIcon_ = nullptr;
+    std::vector<HICON> pictures_;  // of the buttons with a picture beside their text
     HBRUSH faceBrush_ = nullptr;
     int modalResult_ = 0;
     bool showing_ = false;

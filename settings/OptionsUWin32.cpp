@@ -171,6 +171,84 @@ HICON CreateFolderIcon() {
     return icon;
 }
 
+// Pictures of the buttons that carry one beside their text, 16 x 16, a
+// character a pixel: '.' lets the button face show, the others are colours.
+const char* const kOkPicture[16] = {
+    "................", "................",
+    "..............g.", ".............gg.",
+    "............ggg.", "...........ggg..",
+    "..g.......ggg...", "..gg.....ggg....",
+    "..ggg...ggg.....", "...ggg.ggg......",
+    "....ggggg.......", ".....ggg........",
+    "......g.........", "................",
+    "................", "................",
+};
+const char* const kCancelPicture[16] = {
+    "................", "................",
+    "..rr........rr..", "..rrr......rrr..",
+    "...rrr....rrr...", "....rrr..rrr....",
+    ".....rrrrrr.....", "......rrrr......",
+    "......rrrr......", ".....rrrrrr.....",
+    "....rrr..rrr....", "...rrr....rrr...",
+    "..rrr......rrr..", "..rr........rr..",
+    "................", "................",
+};
+const char* const kSavePicture[16] = {
+    ".kkkkkkkkkkkkkk.", ".kbwwwwwwwwwwbk.",
+    ".kbwwwwwwwwwwbk.", ".kbwddddddddwbk.",
+    ".kbwwwwwwwwwwbk.", ".kbwddddddddwbk.",
+    ".kbwwwwwwwwwwbk.", ".kbbbbbbbbbbbbk.",
+    ".kbbbbbbbbbbbbk.", ".kbbddddddddbbk.",
+    ".kbbdddddkkdbbk.", ".kbbdddddkkdbbk.",
+    ".kbbdddddkkdbbk.", ".kbbddddddddbbk.",
+    ".kkkkkkkkkkkkkk.", "................",
+};
+const char* const kFontPicture[16] = {
+    "................", "......kk........",
+    "......kk........", ".....kkkk.......",
+    ".....k..k.......", "....kk..kk......",
+    "....k....k......", "...kkkkkkkk.....",
+    "...k......k.....", "..kk......kk....",
+    "..k........k....", ".kkk......kkk...",
+    "................", ".bbbbbbbbbbbbbb.",
+    "................", "................",
+};
+
+COLORREF PictureColor(char c) {
+    switch (c) {
+    case 'g': return RGB(0, 128, 0);
+    case 'r': return RGB(192, 0, 0);
+    case 'b': return RGB(0, 0, 160);
+    case 'w': return RGB(255, 255, 255);
+    case 'd': return RGB(128, 128, 128);
+    default: return RGB(0, 0, 0);
+    }
+}
+
+HICON PictureIcon(const char* const rows[16]) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP color = CreateCompatibleBitmap(screen, 16, 16);
+    HBITMAP mask = CreateBitmap(16, 16, 1, 1, nullptr);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, mask);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) SetPixel(dc, x, y, rows[y][x] == '.' ? RGB(255, 255, 255) : RGB(0, 0, 0));
+    SelectObject(dc, color);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) SetPixel(dc, x, y, rows[y][x] == '.' ? RGB(0, 0, 0) : PictureColor(rows[y][x]));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ICONINFO info = {};
+    info.fIcon = TRUE;
+    info.hbmMask = mask;
+    info.hbmColor = color;
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(mask);
+    DeleteObject(color);
+    return icon;
+}
+
 // The dialog's template: a caption and nothing else; the controls are made in code.
 std::vector<WORD> DialogTemplate(DWORD style) {
     std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
@@ -264,6 +342,7 @@ TOptionsF::~TOptionsF() {
     for (HFONT f : {boldFont_, templateFont_})
         if (f) DeleteObject(f);
     if (folderIcon_) DestroyIcon(folderIcon_);
+    for (HICON icon : pictures_) DestroyIcon(icon);
     if (faceBrush_) DeleteObject(faceBrush_);
     if (OptionsF == this) OptionsF = nullptr;
 }
@@ -289,6 +368,21 @@ LRESULT CALLBACK NoFocusButtonProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPa
 }
 
 }  // namespace
+
+// The picture sits at the left end of the button, over its face, in a picture
+// control of its own that lets the clicks through to the button (the button
+// keeps its text, its default state and its keyboard behaviour). The icons live
+// as long as the dialog.
+void TOptionsF::AddPicture(HWND button, const char* const picture[16]) {
+    HICON icon = PictureIcon(picture);
+    pictures_.push_back(icon);
+    RECT rc;
+    GetClientRect(button, &rc);
+    SetWindowLongPtrA(button, GWL_STYLE, GetWindowLongPtrA(button, GWL_STYLE) | WS_CLIPCHILDREN);
+    HWND shown = CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE | SS_ICON, 5, (rc.bottom - 16) / 2, 16, 16,
+                                 button, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(shown, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+}
 
 void TOptionsF::KeepFocusAway(HWND button) { SetWindowSubclass(button, &NoFocusButtonProc, 1, 0); }
 
@@ -368,6 +462,7 @@ void TOptionsF::CreateControls() {
     // Editor
     ts = EditorTS;
     EdFontSB = Control(ts, "Button", "Editor font", WS_TABSTOP | BS_PUSHBUTTON, 16, 6, 100, 24);
+    AddPicture(EdFontSB, kFontPicture);
     EdFontGB = Control(ts, "Button", "", BS_GROUPBOX | WS_CLIPSIBLINGS, 8, 16, 595, 186);
     Control(ts, "Static", "Name:", 0, 20, 40, 40, 14);
     FontNameL = Control(ts, "Static", "", 0, 62, 40, 240, 14);
@@ -408,6 +503,7 @@ void TOptionsF::CreateControls() {
     KeepFocusAway(SpeedButton1);
     SaveOptBB = Control(ts, "Button", "Save project options", WS_TABSTOP | BS_PUSHBUTTON, 8, 112,
                         150, 25);
+    AddPicture(SaveOptBB, kSavePicture);
     PrjOptIniE = Control(ts, "Edit", "", readOnly, 166, 114, 437, 21, WS_EX_CLIENTEDGE);
 
     // The bottom bar, Cancel then OK on its right.
@@ -417,6 +513,8 @@ void TOptionsF::CreateControls() {
                      WS_EX_CONTROLPARENT);
     CancelBB = Control(Panel2, "Button", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, 8, 2, 75, 25, 0, IDCANCEL);
     OkBB = Control(Panel2, "Button", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 91, 2, 75, 25, 0, IDOK);
+    AddPicture(CancelBB, kCancelPicture);
+    AddPicture(OkBB, kOkPicture);
 
     OptionsPC = Control(hwnd_, WC_TABCONTROLA, "", WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0, kClientWidth,
                         pageBottom);

@@ -204,6 +204,11 @@ TEST_F(OptionsDialogTest, WindowAndControls) {
     }
     EXPECT_TRUE(GetWindowLongA(o.RichEdit1, GWL_STYLE) & ES_READONLY);
     EXPECT_EQ(GetWindowLongA(o.OkBB, GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    for (HWND b : {o.EdFontSB, o.SaveOptBB, o.CancelBB, o.OkBB}) {  // a picture beside the text
+        HWND picture = GetWindow(b, GW_CHILD);
+        ASSERT_TRUE(picture) << Text(b);
+        EXPECT_NE(SendMessageA(picture, STM_GETICON, 0, 0), 0) << Text(b);
+    }
     EXPECT_EQ(FontOf(o.FontNameL).lfWeight, FW_BOLD);
     EXPECT_EQ(FontOf(o.FontSizeL).lfWeight, FW_BOLD);
     LOGFONTA courier = FontOf(o.HtmlTempM);
@@ -244,6 +249,9 @@ TEST_F(OptionsDialogTest, WindowAndControls) {
                 << Text(f.hwnd);
             ReleaseDC(f.hwnd, dc);
         }
+        HDC dc = GetDC(GetWindow(o.OkBB, GW_CHILD));
+        EXPECT_EQ(GetPixel(dc, 13, 4), RGB(0, 128, 0)) << "OK's check mark, painted";
+        ReleaseDC(GetWindow(o.OkBB, GW_CHILD), dc);
         Click(o.CancelBB);
     };
     EXPECT_EQ(Show(o, steps), IDCANCEL);
