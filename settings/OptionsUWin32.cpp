@@ -133,46 +133,18 @@ void RegisterPanelClass(HINSTANCE instance) {
 }
 
 // The picture of the two browse buttons: a small folder on the button face.
-HICON CreateFolderIcon() {
-    const int size = 16;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP color = CreateCompatibleBitmap(screen, size, size);
-    HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
-    ReleaseDC(nullptr, screen);
-
-    HGDIOBJ old = SelectObject(dc, mask);
-    PatBlt(dc, 0, 0, size, size, WHITENESS);  // transparent everywhere...
-    RECT body = {1, 4, 15, 14};
-    FillRect(dc, &body, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));  // ...but the folder
-    RECT tab = {2, 2, 7, 4};
-    FillRect(dc, &tab, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-
-    SelectObject(dc, color);
-    PatBlt(dc, 0, 0, size, size, BLACKNESS);
-    HBRUSH yellow = CreateSolidBrush(RGB(255, 214, 90));
-    HBRUSH dark = CreateSolidBrush(RGB(128, 96, 0));
-    FrameRect(dc, &body, dark);
-    RECT inside = {2, 5, 14, 13};
-    FillRect(dc, &inside, yellow);
-    FillRect(dc, &tab, dark);
-    DeleteObject(yellow);
-    DeleteObject(dark);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-
-    ICONINFO info = {};
-    info.fIcon = TRUE;
-    info.hbmMask = mask;
-    info.hbmColor = color;
-    HICON icon = CreateIconIndirect(&info);
-    DeleteObject(mask);
-    DeleteObject(color);
-    return icon;
-}
-
-// Pictures of the buttons that carry one beside their text, 16 x 16, a
-// character a pixel: '.' lets the button face show, the others are colours.
+// The buttons' pictures, 16 x 16, a character a pixel: '.' lets the button face
+// show, the others are colours.
+const char* const kFolderPicture[16] = {
+    "................", "................",
+    "..ooooo.........", "..ooooo.........",
+    ".oooooooooooooo.", ".oyyyyyyyyyyyyo.",
+    ".oyyyyyyyyyyyyo.", ".oyyyyyyyyyyyyo.",
+    ".oyyyyyyyyyyyyo.", ".oyyyyyyyyyyyyo.",
+    ".oyyyyyyyyyyyyo.", ".oyyyyyyyyyyyyo.",
+    ".oyyyyyyyyyyyyo.", ".oooooooooooooo.",
+    "................", "................",
+};
 const char* const kOkPicture[16] = {
     "................", "................",
     "..............g.", ".............gg.",
@@ -221,6 +193,8 @@ COLORREF PictureColor(char c) {
     case 'b': return RGB(0, 0, 160);
     case 'w': return RGB(255, 255, 255);
     case 'd': return RGB(128, 128, 128);
+    case 'y': return RGB(255, 214, 90);
+    case 'o': return RGB(128, 96, 0);
     default: return RGB(0, 0, 0);
     }
 }
@@ -414,7 +388,7 @@ void TOptionsF::CreateControls() {
     courier.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(courier.lfFaceName, "Courier New", LF_FACESIZE);
     templateFont_ = CreateFontIndirectA(&courier);
-    folderIcon_ = CreateFolderIcon();
+    folderIcon_ = PictureIcon(kFolderPicture);
     faceBrush_ = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
 
     // The two small picture buttons take no focus, as small tool buttons do.
