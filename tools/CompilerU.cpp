@@ -1,9 +1,7 @@
 #include "CompilerU.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <memory>
 
 #include "QpErrors.h"
 
@@ -39,12 +37,15 @@ std::vector<std::string> SplitCaptureLines(std::string_view text) {
 }
 
 std::vector<std::string> LoadCaptureFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    // C stdio rather than a file stream: the streams would bring the whole of
+    // the C++ library's locale machinery into the program for this one read.
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!in) throw Exception("Cannot open file \"" + path + "\"");
-    std::ostringstream whole;
-    whole << in.rdbuf();
-    if (in.bad()) throw Exception("Cannot read file \"" + path + "\"");
-    const std::string text = std::move(whole).str();
+    std::string text;
+    char buffer[16384];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, in.get())) > 0) text.append(buffer, n);
+    if (std::ferror(in.get())) throw Exception("Cannot read file \"" + path + "\"");
     return SplitCaptureLines(text);
 }
 
