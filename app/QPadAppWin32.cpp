@@ -90,15 +90,17 @@ int RunApplication(HINSTANCE, int showCommand) {
     ApplicationTitle = kAppTitle;
     InitApplication();
     QPadF = new TQPadF();
-    AboutBox = new TAboutBox(QPadF->Handle(), ApplicationTitle);
-    OptionsF = new TOptionsF(QPadF->Handle());
-    FindF = new TFindF(QPadF->Handle());
+    // The settings are read (and the SDK folder checked) before the main window
+    // shows; the dialogs' windows wait for their first use.
+    OptionsF = new TOptionsF(QPadF->Handle(), TOptionsF::Window::OnFirstShow);
     QPadF->Show(showCommand);
     int code = RunMessageLoop();
     delete FindF;
+    FindF = nullptr;
     delete OptionsF;
     OptionsF = nullptr;
     delete AboutBox;
+    AboutBox = nullptr;
     delete QPadF;
     DoneApplication();
     DoneCompilerU();
