@@ -7,6 +7,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -506,4 +508,72 @@ TEST_F(EditorTest, DISABLED_TenMegabytesThroughSetTextAndText) {
     MeasureRoundTrip(*ed, static_cast<std::size_t>(mb ? std::atoi(mb) : 10) * 1024 * 1024);
 }
 
+// The editor's line lookups against the control's own, on loaded texts and
+// after each kind of change: the loaded text's line index must never outlive
+// a change, whichever way it comes.
+TEST_F(EditorTest, LineLookupsAgreeWithTheControlThroughChanges) {
+    const auto agree = [&](const char* when) {
+        SCOPED_TRACE(when);
+        const HWND w = ed->Handle();
+        const int length = ed->GetTextLen();
+        for (int pos = 0; pos <= length; ++pos) {
+            const int line = static_cast<int>(SendMessageA(w, EM_EXLINEFROMCHAR, 0, pos));
+            ASSERT_EQ(ed->LineFromChar(pos), line) << "position " << pos;
+            ASSERT_EQ(ed->LineIndex(line), static_cast<int>(SendMessageA(w, EM_LINEINDEX, line, 0))) << line;
+        }
+        const int lines = static_cast<int>(SendMessageA(w, EM_GETLINECOUNT, 0, 0));
+        EXPECT_EQ(ed->LineIndex(lines), -1);
+    };
+    const auto setClipboard = [&](const char* text) {
+        ASSERT_TRUE(OpenClipboard(host));
+        EmptyClipboard();
+        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, strlen(text) + 1);
+        memcpy(GlobalLock(mem), text, strlen(text) + 1);
+        GlobalUnlock(mem);
+        SetClipboardData(CF_TEXT, mem);
+        CloseClipboard();
+    };
+    WNDCLASSA richEdit{};
+    ASSERT_TRUE(GetClassInfoA(nullptr, "RICHEDIT", &richEdit));
+    const struct {
+        const char* name;
+        std::function<void()> change;
+    } changes[] = {
+        {"a typed character", [&] { Type("x"); }},
+        {"Enter", [&] { Type("\r"); }},
+        {"Delete at a line's end", [&] {
+             ed->SetSel(6, 6);
+             Stroke(VK_DELETE, 0);
+         }},
+        {"a paste", [&] {
+             setClipboard("p\r\nq\r\n");
+             SendMessageA(ed->Handle(), WM_PASTE, 0, 0);
+         }},
+        {"a cut across a break", [&] {
+             ed->SetSel(0, 9);
+             SendMessageA(ed->Handle(), WM_CUT, 0, 0);
+         }},
+        {"a replaced selection", [&] { SendMessageA(ed->Handle(), EM_REPLACESEL, TRUE, (LPARAM) "a\r\nb\nc"); }},
+        {"a change the editor does not see", [&] {
+             CallWindowProcA(richEdit.lpfnWndProc, ed->Handle(), EM_REPLACESEL, TRUE, (LPARAM) "\r\n\r\nzz");
+             Pump();
+         }},
+    };
+    for (const char* text : {"int a;\r\n\r\nint b;\r\n  c();", "a\nb\r\nc\rd\r\r\ne\r\n"}) {
+        for (const auto& c : changes) {
+            SCOPED_TRACE(c.name);
+            ed->SetText(text);
+            Pump();
+            EXPECT_TRUE(ed->LinesIndexed());
+            agree("loaded");
+            ed->SetSel(0, 0);
+            c.change();
+            Pump();
+            EXPECT_NE(ed->Text(), text);
+            agree("changed");
+        }
+    }
+}
+
 }  // namespace
+
