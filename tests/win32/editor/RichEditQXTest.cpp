@@ -457,6 +457,38 @@ TEST_F(EditorTest, ReplacedTextKeepsTheEditorAsItWas) {
     EXPECT_NE(SendMessageA(ed->Handle(), WM_GETDLGCODE, VK_TAB, 0) & DLGC_WANTTAB, 0);
 }
 
+// What the outgoing control saw of its successor as it was destroyed.
+struct Handover {
+    WNDPROC next = nullptr;
+    bool destroyed = false, oldHidden = false, newShown = false, newPainted = false;
+} g_handover;
+
+LRESULT CALLBACK HandoverProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_DESTROY) {
+        const HWND fresh = g_editor->Handle();
+        g_handover.destroyed = true;
+        g_handover.oldHidden = !IsWindowVisible(wnd);
+        g_handover.newShown = fresh != wnd && IsWindowVisible(fresh);
+        g_handover.newPainted = !GetUpdateRect(fresh, nullptr, FALSE);
+    }
+    return CallWindowProcA(g_handover.next, wnd, msg, wParam, lParam);
+}
+
+// Dropping a long text takes the control a while: the new text is in view
+// before the old control goes.
+TEST_F(EditorTest, NewTextInViewBeforeTheOldControlGoes) {
+    Load("old text\r\n");
+    Pump();
+    g_handover = Handover{};
+    g_handover.next = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(ed->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HandoverProc)));
+    ed->SetText("new text\r\n");
+    ASSERT_TRUE(g_handover.destroyed);
+    EXPECT_TRUE(g_handover.oldHidden);
+    EXPECT_TRUE(g_handover.newShown);
+    EXPECT_TRUE(g_handover.newPainted);
+}
+
 std::string JavaLines(std::size_t bytes) {
     std::string text;
     text.reserve(bytes + 64);
