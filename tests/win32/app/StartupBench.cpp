@@ -3,7 +3,9 @@
 // cost of starting any process under this system is in both figures. Each run
 // ends by closing the window and waiting for the process to end.
 // Not a test: run with `make bench`. QP_STARTUP_RUNS sets the runs of each
-// (default 21); QP_STARTUP_PROGRAM another build of the program to measure.
+// (default 21); QP_STARTUP_PROGRAM another build of the program to measure
+// instead of this tree's, QP_STARTUP_OTHER one to measure as well, in turn
+// with the other two.
 #include <windows.h>
 
 #include <algorithm>
@@ -108,11 +110,18 @@ int main() {
     CreateDirectoryA(sdk.c_str(), nullptr);
     for (const char* tool : {"javac.exe", "java.exe", "appletviewer.exe"}) WriteText(sdk + tool, "");
     WriteText(dir + "qp.ini", "[JavaSDK]\r\nDirectory=" + sdk + "\r\n");
-    const std::string program = dir + "quillpad.exe";
+    const std::string program = dir + "quillpad.exe", other = dir + "other\\quillpad.exe";
     const char* source = getenv("QP_STARTUP_PROGRAM") ? getenv("QP_STARTUP_PROGRAM") : QP_SHIPPED_PROGRAM;
-    if (!CopyFileA(source, program.c_str(), FALSE)) {
-        fprintf(stderr, "cannot copy %s (error %lu)\n", source, GetLastError());
-        return 1;
+    const char* otherSource = getenv("QP_STARTUP_OTHER");
+    if (otherSource) {
+        CreateDirectoryA((dir + "other").c_str(), nullptr);
+        WriteText(dir + "other\\qp.ini", "[JavaSDK]\r\nDirectory=" + sdk + "\r\n");
+    }
+    for (auto [from, to] : {std::pair<const char*, std::string>{source, program}, {otherSource, other}}) {
+        if (from && !CopyFileA(from, to.c_str(), FALSE)) {
+            fprintf(stderr, "cannot copy %s (error %lu)\n", from, GetLastError());
+            return 1;
+        }
     }
 
     const char* runsText = getenv("QP_STARTUP_RUNS");
@@ -122,38 +131,42 @@ int main() {
         std::string cmdLine;
         const char* windowClass;
         std::vector<double> wall, cpu;
-    } subjects[] = {{"quillpad", "\"" + program + "\"", "TQPadF", {}, {}},
-                    {"notepad", "notepad.exe", "Notepad", {}, {}}};
+    };
+    std::vector<Subject> subjects = {{"quillpad", "\"" + program + "\"", "TQPadF", {}, {}},
+                                     {"notepad", "notepad.exe", "Notepad", {}, {}}};
+    if (otherSource) subjects.push_back({"other", "\"" + other + "\"", "TQPadF", {}, {}});
+    const std::size_t n = subjects.size();
     // One start of each first, not counted: the files come into the cache.
     for (Subject& s : subjects) {
         Sample warm;
         if (!Launch(s.cmdLine, s.windowClass, warm)) return 1;
     }
     for (int r = 0; r < runs; ++r) {
-        // Alternating, and the order swapped each round, so neither side always
-        // starts right after the other one's exit.
-        for (int k = 0; k < 2; ++k) {
-            Subject& s = subjects[(r + k) % 2];
+        // In turn, and the order rotated each round, so that no side always
+        // starts right after the same other one's exit.
+        for (std::size_t k = 0; k < n; ++k) {
+            Subject& s = subjects[(r + k) % n];
             Sample sample;
             if (!Launch(s.cmdLine, s.windowClass, sample)) return 1;
             s.wall.push_back(sample.wall);
             s.cpu.push_back(sample.cpu);
         }
     }
-    const double pw = Median(subjects[0].wall), pc = Median(subjects[0].cpu);
+    printf("Start-up to the visible main window, %d runs each, in turn, medians:\n", runs);
+    for (const Subject& s : subjects)
+        printf("  %-9s %7.1f ms wall  %7.1f ms CPU   (fastest %.1f ms, slowest %.1f ms)\n", s.name,
+               Median(s.wall) * 1000, Median(s.cpu) * 1000, *std::min_element(s.wall.begin(), s.wall.end()) * 1000,
+               *std::max_element(s.wall.begin(), s.wall.end()) * 1000);
     const double nw = Median(subjects[1].wall), nc = Median(subjects[1].cpu);
-    printf("Start-up to the visible main window, %d runs each, alternating, medians:\n", runs);
-    printf("  quillpad  %7.1f ms wall  %7.1f ms CPU   (fastest %.1f ms, slowest %.1f ms)\n", pw * 1000, pc * 1000,
-           *std::min_element(subjects[0].wall.begin(), subjects[0].wall.end()) * 1000,
-           *std::max_element(subjects[0].wall.begin(), subjects[0].wall.end()) * 1000);
-    printf("  notepad   %7.1f ms wall  %7.1f ms CPU   (fastest %.1f ms, slowest %.1f ms)\n", nw * 1000, nc * 1000,
-           *std::min_element(subjects[1].wall.begin(), subjects[1].wall.end()) * 1000,
-           *std::max_element(subjects[1].wall.begin(), subjects[1].wall.end()) * 1000);
-    printf("  start-up ratio against notepad: %.3f wall, %.3f CPU (target: at most 0.75 wall)\n", pw / nw, pc / nc);
+    printf("  start-up ratio against notepad: %.3f wall, %.3f CPU (target: at most 0.75 wall)\n",
+           Median(subjects[0].wall) / nw, Median(subjects[0].cpu) / nc);
+    if (otherSource)
+        printf("  the other build against notepad: %.3f wall, %.3f CPU\n", Median(subjects[2].wall) / nw,
+               Median(subjects[2].cpu) / nc);
     fflush(stdout);
 
-    DeleteFileA(program.c_str());
-    DeleteFileA((dir + "qp.ini").c_str());
+    for (const std::string& file : {program, dir + "qp.ini", other, dir + "other\\qp.ini"}) DeleteFileA(file.c_str());
+    RemoveDirectoryA((dir + "other").c_str());
     for (const char* tool : {"javac.exe", "java.exe", "appletviewer.exe"}) DeleteFileA((sdk + tool).c_str());
     RemoveDirectoryA(sdk.c_str());
     RemoveDirectoryA(dir.c_str());
