@@ -24,7 +24,7 @@ using bench::Seconds;
 
 struct Sample {
     double wall = 0;  // seconds from CreateProcess to the visible window
-    double cpu = 0;   // the process's user and kernel time by then
+    double cpu = 0;   // the process's user and kernel time by then (under Wine a rough figure)
 };
 
 struct FindState {
@@ -154,7 +154,7 @@ int main() {
     }
     printf("Start-up to the visible main window, %d runs each, in turn, medians:\n", runs);
     for (const Subject& s : subjects)
-        printf("  %-9s %7.1f ms wall  %7.1f ms CPU   (fastest %.1f ms, slowest %.1f ms)\n", s.name,
+        printf("  %-9s %7.1f ms wall  %7.1f ms CPU as Wine reports it   (fastest %.1f ms, slowest %.1f ms)\n", s.name,
                Median(s.wall) * 1000, Median(s.cpu) * 1000, *std::min_element(s.wall.begin(), s.wall.end()) * 1000,
                *std::max_element(s.wall.begin(), s.wall.end()) * 1000);
     const double nw = Median(subjects[1].wall), nc = Median(subjects[1].cpu);
