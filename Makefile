@@ -45,6 +45,10 @@ test: test-host test-win64 test-win32
 # Benchmarks (not tests): diagnostics parsing natively, the rest under Wine on the
 # build this kernel runs.
 bench: host win32 win64
+	@size=$$(stat -c %s $(W32)/app/quillpad.exe); \
+	if [ $$size -le 1048576 ]; then verdict="within"; else verdict="OVER"; fi; \
+	echo "Program size: $(W32)/app/quillpad.exe (PE32, stripped) $$size bytes," \
+	     "$$(awk "BEGIN { printf \"%.2f\", $$size / 1048576 }") MB: $$verdict 1.0 MB"
 	$(HOST)/tests/host/tools/bench_tools_parse
 	@tree=$(W32); why=$$(sh scripts/wine32-ok) || { tree=$(W64); echo "Benchmarks on the 64-bit build: $$why"; }; \
 	sh scripts/with-display $$tree -- sh -c "for b in $$tree/tests/win32/*/bench_*.exe; do $$tree/wine-run \$$b || exit 1; done"

@@ -127,9 +127,9 @@ int RunApplication(HINSTANCE, int showCommand) {
     try {
         InitApplication();
         QPadF = new TQPadF();
-        AboutBox = new TAboutBox(QPadF->Handle(), ApplicationTitle);
-        OptionsF = new TOptionsF(QPadF->Handle());
-        FindF = new TFindF(QPadF->Handle());
+        // The settings are read (and the SDK folder checked) before the main window
+        // shows; the dialogs' windows wait for their first use.
+        OptionsF = new TOptionsF(QPadF->Handle(), TOptionsF::Window::OnFirstShow);
     } catch (...) {
         HandleStrayFailure();
         return 1;
@@ -143,9 +143,11 @@ int RunApplication(HINSTANCE, int showCommand) {
     if (minimized) ShowWindow(ApplicationWindow(), SW_SHOWMINNOACTIVE);
     int code = RunMessageLoop();
     delete FindF;
+    FindF = nullptr;
     delete OptionsF;
     OptionsF = nullptr;
     delete AboutBox;
+    AboutBox = nullptr;
     delete QPadF;
     DoneApplication();
     DoneCompilerU();

@@ -5,7 +5,10 @@
 #include "QPadU.h"
 #include "RichEditQX.h"
 
+// The find dialog and the about box are made at their first use, not at the
+// program's start, which then shows its main window sooner.
 void TQPadF::EdFindExecute() {
+    if (!FindF) FindF = new TFindF(hwnd_);
     // At the main window's top-right corner, clear of its frame.
     RECT main, dialog;
     GetWindowRect(hwnd_, &main);
@@ -17,11 +20,15 @@ void TQPadF::EdFindExecute() {
 // Whatever origin the dialog shows: a repeated search goes on from the cursor.
 void TQPadF::EdSearchAgainExecute() { SearchText(true); }
 
-void TQPadF::HelpAbout1Execute() { AboutBox->ShowModal(); }
+void TQPadF::HelpAbout1Execute() {
+    if (!AboutBox) AboutBox = new TAboutBox(hwnd_, ApplicationTitle);
+    AboutBox->ShowModal();
+}
 
 // Forward only, no wrap; nothing found is no error and leaves everything as it was.
 void TQPadF::SearchText(bool fromCursor) {
-    const std::string text = FindF->TextToFind();
+    // Before the first Find there is nothing to search for.
+    const std::string text = FindF ? FindF->TextToFind() : std::string();
     if (text.empty()) return;
     int start = 0;
     if (fromCursor) {

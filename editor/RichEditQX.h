@@ -9,6 +9,7 @@
 
 #include "EditorFont.h"
 #include "EditorKeys.h"
+#include "LineIndex.h"
 
 // Options of the find operation; word boundaries and case folding are the control's.
 struct TSearchTypes {
@@ -69,6 +70,8 @@ public:
 
     int LineFromChar(int charIndex) const;
     int LineIndex(int line) const;  // -1 for a line past the end
+    // For tests and diagnostics: the lookups above go by the loaded text's line index.
+    bool LinesIndexed() const { return !Lines.Empty(); }
     void ScrollCaret();
     void SetFocus();
 
@@ -104,7 +107,14 @@ private:
     LRESULT WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT CallBase(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
+    // The loaded text's line starts, for line lookups that do not walk the
+    // control's text: kept while the text is as loaded, dropped before anything
+    // that may change it (and when the control reports a change).
+    bool LineIndexInStep() const;
+    void DropLineIndex() const { Lines = TLineIndex(); }
+
     HWND Wnd = nullptr;
+    mutable TLineIndex Lines;
     HFONT Font = nullptr;  // owned; the control only borrows it
     CHARFORMATA Format{};  // the character format that goes with Font
 };

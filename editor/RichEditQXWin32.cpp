@@ -63,6 +63,33 @@ DWORD CALLBACK WriteToString(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* d
     return 0;
 }
 
+// Messages and keys after which the control's text may differ from the text
+// it was loaded with. Only moving the caret or the view keeps the line index.
+bool MayEditText(UINT msg, WPARAM wParam) {
+    switch (msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        return !((wParam >= VK_PRIOR && wParam <= VK_DOWN) || (wParam >= VK_F1 && wParam <= VK_F24) ||
+                 wParam == VK_SHIFT || wParam == VK_CONTROL || wParam == VK_MENU || wParam == VK_ESCAPE);
+    case WM_CHAR:
+    case WM_SYSCHAR:
+    case WM_IME_CHAR:
+    case WM_IME_COMPOSITION:
+    case WM_PASTE:
+    case WM_CUT:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case WM_SETTEXT:
+    case EM_UNDO:
+    case EM_REDO:
+    case EM_REPLACESEL:
+    case EM_STREAMIN:
+    case EM_SETTEXTEX:
+        return true;
+    }
+    return false;
+}
+
 const DWORD kEditorStyle = WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL |
                           ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN | ES_DISABLENOSCROLL;
 
@@ -126,6 +153,7 @@ LRESULT TCustomRichEditQX::CallBase(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
 }
 
 LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (wnd == Wnd && MayEditText(msg, wParam)) DropLineIndex();
     switch (msg) {
     case WM_GETDLGCODE:
         // Tab stays in the editor instead of moving the focus on.
@@ -181,7 +209,12 @@ void TCustomRichEditQX::KeyUp(std::uint16_t& key, unsigned shift) { Keys.KeyUp(k
 bool TCustomRichEditQX::HandleParentMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (!Wnd) return false;
     if (msg == WM_COMMAND && reinterpret_cast<HWND>(lParam) == Wnd && HIWORD(wParam) == EN_CHANGE) {
+        // A change that came some other way (a drop): the index goes, and the
+        // selection's line is told again from the control.
+        const bool indexed = !Lines.Empty();
+        DropLineIndex();
         if (OnChange) OnChange();
+        if (indexed && OnSelectionChange) OnSelectionChange();
         return true;
     }
     if (msg == WM_NOTIFY && lParam != 0) {
@@ -244,11 +277,23 @@ void TCustomRichEditQX::SetText(const std::string& bytes) {
         throw;
     }
     StartFresh(fresh);
+    // The index only where the control counts lines and characters as it does
+    // (a double-byte code page, for one, has characters of two bytes).
+    TLineIndex lines(bytes);
+    const int last = lines.LineCount() - 1;
+    const bool counted = SendMessageA(fresh, WM_GETTEXTLENGTH, 0, 0) == static_cast<LRESULT>(bytes.size()) &&
+                         SendMessageA(fresh, EM_GETLINECOUNT, 0, 0) == lines.LineCount() &&
+                         SendMessageA(fresh, EM_LINEINDEX, static_cast<WPARAM>(last), 0) == lines.LineStart(last);
     SendMessageA(fresh, EM_SETEVENTMASK, 0, events);
+    Lines = counted ? std::move(lines) : TLineIndex();
     Wnd = fresh;
     SetWindowPos(fresh, old, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | ((style & WS_VISIBLE) ? SWP_SHOWWINDOW : 0));
     if (hadFocus) ::SetFocus(fresh);
+    // The new text in view before the old control goes: dropping a long text
+    // takes the control a while (a third of a second for 4 MB under Wine).
+    ShowWindow(old, SW_HIDE);
+    if (style & WS_VISIBLE) UpdateWindow(fresh);
     DestroyWindow(old);
 }
 
@@ -366,11 +411,28 @@ void TCustomRichEditQX::Paste() {
     if (!text.empty()) SendMessageA(Wnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+bool TCustomRichEditQX::LineIndexInStep() const {
+    if (Lines.Empty()) return false;
+    // Cheap checks, for a change that came unseen: the length, and the start
+    // of the caret's line (the control finds that from the caret, not from the top).
+    CHARRANGE range{};
+    SendMessageA(Wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    const int caretLineStart = static_cast<int>(SendMessageA(Wnd, EM_LINEINDEX, static_cast<WPARAM>(-1), 0));
+    if (GetTextLen() == Lines.TextLength() &&
+        (caretLineStart == Lines.LineStart(Lines.LineOf(range.cpMin)) ||
+         caretLineStart == Lines.LineStart(Lines.LineOf(range.cpMax))))
+        return true;
+    DropLineIndex();
+    return false;
+}
+
 int TCustomRichEditQX::LineFromChar(int charIndex) const {
+    if (LineIndexInStep()) return Lines.LineOf(charIndex);
     return static_cast<int>(SendMessageA(Wnd, EM_EXLINEFROMCHAR, 0, charIndex));
 }
 
 int TCustomRichEditQX::LineIndex(int line) const {
+    if (line >= 0 && LineIndexInStep()) return Lines.LineStart(line);
     return static_cast<int>(SendMessageA(Wnd, EM_LINEINDEX, static_cast<WPARAM>(line), 0));
 }
 

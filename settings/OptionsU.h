@@ -15,14 +15,23 @@
 
 class TOptionsF : public TOptionsStore {
 public:
-    // Builds the (hidden) dialog, then the defaults, the editor font, qp.ini and
-    // the check of the SDK directory, whose error box (if any) is shown before
-    // the constructor returns.
+    // When the dialog's window and controls are made: at once, or at the first
+    // ShowModal (a program's start then pays nothing for a dialog it may never
+    // show). Until then each setting lives in the store.
+    enum class Window { Now, OnFirstShow };
+
+    // Builds the (hidden) dialog unless it waits for its first show, then the
+    // defaults, the editor font, qp.ini and the check of the SDK directory,
+    // whose error box (if any) is shown before the constructor returns.
     // owner: the window the dialog will be shown over (the main window). It is
     // fixed at creation because some window managers only honour the owner a
     // window was created with.
-    explicit TOptionsF(HWND owner = nullptr);
+    explicit TOptionsF(HWND owner = nullptr, Window window = Window::Now);
     ~TOptionsF() override;
+
+    // Makes the dialog's window, its controls holding the settings as they
+    // are, unless it is there already.
+    void CreateDialogWindow();
 
     // Full path of "qp.ini" in the executable's directory.
     static std::string SettingsFileName();
@@ -36,22 +45,52 @@ public:
     int ShowModal(HWND owner, FailureHandler onFailure = nullptr);
     bool Showing() const { return showing_; }
 
-    std::string JavaSdkDir() const override { return Text(JDirE); }
-    void SetJavaSdkDir(const std::string& value) override { SetText(JDirE, value); }
-    std::string CompillerCommand() const override { return Text(CompCommE); }
-    void SetCompillerCommand(const std::string& value) override { SetText(CompCommE, value); }
-    std::string InterpreterCommand() const override { return Text(IntCommE); }
-    void SetInterpreterCommand(const std::string& value) override { SetText(IntCommE, value); }
-    std::string AppletViewerCommand() const override { return Text(ApViewCommE); }
-    void SetAppletViewerCommand(const std::string& value) override { SetText(ApViewCommE, value); }
-    bool AutoIndent() const override { return Checked(AutoindentCB); }
-    void SetAutoIndent(bool value) override { SetChecked(AutoindentCB, value); }
-    bool SmartTabs() const override { return Checked(SmartTabsCB); }
-    void SetSmartTabs(bool value) override { SetChecked(SmartTabsCB, value); }
-    std::string HtmlTemplate() const override { return Text(HtmlTempM); }
-    std::string AppCommandLine() const override { return Text(AppComLineE); }
-    void SetAppCommandLine(const std::string& value) override { SetText(AppComLineE, value); }
-    std::string AppletHtmlFile() const override { return Text(AppHtmlE); }
+    // Each setting from its control once the dialog is there, from the store before.
+    std::string JavaSdkDir() const override { return JDirE ? Text(JDirE) : TOptionsStore::JavaSdkDir(); }
+    void SetJavaSdkDir(const std::string& value) override {
+        if (JDirE) SetText(JDirE, value);
+        else TOptionsStore::SetJavaSdkDir(value);
+    }
+    std::string CompillerCommand() const override {
+        return CompCommE ? Text(CompCommE) : TOptionsStore::CompillerCommand();
+    }
+    void SetCompillerCommand(const std::string& value) override {
+        if (CompCommE) SetText(CompCommE, value);
+        else TOptionsStore::SetCompillerCommand(value);
+    }
+    std::string InterpreterCommand() const override {
+        return IntCommE ? Text(IntCommE) : TOptionsStore::InterpreterCommand();
+    }
+    void SetInterpreterCommand(const std::string& value) override {
+        if (IntCommE) SetText(IntCommE, value);
+        else TOptionsStore::SetInterpreterCommand(value);
+    }
+    std::string AppletViewerCommand() const override {
+        return ApViewCommE ? Text(ApViewCommE) : TOptionsStore::AppletViewerCommand();
+    }
+    void SetAppletViewerCommand(const std::string& value) override {
+        if (ApViewCommE) SetText(ApViewCommE, value);
+        else TOptionsStore::SetAppletViewerCommand(value);
+    }
+    bool AutoIndent() const override { return AutoindentCB ? Checked(AutoindentCB) : TOptionsStore::AutoIndent(); }
+    void SetAutoIndent(bool value) override {
+        if (AutoindentCB) SetChecked(AutoindentCB, value);
+        else TOptionsStore::SetAutoIndent(value);
+    }
+    bool SmartTabs() const override { return SmartTabsCB ? Checked(SmartTabsCB) : TOptionsStore::SmartTabs(); }
+    void SetSmartTabs(bool value) override {
+        if (SmartTabsCB) SetChecked(SmartTabsCB, value);
+        else TOptionsStore::SetSmartTabs(value);
+    }
+    std::string HtmlTemplate() const override { return HtmlTempM ? Text(HtmlTempM) : TOptionsStore::HtmlTemplate(); }
+    std::string AppCommandLine() const override {
+        return AppComLineE ? Text(AppComLineE) : TOptionsStore::AppCommandLine();
+    }
+    void SetAppCommandLine(const std::string& value) override {
+        if (AppComLineE) SetText(AppComLineE, value);
+        else TOptionsStore::SetAppCommandLine(value);
+    }
+    std::string AppletHtmlFile() const override { return AppHtmlE ? Text(AppHtmlE) : TOptionsStore::AppletHtmlFile(); }
     void SetAppletHtmlFile(const std::string& value) override;
 
     // The window and its components, by their names.
@@ -73,7 +112,10 @@ protected:
     std::string SettingsFile() const override { return SettingsFileName(); }
     void ReportJavaSdkError(const std::string& text) override;
     void EditorFontChange() override;
-    void ShowProjectOptionsFile(const std::string& name) override { SetText(PrjOptIniE, name); }
+    void ShowProjectOptionsFile(const std::string& name) override {
+        projectFileShown_ = name;
+        if (PrjOptIniE) SetText(PrjOptIniE, name);
+    }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -116,6 +158,7 @@ private:
     bool showing_ = false;
     bool closed_ = false;
     FailureHandler onFailure_;
+    std::string projectFileShown_;  // for a dialog made later
     FontDialogRequest fontD_;   // FontD: keeps the font last confirmed in it
     FileDialogRequest openD_;   // OpenD
 };

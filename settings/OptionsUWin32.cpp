@@ -269,25 +269,7 @@ void TOptionsF::Guarded(Fn fn) {
     }
 }
 
-TOptionsF::TOptionsF(HWND owner) : TOptionsStore(WindowsProfile()) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TAB_CLASSES};
-    InitCommonControlsEx(&icc);
-    LoadLibraryA("RICHED32.DLL");  // the preview's window class; kept for the program's life
-    RegisterPanelClass(instance);
-
-    const DWORD style = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    std::vector<WORD> tmpl = DialogTemplate(style);
-    hwnd_ = CreateDialogIndirectParamA(instance, reinterpret_cast<DLGTEMPLATE*>(tmpl.data()),
-                                       owner, DialogProc, reinterpret_cast<LPARAM>(this));
-    if (!hwnd_) throw Exception("Cannot create the options dialog");
-    RECT r = {0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_EXSTYLE)));
-    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    CreateControls();
-
+TOptionsF::TOptionsF(HWND owner, Window window) : TOptionsStore(WindowsProfile()), owner_(owner) {
     // FontD starts as Courier New, 13 pixels (10 points at 96 dpi), East European.
     fontD_.logFont.lfHeight = -13;
     fontD_.logFont.lfWeight = FW_NORMAL;
@@ -298,15 +280,49 @@ TOptionsF::TOptionsF(HWND owner) : TOptionsStore(WindowsProfile()) {
     openD_.filter = "All files|*.*|HTML |*.html; *.htm";
     openD_.flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLESIZING;
 
-    // The defaults go into the controls, which hold the settings from now on.
-    SetJavaSdkDir(TOptionsStore::JavaSdkDir());
-    SetCompillerCommand(TOptionsStore::CompillerCommand());
-    SetInterpreterCommand(TOptionsStore::InterpreterCommand());
-    SetAppletViewerCommand(TOptionsStore::AppletViewerCommand());
-    SetAutoIndent(TOptionsStore::AutoIndent());
-    SetSmartTabs(TOptionsStore::SmartTabs());
-    SetText(HtmlTempM, TOptionsStore::HtmlTemplate());
+    if (window == Window::Now) CreateDialogWindow();
     Create();
+}
+
+void TOptionsF::CreateDialogWindow() {
+    if (hwnd_) return;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TAB_CLASSES};
+    InitCommonControlsEx(&icc);
+    LoadLibraryA("RICHED32.DLL");  // the preview's window class; kept for the program's life
+    RegisterPanelClass(instance);
+
+    const DWORD style = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    std::vector<WORD> tmpl = DialogTemplate(style);
+    hwnd_ = CreateDialogIndirectParamA(instance, reinterpret_cast<DLGTEMPLATE*>(tmpl.data()),
+                                       owner_, DialogProc, reinterpret_cast<LPARAM>(this));
+    if (!hwnd_) throw Exception("Cannot create the options dialog");
+    RECT r = {0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_EXSTYLE)));
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The settings as the store holds them (its defaults, or what was loaded
+    // before the dialog was first needed) go into the controls, which hold
+    // them from now on.
+    const std::string javaSdkDir = TOptionsStore::JavaSdkDir(), compiler = TOptionsStore::CompillerCommand(),
+                      interpreter = TOptionsStore::InterpreterCommand(),
+                      appletViewer = TOptionsStore::AppletViewerCommand(),
+                      appCommandLine = TOptionsStore::AppCommandLine(),
+                      appletHtmlFile = TOptionsStore::AppletHtmlFile();
+    const bool autoIndent = TOptionsStore::AutoIndent(), smartTabs = TOptionsStore::SmartTabs();
+    CreateControls();
+    SetJavaSdkDir(javaSdkDir);
+    SetCompillerCommand(compiler);
+    SetInterpreterCommand(interpreter);
+    SetAppletViewerCommand(appletViewer);
+    SetAutoIndent(autoIndent);
+    SetSmartTabs(smartTabs);
+    SetText(HtmlTempM, TOptionsStore::HtmlTemplate());
+    SetAppCommandLine(appCommandLine);
+    SetAppletHtmlFile(appletHtmlFile);
+    SetText(PrjOptIniE, projectFileShown_);
+    EditorFontChange();
     SetActivePage(0);
 }
 
@@ -546,13 +562,17 @@ void TOptionsF::SetChecked(HWND control, bool value) {
     SendMessageA(control, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void TOptionsF::SetAppletHtmlFile(const std::string& value) { SetText(AppHtmlE, ExtractFileName(value)); }
+void TOptionsF::SetAppletHtmlFile(const std::string& value) {
+    if (AppHtmlE) SetText(AppHtmlE, ExtractFileName(value));
+    else TOptionsStore::SetAppletHtmlFile(value);
+}
 
 void TOptionsF::ReportJavaSdkError(const std::string& text) {
     Prompts().Message(showing_ ? hwnd_ : GetActiveWindow(), text, "Error", MB_OK | MB_ICONERROR);
 }
 
 void TOptionsF::EditorFontChange() {
+    if (!hwnd_) return;  // shown when the dialog is made
     const TEditorFont& font = EditorFont();
     SetText(FontNameL, font.name);
     SetText(FontSizeL, std::to_string(font.size));
@@ -561,6 +581,7 @@ void TOptionsF::EditorFontChange() {
 }
 
 int TOptionsF::ShowModal(HWND owner, FailureHandler onFailure) {
+    CreateDialogWindow();
     owner_ = owner;
     onFailure_ = std::move(onFailure);
     if (GetWindow(hwnd_, GW_OWNER) != owner)

@@ -1,9 +1,7 @@
 #include "CompilerU.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <memory>
 
 #include "QpErrors.h"
 
@@ -40,19 +38,21 @@ std::vector<std::string> SplitCaptureLines(std::string_view text) {
 
 namespace {
 
-bool ReadWithStreams(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
+// C stdio rather than a file stream: the streams would bring the whole of the
+// C++ library's locale machinery into the program for this one read.
+bool ReadWithStdio(const std::string& path, std::string& bytes) {
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!in) return false;
-    std::ostringstream whole;
-    whole << in.rdbuf();
-    if (in.bad()) return false;
-    bytes = std::move(whole).str();
-    return true;
+    bytes.clear();
+    char buffer[16384];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, in.get())) > 0) bytes.append(buffer, n);
+    return !std::ferror(in.get());
 }
 
 }  // namespace
 
-bool (*ReadCaptureBytes)(const std::string& path, std::string& bytes) = &ReadWithStreams;
+bool (*ReadCaptureBytes)(const std::string& path, std::string& bytes) = &ReadWithStdio;
 
 std::vector<std::string> LoadCaptureFile(const std::string& path) {
     std::string text;

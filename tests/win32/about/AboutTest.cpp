@@ -145,4 +145,23 @@ TEST_F(AboutTest, ShownAgainAfterTheCloseBox) {
     EXPECT_TRUE(shellCalls.empty());
 }
 
+// The program makes the box at the first Help/About, over the main window and with its icon.
+TEST_F(AboutTest, MadeByTheFirstAbout) {
+    delete AboutBox;
+    AboutBox = nullptr;
+    HWND owner = nullptr;
+    HICON icon = nullptr;
+    WhileShown shown([] { return AboutBox ? AboutBox->Handle() : nullptr; }, [&] {
+        owner = GetWindow(AboutBox->Handle(), GW_OWNER);
+        icon = reinterpret_cast<HICON>(SendMessageA(AboutBox->ProgramIcon, STM_GETICON, 0, 0));
+        SendMessageA(AboutBox->BitBtn1, BM_CLICK, 0, 0);
+    });
+    SendMessageA(QPadF->Handle(), WM_COMMAND, MAKEWPARAM(QPadF->FindAction("HelpAbout1")->id, 0), 0);
+    ASSERT_TRUE(shown.ran);
+    EXPECT_EQ(owner, QPadF->Handle());
+    EXPECT_NE(icon, nullptr);
+    EXPECT_EQ(icon, reinterpret_cast<HICON>(SendMessageA(QPadF->Handle(), WM_GETICON, ICON_BIG, 0)));
+    EXPECT_EQ(Caption(AboutBox->ProductName), "Quillpad");
+}
+
 }  // namespace

@@ -33,8 +33,9 @@ protected:
         QPadF = new TQPadF();
         // The settings holder checks the SDK directory when it is created; the
         // default one does not exist here, so its box is answered and forgotten.
+        // Its dialog waits for the first Options command, as in the program.
         prompts.messageAnswers.push_back(IDOK);
-        OptionsF = new TOptionsF();
+        OptionsF = new TOptionsF(QPadF->Handle(), TOptionsF::Window::OnFirstShow);
         prompts.messages.clear();
         QPadF->Show(SW_SHOWNORMAL);
         ShowApplicationWindow();

@@ -414,3 +414,49 @@ TEST_F(MainWindowTest, ClosingAsksAndCancelKeepsTheWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+// A bitmap's pixels as 0x00RRGGBB, the top row first.
+std::vector<DWORD> Pixels(HBITMAP bitmap, int width, int height) {
+    std::vector<DWORD> pixels(std::size_t(width) * height);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    for (DWORD& p : pixels) p &= 0xFFFFFF;
+    return pixels;
+}
+
+}  // namespace
+
+// The pictures drawn from their rows of characters: each colour where its
+// character stands, the background elsewhere, and the icon's mask clear there.
+TEST(ProgramPictures, DrawnFromTheirRows) {
+    ScopedBitmap buttons(CreateCodeButtonsBitmap(RGB(1, 2, 3)));
+    const std::vector<DWORD> b = Pixels(buttons.Get(), 48, 16);
+    const struct {
+        int x, y;
+        DWORD rgb;
+    } buttonPixels[] = {{0, 0, 0x000000},         {15, 0, 0x010203},   {12, 5, 0x00A000},
+                        {8, 10, 0xC06000},        {16 + 4, 2, 0x00A000}, {16 + 0, 0, 0x010203},
+                        {32 + 13, 1, 0xFFFFFF},   {32 + 1, 1, 0x000080}, {47, 15, 0x000000}};
+    for (const auto& p : buttonPixels) EXPECT_EQ(b[p.y * 48 + p.x], p.rgb) << p.x << "," << p.y;
+
+    ScopedIcon icon(CreateAppIcon(16));
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(icon.Get(), &info));
+    ScopedBitmap color(info.hbmColor), mask(info.hbmMask);
+    const std::vector<DWORD> c = Pixels(color.Get(), 16, 16), m = Pixels(mask.Get(), 16, 16);
+    const struct {
+        int x, y;
+        DWORD rgb;
+        bool opaque;
+    } iconPixels[] = {{0, 0, 0x000000, false}, {2, 0, 0x000000, true}, {3, 1, 0xFFFFFF, true},
+                      {14, 1, 0x000080, true}, {4, 3, 0x808080, true}, {15, 15, 0x000000, false}};
+    for (const auto& p : iconPixels) {
+        EXPECT_EQ(c[p.y * 16 + p.x], p.rgb) << p.x << "," << p.y;
+        EXPECT_EQ(m[p.y * 16 + p.x], p.opaque ? 0x000000u : 0xFFFFFFu) << p.x << "," << p.y;
+    }
+}

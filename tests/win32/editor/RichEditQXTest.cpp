@@ -7,6 +7,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -455,6 +457,38 @@ TEST_F(EditorTest, ReplacedTextKeepsTheEditorAsItWas) {
     EXPECT_NE(SendMessageA(ed->Handle(), WM_GETDLGCODE, VK_TAB, 0) & DLGC_WANTTAB, 0);
 }
 
+// What the outgoing control saw of its successor as it was destroyed.
+struct Handover {
+    WNDPROC next = nullptr;
+    bool destroyed = false, oldHidden = false, newShown = false, newPainted = false;
+} g_handover;
+
+LRESULT CALLBACK HandoverProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_DESTROY) {
+        const HWND fresh = g_editor->Handle();
+        g_handover.destroyed = true;
+        g_handover.oldHidden = !IsWindowVisible(wnd);
+        g_handover.newShown = fresh != wnd && IsWindowVisible(fresh);
+        g_handover.newPainted = !GetUpdateRect(fresh, nullptr, FALSE);
+    }
+    return CallWindowProcA(g_handover.next, wnd, msg, wParam, lParam);
+}
+
+// Dropping a long text takes the control a while: the new text is in view
+// before the old control goes.
+TEST_F(EditorTest, NewTextInViewBeforeTheOldControlGoes) {
+    Load("old text\r\n");
+    Pump();
+    g_handover = Handover{};
+    g_handover.next = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(ed->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HandoverProc)));
+    ed->SetText("new text\r\n");
+    ASSERT_TRUE(g_handover.destroyed);
+    EXPECT_TRUE(g_handover.oldHidden);
+    EXPECT_TRUE(g_handover.newShown);
+    EXPECT_TRUE(g_handover.newPainted);
+}
+
 std::string JavaLines(std::size_t bytes) {
     std::string text;
     text.reserve(bytes + 64);
@@ -506,4 +540,72 @@ TEST_F(EditorTest, DISABLED_TenMegabytesThroughSetTextAndText) {
     MeasureRoundTrip(*ed, static_cast<std::size_t>(mb ? std::atoi(mb) : 10) * 1024 * 1024);
 }
 
+// The editor's line lookups against the control's own, on loaded texts and
+// after each kind of change: the loaded text's line index must never outlive
+// a change, whichever way it comes.
+TEST_F(EditorTest, LineLookupsAgreeWithTheControlThroughChanges) {
+    const auto agree = [&](const char* when) {
+        SCOPED_TRACE(when);
+        const HWND w = ed->Handle();
+        const int length = ed->GetTextLen();
+        for (int pos = 0; pos <= length; ++pos) {
+            const int line = static_cast<int>(SendMessageA(w, EM_EXLINEFROMCHAR, 0, pos));
+            ASSERT_EQ(ed->LineFromChar(pos), line) << "position " << pos;
+            ASSERT_EQ(ed->LineIndex(line), static_cast<int>(SendMessageA(w, EM_LINEINDEX, line, 0))) << line;
+        }
+        const int lines = static_cast<int>(SendMessageA(w, EM_GETLINECOUNT, 0, 0));
+        EXPECT_EQ(ed->LineIndex(lines), -1);
+    };
+    const auto setClipboard = [&](const char* text) {
+        ASSERT_TRUE(OpenClipboard(host));
+        EmptyClipboard();
+        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, strlen(text) + 1);
+        memcpy(GlobalLock(mem), text, strlen(text) + 1);
+        GlobalUnlock(mem);
+        SetClipboardData(CF_TEXT, mem);
+        CloseClipboard();
+    };
+    WNDCLASSA richEdit{};
+    ASSERT_TRUE(GetClassInfoA(nullptr, "RICHEDIT", &richEdit));
+    const struct {
+        const char* name;
+        std::function<void()> change;
+    } changes[] = {
+        {"a typed character", [&] { Type("x"); }},
+        {"Enter", [&] { Type("\r"); }},
+        {"Delete at a line's end", [&] {
+             ed->SetSel(6, 6);
+             Stroke(VK_DELETE, 0);
+         }},
+        {"a paste", [&] {
+             setClipboard("p\r\nq\r\n");
+             SendMessageA(ed->Handle(), WM_PASTE, 0, 0);
+         }},
+        {"a cut across a break", [&] {
+             ed->SetSel(0, 9);
+             SendMessageA(ed->Handle(), WM_CUT, 0, 0);
+         }},
+        {"a replaced selection", [&] { SendMessageA(ed->Handle(), EM_REPLACESEL, TRUE, (LPARAM) "a\r\nb\nc"); }},
+        {"a change the editor does not see", [&] {
+             CallWindowProcA(richEdit.lpfnWndProc, ed->Handle(), EM_REPLACESEL, TRUE, (LPARAM) "\r\n\r\nzz");
+             Pump();
+         }},
+    };
+    for (const char* text : {"int a;\r\n\r\nint b;\r\n  c();", "a\nb\r\nc\rd\r\r\ne\r\n"}) {
+        for (const auto& c : changes) {
+            SCOPED_TRACE(c.name);
+            ed->SetText(text);
+            Pump();
+            EXPECT_TRUE(ed->LinesIndexed());
+            agree("loaded");
+            ed->SetSel(0, 0);
+            c.change();
+            Pump();
+            EXPECT_NE(ed->Text(), text);
+            agree("changed");
+        }
+    }
+}
+
 }  // namespace
+

@@ -343,3 +343,29 @@ TEST_F(FindTest, MatchFarDownIsScrolledIntoView) {
 }
 
 }  // namespace
+
+// The program makes the dialog at the first Find, not at its start: Search
+// again before then finds nothing and makes nothing; the dialog Find makes is
+// the main window's, and the next Search again goes on with its text.
+TEST_F(FindTest, DialogMadeByTheFirstFind) {
+    delete FindF;
+    FindF = nullptr;
+    Load(kText);
+    Select(0, 0);
+    Press(VK_F3);
+    EXPECT_EQ(FindF, nullptr);
+    EXPECT_EQ(Selection(), std::make_pair(0, 0));
+
+    HWND owner = nullptr;
+    WhileShown shown([] { return FindF ? FindF->Handle() : nullptr; }, [&] {
+        owner = GetWindow(FindF->Handle(), GW_OWNER);
+        Fill({"count"});
+        PostMessageA(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
+    });
+    Menu("EdFind");
+    ASSERT_TRUE(shown.ran);
+    EXPECT_EQ(owner, QPadF->Handle());
+    EXPECT_EQ(Selection(), std::make_pair(4, 5));
+    Press(VK_F3);
+    EXPECT_EQ(Selection(), std::make_pair(16, 5));
+}

@@ -231,6 +231,76 @@ TEST_F(OptionsTest, ProjectOptionsBesideTheSource) {
     EXPECT_EQ(options.AppletHtmlFile(), "Hello.html");
 }
 
+// A dialog made at its first show: until then the settings live in the store,
+// what was read or set before goes into its controls, and they hold it after.
+TEST_F(OptionsTest, DialogMadeLaterShowsWhatTheStoreHeld) {
+    WriteIni("CompillerCommand=-g %j\r\nInterpreterCommand=-cp . %c\r\nAppletViewerCommand=-v %h\r\n"
+             "[Editor]\r\nFontName=Arial\r\nFontSize=14\r\nAutoindent=0\r\nSmartTabs=1\r\n");
+    WriteAll(temp + "Hello.ini", "[Parameters]\r\nCommandLine=one two\r\nHTML=C:\\pages\\Hello.html\r\n");
+    TOptionsF o(nullptr, TOptionsF::Window::OnFirstShow);
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_TRUE(o.JavaSdkValid());
+    EXPECT_EQ(o.Handle(), nullptr);
+    o.SetSourceFile(temp + "Hello.java");
+    o.SetInterpreterCommand("-Xmx64m %c");
+    o.SetSmartTabs(false);
+
+    const auto check = [&](const char* when) {
+        SCOPED_TRACE(when);
+        const struct {
+            std::string value, expected;
+        } rows[] = {
+            {o.JavaSdkDir(), sdk},
+            {o.CompillerCommand(), "-g %j"},
+            {o.InterpreterCommand(), "-Xmx64m %c"},
+            {o.AppletViewerCommand(), "-v %h"},
+            {o.HtmlTemplate(), DefaultHtmlTemplate()},
+            {o.AppCommandLine(), "one two"},
+            {o.AppletHtmlFile(), "Hello.html"},
+        };
+        for (const auto& r : rows) EXPECT_EQ(r.value, r.expected);
+        EXPECT_FALSE(o.AutoIndent());
+        EXPECT_FALSE(o.SmartTabs());
+    };
+    check("before the dialog");
+    o.CreateDialogWindow();
+    ASSERT_NE(o.Handle(), nullptr);
+    check("from the controls");
+    const struct {
+        HWND control;
+        std::string text;
+    } controls[] = {
+        {o.JDirE, sdk},           {o.CompCommE, "-g %j"},       {o.IntCommE, "-Xmx64m %c"},
+        {o.ApViewCommE, "-v %h"}, {o.AppComLineE, "one two"},   {o.AppHtmlE, "Hello.html"},
+        {o.FontNameL, "Arial"},   {o.FontSizeL, "14"},          {o.PrjOptIniE, temp + "Hello.ini"},
+    };
+    for (const auto& c : controls) {
+        char text[MAX_PATH] = "";
+        GetWindowTextA(c.control, text, sizeof text);
+        EXPECT_EQ(text, c.text);
+    }
+    EXPECT_EQ(SendMessageA(o.AutoindentCB, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(o.ActivePage(), 0);
+    EXPECT_TRUE(GetWindowLongA(o.JavaSdkTS, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_FALSE(GetWindowLongA(o.EditorTS, GWL_STYLE) & WS_VISIBLE);
+    // The controls hold the settings now: a change there is the setting.
+    SetWindowTextA(o.CompCommE, "%j -deprecation");
+    EXPECT_EQ(o.CompillerCommand(), "%j -deprecation");
+    o.SaveOptions();
+    EXPECT_EQ(Profile(ini, "JavaSDK", "CompillerCommand"), "%j -deprecation");
+    EXPECT_EQ(Profile(ini, "JavaSDK", "InterpreterCommand"), "-Xmx64m %c");
+}
+
+// The SDK check and its message come at creation, whenever the dialog is made.
+TEST_F(OptionsTest, DialogMadeLaterStillChecksTheSdkAtOnce) {
+    prompts.messageAnswers = {IDOK};
+    TOptionsF o(nullptr, TOptionsF::Window::OnFirstShow);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, kNoSdkMessage);
+    EXPECT_FALSE(o.JavaSdkValid());
+    EXPECT_EQ(o.Handle(), nullptr);
+}
+
 TEST_F(OptionsTest, ProjectFileWithoutDirectoryGoesToTheCurrentDirectory) {
     WriteIni("");
     TOptionsF options;

@@ -10,7 +10,11 @@
 
 class WhileShown {
 public:
-    WhileShown(HWND form, std::function<void()> action) : form_(form), action_(std::move(action)) {
+    WhileShown(HWND form, std::function<void()> action)
+        : WhileShown([form] { return form; }, std::move(action)) {}
+    // For a form that the command itself makes: asked for on each tick.
+    WhileShown(std::function<HWND()> form, std::function<void()> action)
+        : form_(std::move(form)), action_(std::move(action)) {
         current_ = this;
         timer_ = SetTimer(nullptr, 0, 10, &Tick);
     }
@@ -26,7 +30,8 @@ public:
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         WhileShown* self = current_;
-        if (!self || !IsWindowVisible(self->form_)) return;
+        const HWND form = self ? self->form_() : nullptr;
+        if (!form || !IsWindowVisible(form)) return;
         if (!self->ran) {
             self->ran = true;
             self->action_();
@@ -34,11 +39,11 @@ private:
         }
         if (++self->waited_ == 300) {
             ADD_FAILURE() << "the form is still showing after the test's action";
-            PostMessageA(self->form_, WM_CLOSE, 0, 0);
+            PostMessageA(form, WM_CLOSE, 0, 0);
         }
     }
 
-    HWND form_;
+    std::function<HWND()> form_;
     std::function<void()> action_;
     UINT_PTR timer_ = 0;
     int waited_ = 0;

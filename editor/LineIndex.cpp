@@ -1,0 +1,26 @@
+#include "LineIndex.h"
+
+#include <algorithm>
+
+TLineIndex::TLineIndex(std::string_view text) : length_(static_cast<int>(text.size())) {
+    starts_.push_back(0);
+    const std::size_t n = text.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (text[i] == '\r') {
+            if (i + 1 < n && text[i + 1] == '\n') ++i;
+            else if (i + 2 < n && text[i + 1] == '\r' && text[i + 2] == '\n') i += 2;
+        } else if (text[i] != '\n') {
+            continue;
+        }
+        starts_.push_back(static_cast<int>(i + 1));
+    }
+}
+
+int TLineIndex::LineOf(int pos) const {
+    const auto after = std::upper_bound(starts_.begin(), starts_.end(), pos);
+    return after == starts_.begin() ? 0 : static_cast<int>(after - starts_.begin()) - 1;
+}
+
+int TLineIndex::LineStart(int line) const {
+    return line >= 0 && line < LineCount() ? starts_[static_cast<std::size_t>(line)] : -1;
+}

@@ -1,0 +1,27 @@
+#pragma once
+// Where each line of a loaded text starts, as the editor control counts lines
+// and characters: the control's own lookups walk its text from the top, which
+// costs milliseconds for each selection change deep in a long text.
+#include <string_view>
+#include <vector>
+
+class TLineIndex {
+public:
+    TLineIndex() = default;
+    // The line starts of text as the plain-text control breaks it: CR LF, a lone
+    // CR, a lone LF, and CR CR LF are one line break each; every byte counts as
+    // one character.
+    explicit TLineIndex(std::string_view text);
+
+    bool Empty() const { return starts_.empty(); }
+    int LineCount() const { return static_cast<int>(starts_.size()); }
+    int TextLength() const { return length_; }
+    // The line holding character pos (0-based; a position past the end is on the last line).
+    int LineOf(int pos) const;
+    // The first character of line, or -1 for a line that is not there.
+    int LineStart(int line) const;
+
+private:
+    std::vector<int> starts_;
+    int length_ = 0;
+};

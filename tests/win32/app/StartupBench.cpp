@@ -1,0 +1,174 @@
+// Start-up: from CreateProcess to the main window on screen, for the program
+// and for the system's notepad, launched in turn in the same run, so that the
+// cost of starting any process under this system is in both figures. Each run
+// ends by closing the window and waiting for the process to end.
+// Not a test: run with `make bench`. QP_STARTUP_RUNS sets the runs of each
+// (default 21); QP_STARTUP_PROGRAM another build of the program to measure
+// instead of this tree's, QP_STARTUP_OTHER one to measure as well, in turn
+// with the other two.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "BenchSupport.h"
+#include "StartupBenchPaths.h"
+
+namespace {
+
+using bench::Now;
+using bench::Seconds;
+
+struct Sample {
+    double wall = 0;  // seconds from CreateProcess to the visible window
+    double cpu = 0;   // the process's user and kernel time by then (under Wine a rough figure)
+};
+
+struct FindState {
+    DWORD pid;
+    const char* cls;
+    HWND found;
+};
+
+BOOL CALLBACK FindVisible(HWND hwnd, LPARAM param) {
+    auto* state = reinterpret_cast<FindState*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char cls[64] = "";
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (pid == state->pid && lstrcmpiA(cls, state->cls) == 0 && IsWindowVisible(hwnd)) {
+        state->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+double CpuSeconds(HANDLE process) {
+    FILETIME created, ended, kernel, user;
+    if (!GetProcessTimes(process, &created, &ended, &kernel, &user)) return 0;
+    auto ticks = [](const FILETIME& f) { return (ULONGLONG(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
+    return double(ticks(kernel) + ticks(user)) / 1e7;
+}
+
+// Starts cmdLine, waits for a visible top-level window of class cls of that
+// process, then closes it. False when no such window came within 30 seconds.
+bool Launch(const std::string& cmdLine, const char* cls, Sample& sample) {
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::string line = cmdLine;
+    const LARGE_INTEGER t0 = Now();
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        fprintf(stderr, "cannot start %s (error %lu)\n", cmdLine.c_str(), GetLastError());
+        return false;
+    }
+    FindState state{pi.dwProcessId, cls, nullptr};
+    while (!state.found && Seconds(t0, Now()) < 30) {
+        EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&state));
+        if (!state.found) Sleep(1);
+    }
+    sample.wall = Seconds(t0, Now());
+    sample.cpu = CpuSeconds(pi.hProcess);
+    if (state.found) PostMessageA(state.found, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) {
+        fprintf(stderr, "%s did not end after WM_CLOSE\n", cmdLine.c_str());
+        TerminateProcess(pi.hProcess, 1);
+        WaitForSingleObject(pi.hProcess, 5000);
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return state.found != nullptr;
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD put = 0;
+    WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &put, nullptr);
+    CloseHandle(h);
+}
+
+}  // namespace
+
+int main() {
+    // The shipped program, copied into a folder of its own beside a qp.ini whose
+    // SDK folder holds the three tools, so that no SDK message stops the start
+    // and the build tree's own qp.ini is never touched.
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string dir = std::string(temp) + "qp-startup-bench\\";
+    const std::string sdk = dir + "sdk\\";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    CreateDirectoryA(sdk.c_str(), nullptr);
+    for (const char* tool : {"javac.exe", "java.exe", "appletviewer.exe"}) WriteText(sdk + tool, "");
+    WriteText(dir + "qp.ini", "[JavaSDK]\r\nDirectory=" + sdk + "\r\n");
+    const std::string program = dir + "quillpad.exe", other = dir + "other\\quillpad.exe";
+    const char* source = getenv("QP_STARTUP_PROGRAM") ? getenv("QP_STARTUP_PROGRAM") : QP_SHIPPED_PROGRAM;
+    const char* otherSource = getenv("QP_STARTUP_OTHER");
+    if (otherSource) {
+        CreateDirectoryA((dir + "other").c_str(), nullptr);
+        WriteText(dir + "other\\qp.ini", "[JavaSDK]\r\nDirectory=" + sdk + "\r\n");
+    }
+    for (auto [from, to] : {std::pair<const char*, std::string>{source, program}, {otherSource, other}}) {
+        if (from && !CopyFileA(from, to.c_str(), FALSE)) {
+            fprintf(stderr, "cannot copy %s (error %lu)\n", from, GetLastError());
+            return 1;
+        }
+    }
+
+    const char* runsText = getenv("QP_STARTUP_RUNS");
+    const int runs = runsText && atoi(runsText) > 0 ? atoi(runsText) : 21;
+    struct Subject {
+        const char* name;
+        std::string cmdLine;
+        const char* windowClass;
+        std::vector<double> wall, cpu;
+    };
+    std::vector<Subject> subjects = {{"quillpad", "\"" + program + "\"", "TQPadF", {}, {}},
+                                     {"notepad", "notepad.exe", "Notepad", {}, {}}};
+    if (otherSource) subjects.push_back({"other", "\"" + other + "\"", "TQPadF", {}, {}});
+    const std::size_t n = subjects.size();
+    // One start of each first, not counted: the files come into the cache.
+    for (Subject& s : subjects) {
+        Sample warm;
+        if (!Launch(s.cmdLine, s.windowClass, warm)) return 1;
+    }
+    for (int r = 0; r < runs; ++r) {
+        // In turn, and the order rotated each round, so that no side always
+        // starts right after the same other one's exit.
+        for (std::size_t k = 0; k < n; ++k) {
+            Subject& s = subjects[(r + k) % n];
+            Sample sample;
+            if (!Launch(s.cmdLine, s.windowClass, sample)) return 1;
+            s.wall.push_back(sample.wall);
+            s.cpu.push_back(sample.cpu);
+        }
+    }
+    printf("Start-up to the visible main window, %d runs each, in turn, medians:\n", runs);
+    for (const Subject& s : subjects)
+        printf("  %-9s %7.1f ms wall  %7.1f ms CPU as Wine reports it   (fastest %.1f ms, slowest %.1f ms)\n", s.name,
+               Median(s.wall) * 1000, Median(s.cpu) * 1000, *std::min_element(s.wall.begin(), s.wall.end()) * 1000,
+               *std::max_element(s.wall.begin(), s.wall.end()) * 1000);
+    const double nw = Median(subjects[1].wall), nc = Median(subjects[1].cpu);
+    printf("  start-up ratio against notepad: %.3f wall, %.3f CPU (target: at most 0.75 wall)\n",
+           Median(subjects[0].wall) / nw, Median(subjects[0].cpu) / nc);
+    if (otherSource)
+        printf("  the other build against notepad: %.3f wall, %.3f CPU\n", Median(subjects[2].wall) / nw,
+               Median(subjects[2].cpu) / nc);
+    fflush(stdout);
+
+    for (const std::string& file : {program, dir + "qp.ini", other, dir + "other\\qp.ini"}) DeleteFileA(file.c_str());
+    RemoveDirectoryA((dir + "other").c_str());
+    for (const char* tool : {"javac.exe", "java.exe", "appletviewer.exe"}) DeleteFileA((sdk + tool).c_str());
+    RemoveDirectoryA(sdk.c_str());
+    RemoveDirectoryA(dir.c_str());
+    return 0;
+}
