@@ -4,7 +4,15 @@
 #include <functional>
 #include <string>
 
-// The file's bytes, unchanged. Throws Exception when it cannot be read.
+// The largest source Open loads. Under Wine the editor control takes about 180
+// bytes of memory per character, the 32-bit program has 2 GB of address space,
+// and an Open loads the new text before it drops the old one, so two texts at
+// the limit must fit at once (measured: three 4 MB Opens in a row peak at
+// 1.5 GB; with 8 MB the second Open runs out of memory and crashes).
+constexpr unsigned long long kMaxSourceSize = 4ull << 20;
+
+// The file's bytes, unchanged. Throws Exception when it cannot be read, or
+// names the file and its size when it is over kMaxSourceSize.
 std::string ReadSourceFile(const std::string& path);
 
 // Writes the bytes to a new file in the target's folder and only then puts it

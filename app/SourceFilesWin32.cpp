@@ -11,11 +11,15 @@
 
 namespace {
 
-// A 32-bit program can't hold much more in the editor; refuse early and clearly.
-const unsigned long long kMaxSourceSize = 256LL * 1024 * 1024;
-
 [[noreturn]] void Fail(const char* what, const std::string& path, DWORD code) {
     throw Exception(std::string(what) + " " + path + "\r" + SystemReason(code));
+}
+
+// 12,345,678: sizes in messages are read, not parsed.
+std::string Grouped(unsigned long long n) {
+    std::string digits = std::to_string(n);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(at, ",");
+    return digits;
 }
 
 }  // namespace
@@ -26,8 +30,12 @@ std::string ReadSourceFile(const std::string& path) {
     std::string bytes;
     if (!ReadWholeFile(path, bytes, kMaxSourceSize)) {
         const DWORD code = GetLastError();
-        if (code == ERROR_FILE_TOO_LARGE)
-            throw Exception("Cannot open file " + path + "\rThe file is larger than 256 MB.");
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (code == ERROR_FILE_TOO_LARGE && GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+            const unsigned long long size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+            throw Exception("Cannot open file " + path + "\rThe file is " + Grouped(size) + " bytes; the editor holds " +
+                            std::to_string(kMaxSourceSize >> 20) + " MB (" + Grouped(kMaxSourceSize) + " bytes) at most");
+        }
         Fail("Cannot open file", path, code);
     }
     return bytes;
