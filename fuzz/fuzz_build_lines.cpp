@@ -59,7 +59,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string cls = ClassNameFor(file);
     QP_CHECK(cls.find_first_of("\\:") == std::string::npos);
-    const bool cmd = shell.find("cmd") != std::string::npos;
+    // cmd.exe gets the text after /K in one more pair of quotes; its name in any case.
+    std::string lower = shell;
+    for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    const bool cmd = lower.find("cmd") != std::string::npos;
     if (!cmd && !Throws([&] { line = MakeInterpreterCommandLine(shell, dir, "java.exe", tmpl, cls, args); }) &&
         (shell + " /K \"" + dir + "java.exe\" ").find("%c") == std::string::npos)
         CheckLine(line, shell + " /K ", dir + "java.exe", tmpl, "%c", cls, args.empty() ? "" : ' ' + args);
