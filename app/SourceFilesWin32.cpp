@@ -32,9 +32,11 @@ std::string ReadSourceFile(const std::string& path) {
         const DWORD code = GetLastError();
         WIN32_FILE_ATTRIBUTE_DATA data;
         if (code == ERROR_FILE_TOO_LARGE && GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
-            const unsigned long long size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-            throw Exception("Cannot open file " + path + "\rThe file is " + Grouped(size) + " bytes; the editor holds " +
-                            std::to_string(kMaxSourceSize >> 20) + " MB (" + Grouped(kMaxSourceSize) + " bytes) at most");
+            const unsigned long long size =
+                (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+            throw Exception("Cannot open file " + path + "\rThe file is " + Grouped(size) +
+                            " bytes; the editor holds " + std::to_string(kMaxSourceSize >> 20) + " MB (" +
+                            Grouped(kMaxSourceSize) + " bytes) at most");
         }
         Fail("Cannot open file", path, code);
     }
