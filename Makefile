@@ -3,8 +3,9 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 HOST := build/host
 W32  := build/win32
 W64  := build/win64
+FUZZ := build/fuzz
 
-.PHONY: all run test setup host win32 win64 test-host test-win32 test-win64 bench clean
+.PHONY: all run test setup host win32 win64 fuzz-tree test-host test-win32 test-win64 test-fuzz fuzz bench clean
 
 all: host win32 win64
 
@@ -25,6 +26,19 @@ win64: setup
 	@cmake -S . -B $(W64) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake --no-warn-unused-cli >/dev/null
 	@cmake --build $(W64) -j $(JOBS) -- --no-print-directory
 
+# The fuzzing harnesses (fuzz/), built with clang's libFuzzer, ASan and UBSan.
+fuzz-tree: setup
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DQP_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(FUZZ) -j $(JOBS) -- --no-print-directory
+
+# A fixed number of inputs per harness, 10^7 together.
+fuzz: fuzz-tree
+	@sh scripts/fuzz $(FUZZ) runs
+
+# A few seconds per harness.
+test-fuzz: fuzz-tree
+	@sh scripts/fuzz $(FUZZ) smoke
+
 test-host: host
 	cd $(HOST) && ctest --output-on-failure
 
@@ -40,7 +54,7 @@ test-win32: win32
 	  echo "== Windows tests, 32-bit build: skipped, because $$why"; \
 	fi
 
-test: test-host test-win64 test-win32
+test: test-host test-fuzz test-win64 test-win32
 
 # Benchmarks (not tests): diagnostics parsing natively, the rest under Wine on the
 # build this kernel runs.

@@ -21,9 +21,11 @@ public:
         Close();
         h_ = h;
     }
-    void Close() {
-        if (Valid()) CloseHandle(h_);
+    // False when closing failed (a write the system had deferred may fail here).
+    bool Close() {
+        const bool ok = !Valid() || CloseHandle(h_);
         h_ = nullptr;
+        return ok;
     }
 
 private:

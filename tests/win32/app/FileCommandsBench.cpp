@@ -18,6 +18,7 @@
 #include "OptionsU.h"
 #include "QPadU.h"
 #include "RichEditQX.h"
+#include "SourceFiles.h"
 #include "BenchSupport.h"
 #include "ScriptedPrompts.h"
 
@@ -211,7 +212,7 @@ int main() {
 
     // Texts: 1 MB twice (different bytes), 4 MB, 240 KB.
     const std::string oneA = bench::Methods(1024 * 1024), oneB = bench::Methods(1024 * 1024 + 4096);
-    const std::string four = bench::Methods(4 * 1024 * 1024), small = bench::Methods(240 * 1024);
+    const std::string four = bench::Methods(4 * 1024 * 1024 - 4096), small = bench::Methods(240 * 1024);
     const std::string pOneA = dir + "qp-bench-OneA.java", pOneB = dir + "qp-bench-OneB.java";
     const std::string pFour = dir + "qp-bench-Four.java", pSmall = dir + "qp-bench-Small.java";
     WriteBytes(pOneA, oneA);
@@ -341,12 +342,10 @@ int main() {
     DestroyWindow(bc.top);
     ProcessMessages();
 
-    // The big Open and Save. QP_BENCH_MB: the size in MB. The default is 6,
-    // not 10: Wine's rich-edit control needs about 180 bytes of memory per
-    // character of plain text, so a 10 MB text does not fit the address space
-    // of a 32-bit process under Wine.
+    // The big Open and Save: just under the largest source Open takes
+    // (kMaxSourceSize), or QP_BENCH_MB megabytes.
     const char* mb = getenv("QP_BENCH_MB");
-    const std::size_t size = static_cast<std::size_t>(mb ? atoi(mb) : 6) * 1024 * 1024;
+    const std::size_t size = mb ? static_cast<std::size_t>(atoi(mb)) * 1024 * 1024 : kMaxSourceSize - 4096;
     const std::string path = dir + "qp-bench-Big.java";
     const std::string bytes = bench::Methods(size);
     WriteBytes(path, bytes);

@@ -1,6 +1,7 @@
 // New, Open, Save, Save As and Exit on the real window with files on disk,
 // the questions they ask, and the rules that keep the user's work.
 #include "MainWindowFixture.h"
+#include "SourceFiles.h"
 
 #include <chrono>
 
@@ -437,3 +438,30 @@ TEST_F(FileCommandsTest, BigSourceThenSmallThenNewAnswersQuickly) {
 }
 
 }  // namespace
+
+TEST_F(FileCommandsTest, OpenPastTheSizeLimitRefusesBeforeLoading) {
+    const std::string small = dir + "Small.java";
+    WriteFileBytes(small, "class Small {}\r\n");
+    Open(small);
+    Type("x");
+    // One byte past the limit; its length set without writing, so it is made at once.
+    const std::string big = dir + "Big.java";
+    HANDLE h = CreateFileA(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(kMaxSourceSize + 1);
+    SetFilePointerEx(h, end, nullptr, FILE_BEGIN);
+    SetEndOfFile(h);
+    CloseHandle(h);
+
+    prompts.messageAnswers = {IDNO, IDOK};  // keep the edit unsaved, then the refusal
+    const DWORD t0 = GetTickCount();
+    Open(big);
+    EXPECT_LT(GetTickCount() - t0, 3000u) << "refused by its size, not after loading";
+    ASSERT_EQ(prompts.messages.size(), 2u);
+    EXPECT_EQ(prompts.messages[1].text, "Cannot open file " + big + "\rThe file is 4,194,305 bytes; the editor holds "
+                                        "4 MB (4,194,304 bytes) at most.");
+    EXPECT_EQ(Editor().Text(), "xclass Small {}\r\n");
+    EXPECT_TRUE(Editor().Modified());
+    EXPECT_EQ(QPadF->FileName, small);
+}
