@@ -49,9 +49,10 @@ std::string SavedSource(const std::string& fileName) {
     return SourceFileExists(fileName) ? ReadSourceFile(fileName) : std::string();
 }
 
-BuildPlace PlaceOf(const std::string& fileName) {
-    return BuildPlaceFor(fileName, PackageNameOf(SavedSource(fileName)));
+BuildPlace PlaceOf(const std::string& fileName, const std::string& source) {
+    return BuildPlaceFor(fileName, PackageNameOf(source));
 }
+BuildPlace PlaceOf(const std::string& fileName) { return PlaceOf(fileName, SavedSource(fileName)); }
 
 // The hourglass over all of the program's windows while a compile runs; the
 // remembered setting comes back on every way out.
@@ -171,16 +172,16 @@ std::string TQPadF::CommandInterpreter() const {
     return CommandInterpreterFor(commandCom, comspec);
 }
 
-std::string TQPadF::MakeCompilerCommandLine() const {
+std::string TQPadF::MakeCompilerCommandLine(const std::string& source) const {
     const TOptionsF& o = Options();
-    const std::string encoding = SourceEncodingFor(SavedSource(FileName), o.CompillerCommand(), GetACP());
+    const std::string encoding = SourceEncodingFor(source, o.CompillerCommand(), GetACP());
     return ::MakeCompilerCommandLine(o.JavaSdkDir(), o.CompilerFile(), o.CompillerCommand(), FileName, encoding);
 }
 
-std::string TQPadF::MakeInterpreterCommandLine() const {
+std::string TQPadF::MakeInterpreterCommandLine(const std::string& className) const {
     const TOptionsF& o = Options();
     return ::MakeInterpreterCommandLine(CommandInterpreter(), o.JavaSdkDir(), o.InterpreterFile(),
-                                        o.InterpreterCommand(), PlaceOf(FileName).className, o.AppCommandLine());
+                                        o.InterpreterCommand(), className, o.AppCommandLine());
 }
 
 std::string TQPadF::MakeAppletViewerCommandLine() const {
@@ -200,7 +201,8 @@ void TQPadF::CodeCompileExecute() {
     // Whatever the save did (saved, cancelled, refused) the compile goes on; a
     // failure to write stops it.
     if (SourceEdit->Modified()) FileSave1Execute();
-    const BuildPlace place = PlaceOf(FileName);
+    const std::string source = SavedSource(FileName);  // read once: the package and the encoding
+    const BuildPlace place = PlaceOf(FileName, source);
     TSourceFolder folder(place.folder);
     bool result = false;
     {
@@ -208,7 +210,7 @@ void TQPadF::CodeCompileExecute() {
         TCompiller compiler(launcher_, StdErrFileName);
         compiler.OnMessage = ToolEvents();
         compiler.FileName = FileName;
-        const std::string cmdLine = MakeCompilerCommandLine();
+        const std::string cmdLine = MakeCompilerCommandLine(source);
         result = compiler.Compile(cmdLine);
         FillList(CompillerLB, compiler.Output);
         InsertFirst(CompillerLB, ">" + cmdLine);
@@ -226,7 +228,7 @@ void TQPadF::CodeRunExecute() {
     TSourceFolder folder(place.folder);
     TInterpreter interpreter(launcher_);
     interpreter.OnMessage = ToolEvents();
-    RunShown(CompillerLB, interpreter, [this] { return MakeInterpreterCommandLine(); }, place);
+    RunShown(CompillerLB, interpreter, [&] { return MakeInterpreterCommandLine(place.className); }, place);
     if (!place.note.empty()) ShowStatus(place.note);
 }
 

@@ -164,8 +164,9 @@ private:
     void InitFileDialogs();
     std::string AskFileName(FileDialogRequest& dialog);
     std::string CommandInterpreter() const;
-    std::string MakeCompilerCommandLine() const;
-    std::string MakeInterpreterCommandLine() const;
+    // From the saved source's bytes (its encoding) and the class's name as run.
+    std::string MakeCompilerCommandLine(const std::string& source) const;
+    std::string MakeInterpreterCommandLine(const std::string& className) const;
     std::string MakeAppletViewerCommandLine() const;
     std::string FindAppletHtmlFile() const;
 

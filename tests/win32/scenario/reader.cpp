@@ -130,16 +130,16 @@ std::vector<HWND> TopLevel(HWND main) {
     return search.found;
 }
 
-HWND Find(HWND main, const std::string& spec) {
-    if (spec.empty() || spec[0] != '@') return Control(main, spec);
+HWND Find(HWND main, const std::string& name) {
+    if (name.empty() || name[0] != '@') return Control(main, name);
     // @CAPTION/CLASS/TEXT/N
     std::vector<std::string> part;
     std::size_t from = 1, slash;
-    while ((slash = spec.find('/', from)) != std::string::npos) {
-        part.push_back(spec.substr(from, slash - from));
+    while ((slash = name.find('/', from)) != std::string::npos) {
+        part.push_back(name.substr(from, slash - from));
         from = slash + 1;
     }
-    part.push_back(spec.substr(from));
+    part.push_back(name.substr(from));
     if (part.size() != 4) return nullptr;
     int n = std::atoi(part[3].c_str());
     for (HWND top : TopLevel(main)) {
