@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include "OptionsU.h"
 #include "QPadU.h"
 #include "QpText.h"
 #include "RichEditQX.h"
@@ -53,7 +54,12 @@ void TQPadF::FileNew1Execute() {
     CheckSaveChanges();
     SetFileName(kUntitledName);
     SourceEdit->SetText("");
+    TSourceForm form;
+    if (OptionsF && OptionsF->NewFilesUtf8()) form.Encoding = TEncoding::Utf8;
+    SourceEdit->SetForm(form);
+    SourceEdit->SetReadOnly(false);
     ResetEditorState("");
+    ShowSourceForm();
 }
 
 void TQPadF::FileOpen1Execute() {
@@ -65,9 +71,39 @@ void TQPadF::FileOpen1Execute() {
     SourceEdit->SetText(text);
     SetFileName(name);
     SourceEdit->SetFocus();
-    SourceEdit->SetReadOnly(false);
+    // A text the control did not take as it is stays unchanged and unsaved.
+    SourceEdit->SetReadOnly(!SourceEdit->Faithful());
     ResetEditorState(text);
+    ShowSourceForm();
     ShowStatus("");
+    if (!SourceEdit->Faithful())
+        Prompts().Message(hwnd_,
+                          "The editor cannot show every character of " + name + " as it is stored (" +
+                              EncodingLabel(SourceEdit->Form()) +
+                              ").\rThe file is open read-only and will not be saved from here.",
+                          "Error", MB_OK | MB_ICONWARNING);
+}
+
+std::string TQPadF::BytesToSave(const std::string& name) {
+    if (!SourceEdit->Faithful())
+        throw Exception("Cannot save file " + name +
+                        "\rThe editor could not hold every character of the file it was opened from; saving "
+                        "would change them");
+    std::string bytes;
+    if (SourceEdit->EncodedText(bytes)) return bytes;
+    // Never a silent '?': the user chooses UTF-8, or nothing is written.
+    const int answer = Prompts().Message(
+        hwnd_,
+        ExtractFileName(name) + " has characters that " + EncodingLabel(SourceEdit->Form()) +
+            " cannot hold.\rSave it as UTF-8 instead?",
+        "Confirm", MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON1);
+    if (answer != IDOK) throw EAbort();
+    TSourceForm form = SourceEdit->Form();
+    form.Encoding = TEncoding::Utf8;
+    form.Mark = false;
+    SourceEdit->SetForm(form);
+    ShowSourceForm();
+    return SourceEdit->Text();
 }
 
 void TQPadF::FileSave1Execute() {
@@ -75,7 +111,7 @@ void TQPadF::FileSave1Execute() {
     if (FileName == kUntitledName) {
         FileSaveAs1Execute();
     } else {
-        WriteSourceFile(FileName, SourceEdit->Text());
+        WriteSourceFile(FileName, BytesToSave(FileName));
         SourceEdit->SetModified(false);
     }
     ShowStatus("");
@@ -87,9 +123,15 @@ void TQPadF::FileSaveAs1Execute() {
     if (SourceFileExists(name) &&
         Prompts().Message(hwnd_, "OK to overwrite " + name, "Confirm", kConfirm) != IDYES)
         return;
-    WriteSourceFile(name, SourceEdit->Text());
+    WriteSourceFile(name, BytesToSave(name));
     SetFileName(name);
     SourceEdit->SetModified(false);
+}
+
+void TQPadF::ShowSourceForm() {
+    const TSourceForm& form = SourceEdit->Form();
+    const std::string text = EncodingLabel(form) + "  " + LineEndLabel(form);
+    SendMessageA(StatusBar, SB_SETTEXTA, 3, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void TQPadF::FileExit1Execute() { SendMessageA(hwnd_, WM_CLOSE, 0, 0); }

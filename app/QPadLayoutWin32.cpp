@@ -12,6 +12,7 @@ namespace {
 
 const int kToolBarHeight = 30;
 const int kStatusHeight = 19;
+const int kFormPanelWidth = 120;  // "UTF-8 BOM  CRLF" and the size grip
 const int kSplitterSize = 5;
 const int kHeaderHeight = 17;
 const int kMinEditorHeight = 30;  // what the lower splitter always leaves to the editor
@@ -82,11 +83,19 @@ void TQPadF::CreateStatusBar() {
                                 WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN |
                                     CCS_NODIVIDER,
                                 0, 0, 0, 0, hwnd_, nullptr, GetModuleHandleA(nullptr), nullptr);
-    int edges[3] = {200, 250, -1};
-    SendMessageA(StatusBar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+    SetStatusParts(0);
     SendMessageA(StatusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>("Hint"));
     SendMessageA(StatusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(" 00:00"));
     SendMessageA(StatusBar, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(""));
+    SendMessageA(StatusBar, SB_SETTEXTA, 3, reinterpret_cast<LPARAM>(""));
+}
+
+// The hint, the caret and the message panels as they always were; the text's
+// form in a panel of its own at the right end.
+void TQPadF::SetStatusParts(int width) {
+    const int formEdge = std::max(kFormPanelWidth + 250, width - kFormPanelWidth);
+    int edges[4] = {200, 250, formEdge, -1};
+    SendMessageA(StatusBar, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
 }
 
 // The sizes as drawn in the client area of now: the remembered ones, clamped.
@@ -116,6 +125,7 @@ void TQPadF::Layout() {
     const int splitTop = panelTop - kSplitterSize;
     MoveWindow(ToolBar1, 0, 0, w, kToolBarHeight, TRUE);
     MoveWindow(StatusBar, 0, h - kStatusHeight, w, kStatusHeight, TRUE);
+    SetStatusParts(w);
     MoveWindow(RichEditP, 0, middleTop, w, splitTop - middleTop > 0 ? splitTop - middleTop : 0, TRUE);
     MoveWindow(Splitter2, 0, splitTop, w, kSplitterSize, TRUE);
     MoveWindow(Panel1, 0, panelTop, w, bottomHeight, TRUE);

@@ -58,6 +58,8 @@ public:
     // Operations of the window.
     void SetFileName(const std::string& name);
     void ShowStatus(const std::string& text);
+    // The right-end panel: the text's encoding and line ends ("UTF-8 BOM  LF").
+    void ShowSourceForm();
     void ToolMessage(void* sender, const std::string& msg);
     // ToolMessage as the tool wrappers' progress event.
     TToolMessageEvent ToolEvents();
@@ -77,6 +79,9 @@ public:
     void FileSaveAs1Execute();
     void FileExit1Execute();
     void CheckSaveChanges();
+    // The text's bytes in its form; asks before a change of encoding, throws when
+    // the text must not be saved.
+    std::string BytesToSave(const std::string& name);
 
     // Build commands: Compile, Run and the applet commands.
     void CodeCompileExecute();
@@ -139,6 +144,7 @@ private:
     void CreateToolBar();
     void CreateLists();
     void CreateStatusBar();
+    void SetStatusParts(int width);
     void CreateLayout();
     void FormCreate();
     void FormShow();

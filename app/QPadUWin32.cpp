@@ -376,7 +376,11 @@ void TQPadF::ApplyEditorSettings() {
     if (SourceEdit->SmartTabs() != OptionsF->SmartTabs()) SourceEdit->SetSmartTabs(OptionsF->SmartTabs());
 }
 
-bool TQPadF::IsAppletSource() const { return ::IsAppletSource(SourceEdit->Text()); }
+bool TQPadF::IsAppletSource() const {
+    std::string text;
+    Utf16ToUtf8(SourceEdit->WideText(), text);  // the words it looks for are ASCII
+    return ::IsAppletSource(text);
+}
 
 namespace {
 
@@ -387,7 +391,8 @@ bool Dispatch(MSG& msg) {
     if (QPadF) QPadF->Guarded([&] { consumed = QPadF->PreTranslate(msg); });
     if (!consumed) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        // Unicode all the way: the editor takes typed characters the ANSI code page lacks.
+        DispatchMessageW(&msg);
     }
     return true;
 }
@@ -396,7 +401,7 @@ bool Dispatch(MSG& msg) {
 
 void ProcessMessages() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (!Dispatch(msg)) {
             PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the loop proper
             return;
@@ -407,7 +412,7 @@ void ProcessMessages() {
 int RunMessageLoop() {
     for (;;) {
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
             if (!Dispatch(msg)) return static_cast<int>(msg.wParam);
         if (QPadF) QPadF->Guarded([] { QPadF->Idle(); });
         WaitMessage();

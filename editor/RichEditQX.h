@@ -10,6 +10,7 @@
 #include "EditorFont.h"
 #include "EditorKeys.h"
 #include "LineIndex.h"
+#include "SourceForm.h"
 
 // Options of the find operation; word boundaries and case folding are the control's.
 struct TSearchTypes {
@@ -32,14 +33,29 @@ public:
     // editor's change or selection-change notification (the event has then fired).
     bool HandleParentMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
-    // The whole text, streamed as plain text with no conversion of our own.
+    // The file's bytes for the whole text, in the text's form (encoding, mark,
+    // line ends). Throws Exception when a character does not fit the encoding;
+    // EncodedText says so instead.
     std::string Text() const;
-    // Replaces the whole text, in a fresh control that takes the old one's
-    // place, styles, font, state and focus (so Handle() changes): deleting a
-    // large text inside the control costs far more than loading it, and the new
-    // text starts with no undo history of the old one. On failure the old text
-    // and window stay as they were.
+    bool EncodedText(std::string& bytes) const;
+    // The whole text as the control holds it (UTF-16, line breaks CR LF).
+    std::u16string WideText() const;
+    // Loads a file's bytes: finds their form, which then stays with the text,
+    // and hands the control every character as it is (as UTF-16, never through
+    // the ANSI code page). Replaces the whole text in a fresh control that takes
+    // the old one's place, styles, font, state and focus (so Handle() changes):
+    // deleting a large text inside the control costs far more than loading it,
+    // and the new text starts with no undo history of the old one. On failure
+    // the old text and window stay as they were.
     void SetText(const std::string& bytes);
+    // The form the text is saved in; a new form marks nothing modified.
+    const TSourceForm& Form() const { return Form_; }
+    void SetForm(const TSourceForm& form);
+    // False when the control did not give back the bytes it was loaded with:
+    // saving would change characters the user never touched.
+    bool Faithful() const { return Faithful_; }
+    // Replaces the selection with any characters, undoably.
+    void ReplaceSelection(const std::u16string& text);
 
     // Length as the control counts it (a line break is two characters).
     int GetTextLen() const;
@@ -99,7 +115,8 @@ private:
     HWND CreateControl(HWND parent, DWORD style, DWORD exStyle, const RECT& place, HMENU id, LPARAM events);
     void Subclass(HWND wnd);
     void ApplyFont(HWND wnd) const;
-    static void StreamIn(HWND wnd, const std::string& bytes);
+    static void StreamIn(HWND wnd, const std::u16string& text, WPARAM flags);
+    static std::u16string StreamOut(HWND wnd);
     static void StartFresh(HWND wnd);
 
     static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
@@ -117,6 +134,10 @@ private:
     mutable TLineIndex Lines;
     HFONT Font = nullptr;  // owned; the control only borrows it
     CHARFORMATA Format{};  // the character format that goes with Font
+    TSourceForm Form_;
+    std::string Loaded_;  // the file as loaded, kept for a file of mixed line ends
+    bool Faithful_ = true;
+    char16_t HighSurrogate_ = 0;  // the first half of a typed character beyond U+FFFF
 };
 
 class TRichEditQX : public TCustomRichEditQX {

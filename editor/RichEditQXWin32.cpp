@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "CodePageWin32.h"
 #include "EditorFontWin32.h"
 #include "QpErrors.h"
 
@@ -36,23 +37,27 @@ unsigned ShiftState(LPARAM keyData) {
     return shift;
 }
 
-struct StringSource {
-    const std::string* bytes;
-    std::size_t pos;
+struct WideSource {
+    const std::u16string* text;
+    std::size_t pos;  // in UTF-16 units
 };
 
-DWORD CALLBACK ReadFromString(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
-    auto* in = reinterpret_cast<StringSource*>(cookie);
-    std::size_t n = std::min(static_cast<std::size_t>(size > 0 ? size : 0), in->bytes->size() - in->pos);
+// The control takes the text as UTF-16 (SF_UNICODE), whole units at a time.
+DWORD CALLBACK ReadFromWide(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+    auto* in = reinterpret_cast<WideSource*>(cookie);
+    const std::u16string& text = *in->text;
+    std::size_t n = std::min(static_cast<std::size_t>(size > 0 ? size / 2 : 0), text.size() - in->pos);
     // A chunk never ends between the CR and the LF of one line break: Wine's
     // control reads such a pair as two line breaks, and every line number below
-    // it would be one off. A chunk of one byte has no room to move the end.
-    if (n > 1 && in->pos + n < in->bytes->size() && (*in->bytes)[in->pos + n - 1] == '\r' &&
-        (*in->bytes)[in->pos + n] == '\n')
-        --n;
-    std::memcpy(buffer, in->bytes->data() + in->pos, n);
+    // it would be one off. Nor between the halves of a surrogate pair. A chunk
+    // of one unit has no room to move the end.
+    if (n > 1 && in->pos + n < text.size()) {
+        const char16_t last = text[in->pos + n - 1];
+        if ((last == u'\r' && text[in->pos + n] == u'\n') || (last >= 0xD800 && last <= 0xDBFF)) --n;
+    }
+    std::memcpy(buffer, text.data() + in->pos, n * 2);
     in->pos += n;
-    *done = static_cast<LONG>(n);
+    *done = static_cast<LONG>(n * 2);
     return 0;
 }
 
@@ -61,6 +66,15 @@ DWORD CALLBACK WriteToString(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* d
     out->append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(size));
     *done = size;
     return 0;
+}
+
+// The window procedure of the "RICHEDIT" class, which RICHED32.DLL registers as
+// an ANSI class, and the Unicode one that goes before it on each of our
+// controls: characters then reach the editor as they were typed, not in the
+// ANSI code page with a '?' for the rest.
+WNDPROC ClassProc = nullptr;
+LRESULT CALLBACK UnicodeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcW(ClassProc, wnd, msg, wParam, lParam);
 }
 
 // Messages and keys after which the control's text may differ from the text
@@ -109,9 +123,14 @@ TCustomRichEditQX::TCustomRichEditQX(HWND parent) {
 
 HWND TCustomRichEditQX::CreateControl(HWND parent, DWORD style, DWORD exStyle, const RECT& place, HMENU id,
                                       LPARAM events) {
-    HWND wnd = CreateWindowExA(exStyle, "RICHEDIT", "", style, place.left, place.top, place.right - place.left,
-                               place.bottom - place.top, parent, id, GetModuleHandleA(nullptr), nullptr);
+    HWND wnd = CreateWindowExW(exStyle, L"RICHEDIT", L"", style, place.left, place.top, place.right - place.left,
+                               place.bottom - place.top, parent, id, GetModuleHandleW(nullptr), nullptr);
     if (!wnd) throw Exception("Cannot create the editor window");
+    if (!IsWindowUnicode(wnd)) {
+        auto proc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&UnicodeProc)));
+        if (!ClassProc) ClassProc = proc;
+    }
 
     // Plain text: no formatting comes in, streams carry text only (SF_TEXT).
     SendMessageA(wnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
@@ -176,6 +195,21 @@ LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
         Paste();
         return 0;
     case WM_CHAR: {
+        // A character beyond ASCII goes in as itself, whatever the code page;
+        // one beyond U+FFFF comes as two halves.
+        if (wParam >= 0x80 && wParam <= 0xFFFF && !ReadOnly()) {
+            const auto unit = static_cast<char16_t>(wParam);
+            if (unit >= 0xD800 && unit <= 0xDBFF) {
+                HighSurrogate_ = unit;
+                return 0;
+            }
+            std::u16string typed;
+            if (HighSurrogate_ && unit >= 0xDC00 && unit <= 0xDFFF) typed += HighSurrogate_;
+            HighSurrogate_ = 0;
+            typed += unit;
+            ReplaceSelection(typed);
+            return 0;
+        }
         char key = static_cast<char>(wParam);
         KeyPress(key);
         if (key == 0) return 0;
@@ -227,24 +261,56 @@ bool TCustomRichEditQX::HandleParentMessage(UINT msg, WPARAM wParam, LPARAM lPar
     return false;
 }
 
-std::string TCustomRichEditQX::Text() const {
-    std::string text;
-    text.reserve(static_cast<std::size_t>(SendMessageA(Wnd, WM_GETTEXTLENGTH, 0, 0)));
+std::u16string TCustomRichEditQX::StreamOut(HWND wnd) {
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(SendMessageW(wnd, WM_GETTEXTLENGTH, 0, 0)) * 2);
     EDITSTREAM stream{};
-    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&text);
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&bytes);
     stream.pfnCallback = &WriteToString;
-    SendMessageA(Wnd, EM_STREAMOUT, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
-    if (stream.dwError != 0) throw Exception("Cannot read the editor's text");
+    SendMessageW(wnd, EM_STREAMOUT, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
+    if (stream.dwError != 0 || bytes.size() % 2 != 0) throw Exception("Cannot read the editor's text");
+    std::u16string text(bytes.size() / 2, u'\0');
+    std::memcpy(text.data(), bytes.data(), bytes.size());
     return text;
 }
 
-void TCustomRichEditQX::StreamIn(HWND wnd, const std::string& bytes) {
-    StringSource in{&bytes, 0};
+std::u16string TCustomRichEditQX::WideText() const { return StreamOut(Wnd); }
+
+bool TCustomRichEditQX::EncodedText(std::string& bytes) const {
+    return EncodeSource(WideText(), Form_, AnsiCodePage(), bytes, Loaded_);
+}
+
+std::string TCustomRichEditQX::Text() const {
+    std::string bytes;
+    if (!EncodedText(bytes)) throw Exception("The text has characters that " + EncodingLabel(Form_) + " cannot hold");
+    return bytes;
+}
+
+void TCustomRichEditQX::SetForm(const TSourceForm& form) {
+    // Line ends by the old form's lines no longer apply once the form changes.
+    if (!(form == Form_)) Loaded_.clear();
+    Form_ = form;
+}
+
+void TCustomRichEditQX::StreamIn(HWND wnd, const std::u16string& text, WPARAM flags) {
+    WideSource in{&text, 0};
     EDITSTREAM stream{};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&in);
-    stream.pfnCallback = &ReadFromString;
-    SendMessageA(wnd, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
-    if (stream.dwError != 0 || in.pos != bytes.size()) throw Exception("Cannot load the text into the editor");
+    stream.pfnCallback = &ReadFromWide;
+    SendMessageW(wnd, EM_STREAMIN, flags | SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
+    if (stream.dwError != 0 || in.pos != text.size()) throw Exception("Cannot load the text into the editor");
+}
+
+void TCustomRichEditQX::ReplaceSelection(const std::u16string& text) {
+    if (ReadOnly()) return;
+    DropLineIndex();
+    // As UTF-16 (code page 1200), keeping the control's undo. Not a stream with
+    // SFF_SELECTION: Wine's control (8.0) then replaces the whole text of a
+    // plain-text control rather than the selection.
+    SETTEXTEX how{ST_SELECTION | ST_KEEPUNDO, 1200};
+    if (!SendMessageW(Wnd, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(text.c_str())))
+        StreamIn(Wnd, text, SFF_SELECTION);
+    SendMessageW(Wnd, EM_SETMODIFY, TRUE, 0);
 }
 
 void TCustomRichEditQX::SetText(const std::string& bytes) {
@@ -269,23 +335,36 @@ void TCustomRichEditQX::SetText(const std::string& bytes) {
     const LRESULT events = SendMessageA(old, EM_GETEVENTMASK, 0, 0);
     const bool hadFocus = GetFocus() == old;
 
+    const TSourceForm form = DetectSourceForm(bytes);
+    const std::u16string text = DecodeSource(bytes, form, AnsiCodePage());
     HWND fresh = CreateControl(parent, style & ~WS_VISIBLE, exStyle, place, id, 0);
+    bool faithful = false;
     try {
-        StreamIn(fresh, bytes);
+        StreamIn(fresh, text, 0);
+        // Read back: a control that dropped or changed a character must not
+        // have it saved so.
+        std::string back;
+        faithful = EncodeSource(StreamOut(fresh), form, AnsiCodePage(), back, bytes) && back == bytes;
     } catch (...) {
         DestroyWindow(fresh);
         throw;
     }
     StartFresh(fresh);
-    // The index only where the control counts lines and characters as it does
-    // (a double-byte code page, for one, has characters of two bytes).
-    TLineIndex lines(bytes);
+    // The index only where the control counts lines and characters as it does.
+    // It goes by UTF-16 units: a stand-in of one byte each, with the same breaks.
+    std::string shape(text.size(), 'x');
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] == u'\r' || text[i] == u'\n') shape[i] = static_cast<char>(text[i]);
+    TLineIndex lines(shape);
     const int last = lines.LineCount() - 1;
-    const bool counted = SendMessageA(fresh, WM_GETTEXTLENGTH, 0, 0) == static_cast<LRESULT>(bytes.size()) &&
+    const bool counted = SendMessageW(fresh, WM_GETTEXTLENGTH, 0, 0) == static_cast<LRESULT>(text.size()) &&
                          SendMessageA(fresh, EM_GETLINECOUNT, 0, 0) == lines.LineCount() &&
                          SendMessageA(fresh, EM_LINEINDEX, static_cast<WPARAM>(last), 0) == lines.LineStart(last);
     SendMessageA(fresh, EM_SETEVENTMASK, 0, events);
     Lines = counted ? std::move(lines) : TLineIndex();
+    Form_ = form;
+    Loaded_ = form.MixedEnds ? bytes : std::string();
+    Faithful_ = faithful;
     Wnd = fresh;
     SetWindowPos(fresh, old, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | ((style & WS_VISIBLE) ? SWP_SHOWWINDOW : 0));

@@ -92,6 +92,9 @@ public:
     virtual void SetAutoIndent(bool value) { autoIndent_ = value; }
     virtual bool SmartTabs() const { return smartTabs_; }
     virtual void SetSmartTabs(bool value) { smartTabs_ = value; }
+    // New files are saved as UTF-8 (no mark) rather than in the ANSI code page.
+    virtual bool NewFilesUtf8() const { return newFilesUtf8_; }
+    virtual void SetNewFilesUtf8(bool value) { newFilesUtf8_ = value; }
     virtual std::string HtmlTemplate() const { return htmlTemplate_; }
     bool JavaSdkValid() const { return javaSdkValid_; }
 
@@ -150,6 +153,7 @@ private:
     TEditorFont editorFont_;
     bool autoIndent_ = true;
     bool smartTabs_ = true;
+    bool newFilesUtf8_ = false;
     std::string htmlTemplate_ = DefaultHtmlTemplate();
     bool javaSdkValid_ = false;
     std::string appCommandLine_;

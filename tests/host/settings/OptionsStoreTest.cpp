@@ -52,7 +52,7 @@ std::ostream& operator<<(std::ostream& os, const Globals& g) {
 const std::vector<std::string> kGlobalKeys = {
     "JavaSDK/Directory",  "JavaSDK/CompillerCommand", "JavaSDK/InterpreterCommand",
     "JavaSDK/AppletViewerCommand", "Editor/FontName", "Editor/FontSize",
-    "Editor/Autoindent",  "Editor/SmartTabs"};
+    "Editor/Autoindent",  "Editor/SmartTabs", "Editor/NewFilesUTF8"};
 
 TEST(ProfileValues, Integers) {
     const struct {
@@ -333,7 +333,7 @@ TEST(LoadOptions, FontChangesAreNotified) {
     }
 }
 
-TEST(SaveOptions, WritesTheEightKeysInOrderAndReadsBack) {
+TEST(SaveOptions, WritesTheNineKeysInOrderAndReadsBack) {
     MemoryProfile profile;
     TestStore store(profile);
     store.SetJavaSdkDir("D:\\sdk\\bin\\");
@@ -341,6 +341,7 @@ TEST(SaveOptions, WritesTheEightKeysInOrderAndReadsBack) {
     store.EditorFont().SetName("Lucida Console");
     store.EditorFont().SetSize(14);
     store.SetAutoIndent(false);
+    store.SetNewFilesUtf8(true);
     store.SaveOptions();
     EXPECT_EQ(profile.writes, (std::vector<std::string>{
                                   "JavaSDK/Directory=D:\\sdk\\bin\\",
@@ -351,13 +352,15 @@ TEST(SaveOptions, WritesTheEightKeysInOrderAndReadsBack) {
                                   "Editor/FontSize=14",
                                   "Editor/Autoindent=0",
                                   "Editor/SmartTabs=1",
+                                  "Editor/NewFilesUTF8=1",
                               }));
     TestStore again(profile);
     EXPECT_EQ(Snapshot(again), Snapshot(store));
+    EXPECT_TRUE(again.NewFilesUtf8());
 }
 
 TEST(SaveOptions, StopsAtTheKeyThatCannotBeWritten) {
-    for (int failing = 0; failing < 8; ++failing) {
+    for (int failing = 0; failing < 9; ++failing) {
         SCOPED_TRACE(failing);
         MemoryProfile profile;
         TestStore store(profile);

@@ -174,7 +174,7 @@ TEST_F(BuildTest, DoubleClickPutsTheCaretAfterTheMarkedCharacter) {
         EXPECT_EQ(SendMessageA(QPadF->ErrorLB, LB_GETCURSEL, 0, 0), c.entry);
         const int caret = Editor().SelStart();
         ASSERT_GT(caret, 0);
-        EXPECT_EQ(Editor().Text()[static_cast<std::size_t>(caret - 1)], c.before) << c.capture << " " << c.entry;
+        EXPECT_EQ(Editor().WideText()[static_cast<std::size_t>(caret - 1)], c.before) << c.capture << " " << c.entry;
     }
 }
 

@@ -337,6 +337,66 @@ TEST_F(FileCommandsTest, RoundTripsBytesAndOddFiles) {
     EXPECT_TRUE(Editor().Modified());
 }
 
+// Every file opened and saved with no change is the same file, byte for byte,
+// and an edit is saved in the file's own encoding and line ends.
+TEST_F(FileCommandsTest, FilesKeepTheirFormThroughOpenAndSave) {
+    std::string high;  // every byte past ASCII, as the ANSI code page holds them
+    for (int b = 0x80; b <= 0xFF; ++b) high.push_back(static_cast<char>(b));
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* panel;
+        std::u16string typed;  // typed on a new first line
+        std::string saved;     // the first line and break as saved
+    } files[] = {
+        {"Bom.java", "\xEF\xBB\xBF" "class A { String s = \"\xCE\xBB \xE4\xBD\xA0\xE5\xA5\xBD \xE2\x82\xAC caf\xC3\xA9\"; }\r\n",
+         "UTF-8 BOM  CRLF", u"\u03A9", "\xEF\xBB\xBF\xCE\xA9\r\n"},
+        {"Plain.java", "// Gr\xC3\xBC\xC3\x9F" "e, caf\xC3\xA9\n", "UTF-8  LF", u"\u00E9", "\xC3\xA9\n"},
+        {"Greek.java", "// \xCE\xB1\xCE\xB2\xCE\xB3\r\n", "UTF-8  CRLF", u"x", "x\r\n"},
+        {"Emoji.java", "// \xF0\x9F\x98\x80 \xF0\x9D\x84\x9E\n", "UTF-8  LF", u"\U0001F600", "\xF0\x9F\x98\x80\n"},
+        {"Ansi.java", "// " + high + "\r\n", "ANSI  CRLF", u"\u00E9", "\xE9\r\n"},
+        {"Lf.java", "a\n\tb\n\n", "ANSI  LF", u"x", "x\n"},
+        {"Cr.java", "a\rb\r", "ANSI  CR", u"x", "x\r"},
+        {"Mixed.java", "a\nb\r\nc\rd\n\n", "ANSI  LF", u"x", "x\n"},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.name);
+        const std::string path = dir + f.name;
+        WriteFileBytes(path, f.bytes);
+        Open(path);
+        EXPECT_TRUE(Editor().Faithful());
+        EXPECT_EQ(QPadF->PanelText(3), f.panel);
+        Command("FileSave1");
+        EXPECT_EQ(ReadFileBytes(path), f.bytes);
+
+        Editor().SetSelStart(0);
+        for (char16_t unit : f.typed) SendMessageW(EditorWnd(), WM_CHAR, unit, 1);
+        Key(VK_RETURN, '\r');
+        Command("FileSave1");
+        const std::size_t mark = f.bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+        EXPECT_EQ(ReadFileBytes(path), f.saved + f.bytes.substr(mark));
+    }
+}
+
+// A character the file's encoding lacks is never saved as '?'.
+TEST_F(FileCommandsTest, SaveAsksBeforeAnEncodingLosesACharacter) {
+    const std::string path = dir + "Omega.java";
+    WriteFileBytes(path, "caf\xE9\r\n");
+    Open(path);
+    SendMessageW(EditorWnd(), WM_CHAR, 0x03A9, 1);
+    prompts.messageAnswers = {IDCANCEL};
+    Command("FileSave1");
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, "Omega.java has characters that ANSI cannot hold.\rSave it as UTF-8 instead?");
+    EXPECT_EQ(ReadFileBytes(path), "caf\xE9\r\n");
+    EXPECT_TRUE(Editor().Modified());
+    prompts.messageAnswers = {IDOK};
+    Command("FileSave1");
+    EXPECT_EQ(ReadFileBytes(path), "\xCE\xA9" "caf\xC3\xA9\r\n");
+    EXPECT_EQ(QPadF->PanelText(3), "UTF-8  CRLF");
+    EXPECT_FALSE(Editor().Modified());
+}
+
 // Files whose full path reaches the platform's limit save in place, with the
 // same write-beside-then-replace; a path one longer is refused by name.
 TEST_F(FileCommandsTest, LongPathsSaveInPlace) {

@@ -77,12 +77,16 @@ TEST_F(MainWindowTest, DesignedLayout) {
     EXPECT_EQ(editor.right - editor.left, panel.right);
     EXPECT_EQ(editor.bottom - editor.top, panel.bottom);
 
-    // Status bar panels 200, 50 and the rest.
-    int edges[3] = {};
-    ASSERT_EQ(SendMessageA(QPadF->StatusBar, SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges)), 3);
+    // Status bar panels 200, 50 and the rest, less the text's form at the right end.
+    int edges[4] = {};
+    RECT bar;
+    GetClientRect(QPadF->StatusBar, &bar);
+    ASSERT_EQ(SendMessageA(QPadF->StatusBar, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 4);
     EXPECT_EQ(edges[0], 200);
     EXPECT_EQ(edges[1], 250);
-    EXPECT_EQ(edges[2], -1);
+    EXPECT_EQ(edges[2], bar.right - 120);
+    EXPECT_EQ(edges[3], -1);
+    EXPECT_EQ(QPadF->PanelText(3), "ANSI  CRLF");
 }
 
 TEST_F(MainWindowTest, ListsAndHeaders) {
