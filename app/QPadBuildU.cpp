@@ -1,5 +1,7 @@
 #include "QPadBuildU.h"
 
+#include <algorithm>
+
 #include "QpErrors.h"
 #include "QpText.h"
 
@@ -133,6 +135,45 @@ std::string SourceEncodingFor(std::string_view source, const std::string& compil
         }
     if (ascii) return std::string();
     return IsValidUtf8(source) ? "UTF-8" : JavaCharsetName(ansiCodePage);
+}
+
+EncodingChoice CompileEncodingFor(const SourceBytes& source, const std::vector<SourceBytes>& siblings,
+                                  const std::string& compilerCommand, unsigned ansiCodePage) {
+    EncodingChoice choice;
+    if (compilerCommand.find("-encoding") != std::string::npos) return choice;
+    // Each encoding with the files in it, in the order first seen.
+    std::vector<std::pair<std::string, std::vector<std::string>>> groups;
+    auto add = [&](const SourceBytes& file) {
+        const std::string encoding = SourceEncodingFor(file.bytes, std::string(), ansiCodePage);
+        if (encoding.empty()) return;
+        auto it = std::find_if(groups.begin(), groups.end(), [&](const auto& g) { return g.first == encoding; });
+        if (it == groups.end()) it = groups.insert(groups.end(), {encoding, {}});
+        it->second.push_back(file.name);
+    };
+    add(source);
+    const bool own = !groups.empty();
+    for (const SourceBytes& file : siblings) add(file);
+    if (groups.empty()) return choice;
+    if (own) {
+        choice.encoding = groups.front().first;
+    } else {
+        const auto most = std::max_element(groups.begin(), groups.end(), [](const auto& a, const auto& b) {
+            return a.second.size() < b.second.size();
+        });
+        choice.encoding = most->first;
+    }
+    if (groups.size() > 1) {
+        choice.note = "Sources in different encodings:";
+        for (const auto& [encoding, names] : groups) {
+            choice.note += ' ' + encoding + ':';
+            for (std::size_t i = 0; i < names.size(); ++i) choice.note += (i ? ", " : " ") + names[i];
+            choice.note += ';';
+        }
+        choice.note.back() = '.';
+        choice.note += " javac reads them all as " + choice.encoding +
+                       ": save them in one encoding, or put -encoding in the compiler command (Edit, Options).";
+    }
+    return choice;
 }
 
 namespace {

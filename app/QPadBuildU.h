@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Hello.java gives Hello, my.app.java gives my.app, Untitled.java gives Untitled.
 std::string ClassNameFor(const std::string& fileName);
@@ -39,6 +40,22 @@ std::string MakeCompilerCommandLine(const std::string& sdkDir, const std::string
 std::string SourceEncodingFor(std::string_view source, const std::string& compilerCommand,
                               unsigned ansiCodePage);
 bool IsValidUtf8(std::string_view bytes);
+
+// The -encoding for a compile that reads the source and may read the other
+// .java files beside it (its package's folder): the source's own when it has
+// bytes beyond ASCII, else the one the siblings with such bytes share (the most
+// common when they differ). note names the files of each encoding when they
+// disagree, with what the user can do; "" when they agree.
+struct SourceBytes {
+    std::string name;  // as shown to the user
+    std::string bytes;
+};
+struct EncodingChoice {
+    std::string encoding;
+    std::string note;
+};
+EncodingChoice CompileEncodingFor(const SourceBytes& source, const std::vector<SourceBytes>& siblings,
+                                  const std::string& compilerCommand, unsigned ansiCodePage);
 // Java's name for a Windows code page (1252 -> windows-1252, 932 -> MS932).
 std::string JavaCharsetName(unsigned codePage);
 

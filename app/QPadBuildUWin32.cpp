@@ -2,6 +2,8 @@
 // error list's way back into the source.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "CompilerU.h"
 #include "FilesWin32.h"
 #include "LauncherWin32.h"
@@ -107,11 +109,12 @@ void AddLine(HWND list, const std::string& text) {
 }
 
 // A source whose folder does not match its package: said under the command line.
-void ShowNote(HWND list, const BuildPlace& place) {
-    if (place.note.empty()) return;
-    SendMessageA(list, LB_INSERTSTRING, 1, reinterpret_cast<LPARAM>(place.note.c_str()));
-    WidenFor(list, place.note);
+void ShowNote(HWND list, const std::string& note) {
+    if (note.empty()) return;
+    SendMessageA(list, LB_INSERTSTRING, 1, reinterpret_cast<LPARAM>(note.c_str()));
+    WidenFor(list, note);
 }
+void ShowNote(HWND list, const BuildPlace& place) { ShowNote(list, place.note); }
 
 TOptionsF& Options() {
     if (!OptionsF) throw Exception("The settings are not loaded");
@@ -172,9 +175,41 @@ std::string TQPadF::CommandInterpreter() const {
     return CommandInterpreterFor(commandCom, comspec);
 }
 
-std::string TQPadF::MakeCompilerCommandLine(const std::string& source) const {
+namespace {
+
+// The other .java files in the source's folder, which javac reads when the
+// source uses their classes. One it cannot read is left out: the compile will say.
+std::vector<SourceBytes> SiblingSources(const std::string& fileName) {
+    std::vector<SourceBytes> siblings;
+    const std::string folder = ExtractFilePath(fileName);
+    if (folder.empty()) return siblings;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*.java").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return siblings;
+    do {
+        const std::string name = found.cFileName;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || lstrcmpiA(name.c_str(), ExtractFileName(fileName).c_str()) == 0)
+            continue;
+        // "*.java" also finds "x.javax" by its short name.
+        if (name.size() < 5 || lstrcmpiA(name.substr(name.size() - 5).c_str(), ".java") != 0) continue;
+        try {
+            siblings.push_back({name, ReadSourceFile(folder + name)});
+        } catch (const Exception&) {
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return siblings;
+}
+
+}  // namespace
+
+EncodingChoice TQPadF::CompileEncoding(const std::string& source) const {
+    return CompileEncodingFor({ExtractFileName(FileName), source}, SiblingSources(FileName),
+                              Options().CompillerCommand(), GetACP());
+}
+
+std::string TQPadF::MakeCompilerCommandLine(const std::string& encoding) const {
     const TOptionsF& o = Options();
-    const std::string encoding = SourceEncodingFor(source, o.CompillerCommand(), GetACP());
     return ::MakeCompilerCommandLine(o.JavaSdkDir(), o.CompilerFile(), o.CompillerCommand(), FileName, encoding);
 }
 
@@ -205,21 +240,42 @@ void TQPadF::CodeCompileExecute() {
     const BuildPlace place = PlaceOf(FileName, source);
     TSourceFolder folder(place.folder);
     bool result = false;
+    bool markRejected = false;
     {
         TWaitCursor wait;
         TCompiller compiler(launcher_, StdErrFileName);
         compiler.OnMessage = ToolEvents();
         compiler.FileName = FileName;
-        const std::string cmdLine = MakeCompilerCommandLine(source);
+        const EncodingChoice encoding = CompileEncoding(source);
+        const std::string cmdLine = MakeCompilerCommandLine(encoding.encoding);
         result = compiler.Compile(cmdLine);
         FillList(CompillerLB, compiler.Output);
         InsertFirst(CompillerLB, ">" + cmdLine);
         ShowNote(CompillerLB, place);
+        ShowNote(CompillerLB, encoding.note);
         FillList(ErrorLB, compiler.Errors);
+        markRejected = !result && source.rfind("\xEF\xBB\xBF", 0) == 0 &&
+                       std::any_of(compiler.Output.begin(), compiler.Output.end(), [](const std::string& line) {
+                           return line.find("illegal character: '\\ufeff'") != std::string::npos;
+                       });
     }
     if (!place.note.empty()) ShowStatus(place.note);
     codeStates_.Compiled(IsAppletSource(), result);
     ApplyCodeStates();
+    // javac takes a byte order mark for a character of the source; the mark
+    // goes only when the user says so.
+    if (markRejected && SourceEdit->Form().Mark && !SourceEdit->Modified() &&
+        Prompts().Message(hwnd_,
+                          "javac does not accept the byte order mark at the start of " + ExtractFileName(FileName) +
+                              ".\rSave it as UTF-8 without the mark and compile again?",
+                          "Confirm", MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON1) == IDOK) {
+        TSourceForm form = SourceEdit->Form();
+        form.Mark = false;
+        SourceEdit->SetForm(form);
+        ShowSourceForm();
+        SourceEdit->SetModified(true);
+        CodeCompileExecute();
+    }
 }
 
 void TQPadF::CodeRunExecute() {

@@ -11,6 +11,7 @@
 #include "CompilerU.h"
 #include "Prompts.h"
 #include "QPadActions.h"
+#include "QPadBuildU.h"
 #include "QPadControls.h"
 #include "QPadLogic.h"
 #include "QpErrors.h"
@@ -171,7 +172,9 @@ private:
     std::string AskFileName(FileDialogRequest& dialog);
     std::string CommandInterpreter() const;
     // From the saved source's bytes (its encoding) and the class's name as run.
-    std::string MakeCompilerCommandLine(const std::string& source) const;
+    // The -encoding for the source's bytes and the sources beside it.
+    EncodingChoice CompileEncoding(const std::string& source) const;
+    std::string MakeCompilerCommandLine(const std::string& encoding) const;
     std::string MakeInterpreterCommandLine(const std::string& className) const;
     std::string MakeAppletViewerCommandLine() const;
     std::string FindAppletHtmlFile() const;

@@ -95,6 +95,35 @@ TEST(CommandInterpreter, CommandComFirstThenComspec) {
     for (const auto& c : cases) EXPECT_EQ(CommandInterpreterFor(c.found, c.comspec), c.shell) << c.comspec;
 }
 
+TEST(SourceEncoding, AnAsciiSourceTakesItsSiblingsEncoding) {
+    const SourceBytes ascii{"Main.java", "class Main {}"}, utf8{"A.java", "// caf\xC3\xA9"},
+        ansi{"Greeter.java", "// caf\xE9"}, ansi2{"B.java", "// \xFC"};
+    const struct {
+        SourceBytes source;
+        std::vector<SourceBytes> siblings;
+        const char* command;
+        const char* encoding;
+        const char* note;
+    } cases[] = {
+        {ascii, {}, "%j", "", ""},
+        {ascii, {ascii, ansi}, "%j", "windows-1252", ""},
+        {ascii, {utf8}, "%j", "UTF-8", ""},
+        {ascii, {ansi}, "-encoding UTF-8 %j", "", ""},
+        {utf8, {ascii}, "%j", "UTF-8", ""},
+        {ascii, {utf8, ansi, ansi2}, "%j", "windows-1252",
+         "Sources in different encodings: UTF-8: A.java; windows-1252: Greeter.java, B.java. javac reads them all "
+         "as windows-1252: save them in one encoding, or put -encoding in the compiler command (Edit, Options)."},
+        {utf8, {ansi, ansi2}, "%j", "UTF-8",  // the open file's own wins
+         "Sources in different encodings: UTF-8: A.java; windows-1252: Greeter.java, B.java. javac reads them all "
+         "as UTF-8: save them in one encoding, or put -encoding in the compiler command (Edit, Options)."},
+    };
+    for (const auto& c : cases) {
+        const EncodingChoice choice = CompileEncodingFor(c.source, c.siblings, c.command, 1252);
+        EXPECT_EQ(choice.encoding, c.encoding) << c.source.name << " " << c.siblings.size();
+        EXPECT_EQ(choice.note, c.note) << c.source.name << " " << c.siblings.size();
+    }
+}
+
 TEST(SourceEncoding, OnlyForBytesBeyondAscii) {
     const struct { std::string source; const char* command; unsigned acp; const char* encoding; } cases[] = {
         {"class A {}", "%j", 1252, ""},
