@@ -82,6 +82,11 @@ public:
         if (SmartTabsCB) SetChecked(SmartTabsCB, value);
         else TOptionsStore::SetSmartTabs(value);
     }
+    bool NewFilesUtf8() const override { return NewUtf8CB ? Checked(NewUtf8CB) : TOptionsStore::NewFilesUtf8(); }
+    void SetNewFilesUtf8(bool value) override {
+        if (NewUtf8CB) SetChecked(NewUtf8CB, value);
+        else TOptionsStore::SetNewFilesUtf8(value);
+    }
     std::string HtmlTemplate() const override { return HtmlTempM ? Text(HtmlTempM) : TOptionsStore::HtmlTemplate(); }
     std::string AppCommandLine() const override {
         return AppComLineE ? Text(AppComLineE) : TOptionsStore::AppCommandLine();
@@ -100,7 +105,8 @@ public:
          CompCommE = nullptr, InterpE = nullptr, IntCommE = nullptr, ApViewE = nullptr,
          ApViewCommE = nullptr, Memo1 = nullptr;
     HWND EditorTS = nullptr, EdFontGB = nullptr, EdFontSB = nullptr, FontNameL = nullptr,
-         FontSizeL = nullptr, RichEdit1 = nullptr, AutoindentCB = nullptr, SmartTabsCB = nullptr;
+         FontSizeL = nullptr, RichEdit1 = nullptr, AutoindentCB = nullptr, SmartTabsCB = nullptr,
+         NewUtf8CB = nullptr;
     HWND HTMLTemplTS = nullptr, HtmlTempM = nullptr, Memo2 = nullptr;
     HWND ProjectTS = nullptr, AppComLineE = nullptr, AppHtmlE = nullptr, SpeedButton1 = nullptr,
          SaveOptBB = nullptr, PrjOptIniE = nullptr;

@@ -395,6 +395,11 @@ TEST_F(FileCommandsTest, SaveAsksBeforeAnEncodingLosesACharacter) {
     EXPECT_EQ(ReadFileBytes(path), "\xCE\xA9" "caf\xC3\xA9\r\n");
     EXPECT_EQ(QPadF->PanelText(3), "UTF-8  CRLF");
     EXPECT_FALSE(Editor().Modified());
+    Command("FileNew1");
+    EXPECT_EQ(QPadF->PanelText(3), "ANSI  CRLF");
+    OptionsF->SetNewFilesUtf8(true);  // new files start in UTF-8 when the setting says so
+    Command("FileNew1");
+    EXPECT_EQ(QPadF->PanelText(3), "UTF-8  CRLF");
 }
 
 // Files whose full path reaches the platform's limit save in place, with the

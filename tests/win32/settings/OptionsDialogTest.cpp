@@ -181,6 +181,7 @@ TEST_F(OptionsDialogTest, WindowAndControls) {
         {o.FontSizeL, o.EditorTS, "Static", "10", false},
         {o.AutoindentCB, o.EditorTS, "Button", "Autoindent", false},
         {o.SmartTabsCB, o.EditorTS, "Button", "Smart tabs", false},
+        {o.NewUtf8CB, o.EditorTS, "Button", "Save new files as UTF-8", false},
         {o.HtmlTempM, o.HTMLTemplTS, "Edit", DefaultHtmlTemplate(), false},
         {o.Memo2, o.HTMLTemplTS, "Edit", "%c is required and will be \r\nreplaced with class file name",
          false},
@@ -294,6 +295,7 @@ TEST_F(OptionsDialogTest, SettingsLiveInTheControls) {
         EXPECT_EQ(Text(o.AppHtmlE), "Applet.html");
         Click(o.AutoindentCB);
         EXPECT_FALSE(o.AutoIndent());
+        Click(o.NewUtf8CB);
         o.SetSmartTabs(false);
         EXPECT_EQ(SendMessageA(o.SmartTabsCB, BM_GETCHECK, 0, 0), BST_UNCHECKED);
         // Nothing is written while the dialog is open.
@@ -303,6 +305,7 @@ TEST_F(OptionsDialogTest, SettingsLiveInTheControls) {
     EXPECT_EQ(Show(o, steps), IDOK);
     EXPECT_EQ(Profile(ini, "JavaSDK", "CompillerCommand"), "typed %j");
     EXPECT_EQ(Profile(ini, "Editor", "Autoindent"), "0");
+    EXPECT_EQ(Profile(ini, "Editor", "NewFilesUTF8"), "1");
 }
 
 TEST_F(OptionsDialogTest, OkWritesTheEightKeysAndCancelRereadsThem) {
