@@ -378,6 +378,21 @@ TEST_F(FileCommandsTest, FilesKeepTheirFormThroughOpenAndSave) {
     }
 }
 
+// A file that does not come back from the editor as it was stored (a mark
+// before bytes that are no UTF-8) is shown read-only and never saved.
+TEST_F(FileCommandsTest, AFileTheEditorCannotHoldIsNeverSaved) {
+    const std::string path = dir + "Odd.java", bytes = "\xEF\xBB\xBF" "caf\xE9\r\n";
+    WriteFileBytes(path, bytes);
+    prompts.messageAnswers = {IDOK, IDOK};
+    Open(path);
+    EXPECT_TRUE(Editor().ReadOnly());
+    Command("FileSave1");
+    ASSERT_EQ(prompts.messages.size(), 2u);
+    EXPECT_EQ(prompts.messages[0].text.rfind("The editor cannot show every character of " + path, 0), 0u);
+    EXPECT_EQ(prompts.messages[1].text.rfind("Cannot save file " + path, 0), 0u) << prompts.messages[1].text;
+    EXPECT_EQ(ReadFileBytes(path), bytes);
+}
+
 // A character the file's encoding lacks is never saved as '?'.
 TEST_F(FileCommandsTest, SaveAsksBeforeAnEncodingLosesACharacter) {
     const std::string path = dir + "Omega.java";
