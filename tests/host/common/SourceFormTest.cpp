@@ -40,25 +40,6 @@ TEST(SourceForm, DetectsEncodingAndLineEnds) {
     }
 }
 
-// Decoded for the control and encoded back unchanged: the same bytes.
-TEST(SourceForm, UnchangedTextEncodesToTheSameBytes) {
-    const char* files[] = {
-        "\xEF\xBB\xBF" "class A { String s = \"\xCE\xBB \xE4\xBD\xA0\xE5\xA5\xBD\"; }\r\n",
-        "\xF0\x9F\x98\x80\n\xCE\xA9\n",
-        "caf\xE9 \x80\xFF\r\n",
-        "a\nb\r\nc\rd\n\n",
-        "no break",
-        "\r\n\r\n",
-    };
-    for (const std::string bytes : files) {
-        const TSourceForm form = DetectSourceForm(bytes);
-        const std::u16string text = DecodeSource(bytes, form, latin1);
-        std::string back;
-        ASSERT_TRUE(EncodeSource(text, form, latin1, back, bytes));
-        EXPECT_EQ(back, bytes);
-    }
-}
-
 TEST(SourceForm, EditsTakeTheFilesLineEnds) {
     const struct { const char* original; const char16_t* edited; const char* saved; } cases[] = {
         {"a\nb\n", u"a\r\nnew\r\nb\r\n", "a\nnew\nb\n"},
