@@ -149,10 +149,36 @@ bool Utf16ToUtf8(std::u16string_view text, std::string& bytes) {
     return true;
 }
 
-std::u16string DecodeSource(std::string_view bytes, const TSourceForm& form, const ICodePage& ansi) {
+namespace {
+
+// The characters of the bytes, line breaks as they are.
+std::u16string RawDecode(std::string_view bytes, const TSourceForm& form, const ICodePage& ansi) {
     if (form.Mark && HasMark(bytes)) bytes.remove_prefix(3);
     std::u16string wide;
     if (form.Encoding != TEncoding::Utf8 || !Utf8ToUtf16(bytes, wide)) wide = ansi.ToWide(bytes);
+    return wide;
+}
+
+bool RawEncode(std::u16string_view text, const TSourceForm& form, const ICodePage& ansi, std::string& bytes) {
+    std::string body;
+    if (form.Encoding == TEncoding::Utf8) {
+        if (!Utf16ToUtf8(text, body)) return false;
+    } else if (!ansi.FromWide(text, body)) {
+        return false;
+    }
+    bytes = form.Encoding == TEncoding::Utf8 && form.Mark ? std::string(kMark) + body : body;
+    return true;
+}
+
+}  // namespace
+
+bool ConvertSource(std::string_view bytes, const TSourceForm& from, const TSourceForm& to, const ICodePage& ansi,
+                   std::string& converted) {
+    return RawEncode(RawDecode(bytes, from, ansi), to, ansi, converted);
+}
+
+std::u16string DecodeSource(std::string_view bytes, const TSourceForm& form, const ICodePage& ansi) {
+    const std::u16string wide = RawDecode(bytes, form, ansi);
     std::vector<std::u16string_view> lines;
     SplitLines(std::u16string_view(wide), lines, nullptr);
     std::u16string text;
@@ -203,12 +229,5 @@ bool EncodeSource(std::u16string_view text, const TSourceForm& form, const ICode
         joined += lines[i];
         if (i < ends.size()) joined += BreakOf(ends[i]);
     }
-    std::string body;
-    if (form.Encoding == TEncoding::Utf8) {
-        if (!Utf16ToUtf8(joined, body)) return false;
-    } else if (!ansi.FromWide(joined, body)) {
-        return false;
-    }
-    bytes = form.Encoding == TEncoding::Utf8 && form.Mark ? std::string(kMark) + body : body;
-    return true;
+    return RawEncode(joined, form, ansi, bytes);
 }

@@ -50,5 +50,10 @@ std::u16string DecodeSource(std::string_view bytes, const TSourceForm& form, con
 bool EncodeSource(std::u16string_view text, const TSourceForm& form, const ICodePage& ansi, std::string& bytes,
                   std::string_view originalBytes = {});
 
+// The same text in another encoding or mark, line ends untouched; false when a
+// character does not fit.
+bool ConvertSource(std::string_view bytes, const TSourceForm& from, const TSourceForm& to, const ICodePage& ansi,
+                   std::string& converted);
+
 // The line ends of a file's bytes, in order (what follows each line that has one).
 std::vector<TLineEnd> LineEndsOf(std::string_view bytes);

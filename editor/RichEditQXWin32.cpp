@@ -287,8 +287,12 @@ std::string TCustomRichEditQX::Text() const {
 }
 
 void TCustomRichEditQX::SetForm(const TSourceForm& form) {
-    // Line ends by the old form's lines no longer apply once the form changes.
-    if (!(form == Form_)) Loaded_.clear();
+    // The loaded text, kept for its line ends, goes into the new form too.
+    std::string loaded;
+    if (!Loaded_.empty() && form.MixedEnds && ConvertSource(Loaded_, Form_, form, AnsiCodePage(), loaded))
+        Loaded_ = std::move(loaded);
+    else
+        Loaded_.clear();
     Form_ = form;
 }
 

@@ -396,19 +396,19 @@ TEST_F(FileCommandsTest, AFileTheEditorCannotHoldIsNeverSaved) {
 // A character the file's encoding lacks is never saved as '?'.
 TEST_F(FileCommandsTest, SaveAsksBeforeAnEncodingLosesACharacter) {
     const std::string path = dir + "Omega.java";
-    WriteFileBytes(path, "caf\xE9\r\n");
+    WriteFileBytes(path, "x\ny\r\ncaf\xE9\n");  // mixed line ends
     Open(path);
     SendMessageW(EditorWnd(), WM_CHAR, 0x03A9, 1);
     prompts.messageAnswers = {IDCANCEL};
     Command("FileSave1");
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, "Omega.java has characters that ANSI cannot hold.\rSave it as UTF-8 instead?");
-    EXPECT_EQ(ReadFileBytes(path), "caf\xE9\r\n");
+    EXPECT_EQ(ReadFileBytes(path), "x\ny\r\ncaf\xE9\n");
     EXPECT_TRUE(Editor().Modified());
     prompts.messageAnswers = {IDOK};
     Command("FileSave1");
-    EXPECT_EQ(ReadFileBytes(path), "\xCE\xA9" "caf\xC3\xA9\r\n");
-    EXPECT_EQ(QPadF->PanelText(3), "UTF-8  CRLF");
+    EXPECT_EQ(ReadFileBytes(path), "\xCE\xA9x\ny\r\ncaf\xC3\xA9\n");
+    EXPECT_EQ(QPadF->PanelText(3), "UTF-8  LF");
     EXPECT_FALSE(Editor().Modified());
     Command("FileNew1");
     EXPECT_EQ(QPadF->PanelText(3), "ANSI  CRLF");
