@@ -1,6 +1,7 @@
 #include "RichEditQX.h"
 
 #include <commctrl.h>
+#include <ole2.h>
 #include <richedit.h>
 
 #include <algorithm>
@@ -77,6 +78,11 @@ LRESULT CALLBACK UnicodeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcW(ClassProc, wnd, msg, wParam, lParam);
 }
 
+// Two halves of one character beyond U+FFFF, which Backspace and Delete take whole.
+bool IsSurrogatePair(const std::u16string& s) {
+    return s.size() == 2 && s[0] >= 0xD800 && s[0] <= 0xDBFF && s[1] >= 0xDC00 && s[1] <= 0xDFFF;
+}
+
 // Messages and keys after which the control's text may differ from the text
 // it was loaded with. Only moving the caret or the view keeps the line index.
 bool MayEditText(UINT msg, WPARAM wParam) {
@@ -103,6 +109,19 @@ bool MayEditText(UINT msg, WPARAM wParam) {
     }
     return false;
 }
+
+std::u16string Widen(const std::string& text) {
+    if (text.empty()) return {};
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::u16string wide(static_cast<std::size_t>(n), u'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), reinterpret_cast<wchar_t*>(wide.data()), n);
+    return wide;
+}
+
+bool IsWordChar(char16_t c) { return c == u'_' || IsCharAlphaNumericW(static_cast<wchar_t>(c)); }
+
+// Keys that only move the caret or the view: a typing step ends there.
+bool IsMoveKey(WPARAM key) { return key >= VK_PRIOR && key <= VK_DOWN; }
 
 const DWORD kEditorStyle = WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL |
                           ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN | ES_DISABLENOSCROLL;
@@ -140,6 +159,13 @@ HWND TCustomRichEditQX::CreateControl(HWND parent, DWORD style, DWORD exStyle, c
     if (style & ES_READONLY) SendMessageA(wnd, EM_SETREADONLY, TRUE, 0);
     if (Font) ApplyFont(wnd);
     SendMessageA(wnd, EM_SETEVENTMASK, 0, events);
+    // The history is ours; the control keeps none of its own (RICHED32.DLL keeps
+    // one level on Windows, a hundred under Wine).
+    SendMessageA(wnd, EM_SETUNDOLIMIT, 0, 0);
+    // Text dropped from elsewhere would change the text past the history; drags
+    // inside the text are our own (MouseDown), and a dropped file goes on to the
+    // main window.
+    RevokeDragDrop(wnd);
     Subclass(wnd);
     return wnd;
 }
@@ -173,6 +199,13 @@ LRESULT TCustomRichEditQX::CallBase(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
 
 LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (wnd == Wnd && MayEditText(msg, wParam)) DropLineIndex();
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(wnd, &SubclassProc, kSubclassId);
+        if (wnd == Wnd) Wnd = nullptr;
+        return DefSubclassProc(wnd, msg, wParam, lParam);
+    }
+    // Only the current control's text belongs to the history.
+    if (wnd != Wnd) return CallBase(wnd, msg, wParam, lParam);
     switch (msg) {
     case WM_GETDLGCODE:
         // Tab stays in the editor instead of moving the focus on.
@@ -183,37 +216,28 @@ LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
         const unsigned shift = ShiftState(lParam);
         KeyDown(key, shift);
         if (key == 0) return 0;
-        // The paste keys take the clipboard's text through Paste().
-        const unsigned mods = shift & (ssShift | ssAlt | ssCtrl);
-        if ((key == 'V' && mods == ssCtrl) || (key == VK_INSERT && mods == ssShift)) {
-            Paste();
-            return 0;
-        }
+        if (EditKey(key, shift & (ssShift | ssAlt | ssCtrl))) return 0;
+        if (IsMoveKey(key)) History.BreakGroup();
         return CallBase(wnd, msg, key, lParam);
     }
-    case WM_PASTE:
-        Paste();
-        return 0;
-    case WM_CHAR: {
-        // A character beyond ASCII goes in as itself, whatever the code page;
-        // one beyond U+FFFF comes as two halves.
-        if (wParam >= 0x80 && wParam <= 0xFFFF && !ReadOnly()) {
-            const auto unit = static_cast<char16_t>(wParam);
-            if (unit >= 0xD800 && unit <= 0xDBFF) {
-                HighSurrogate_ = unit;
+    case WM_CHAR:
+    case WM_IME_CHAR: {
+        // Through the subclass a character comes in UTF-16 when the window says so.
+        char16_t c = static_cast<char16_t>(wParam);
+        if (!IsWindowUnicode(wnd) && msg == WM_CHAR) {
+            const char byte = static_cast<char>(wParam);
+            if (LeadByte == 0 && IsDBCSLeadByte(static_cast<BYTE>(byte))) {
+                LeadByte = byte;
                 return 0;
             }
-            std::u16string typed;
-            if (HighSurrogate_ && unit >= 0xDC00 && unit <= 0xDFFF) typed += HighSurrogate_;
-            HighSurrogate_ = 0;
-            typed += unit;
-            ReplaceSelection(typed);
-            return 0;
+            std::string bytes = LeadByte ? std::string{LeadByte, byte} : std::string(1, byte);
+            LeadByte = 0;
+            const std::u16string wide = Widen(bytes);
+            if (wide.size() != 1) return 0;
+            c = wide[0];
         }
-        char key = static_cast<char>(wParam);
-        KeyPress(key);
-        if (key == 0) return 0;
-        return CallBase(wnd, msg, static_cast<unsigned char>(key), lParam);
+        TypeChar(c);
+        return 0;
     }
     case WM_KEYUP:
     case WM_SYSKEYUP: {
@@ -222,18 +246,236 @@ LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
         KeyUp(key, ShiftState(lParam));
         return result;
     }
+    case WM_IME_STARTCOMPOSITION:
+    case WM_IME_COMPOSITION:
+    case WM_IME_ENDCOMPOSITION:
+        // The system's own composition window rather than the control's in-place
+        // one, which writes into the text past the history: the result comes as
+        // WM_IME_CHAR.
+        return IsWindowUnicode(wnd) ? DefWindowProcW(wnd, msg, wParam, lParam)
+                                    : DefWindowProcA(wnd, msg, wParam, lParam);
+    case WM_LBUTTONDOWN:
+        MouseDown(wnd, wParam, lParam);
+        return 0;
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        History.BreakGroup();
+        return CallBase(wnd, msg, wParam, lParam);
+    // Every other way in to change the text goes through the history too.
+    case WM_PASTE:
+    case EM_PASTESPECIAL:
+        Paste();
+        return 0;
+    case WM_CUT:
+        Cut();
+        return 0;
+    case WM_CLEAR:
+        if (SelLength() != 0) ReplaceSel(u"");
+        return 0;
+    case WM_UNDO:
+    case EM_UNDO:
+        Undo();
+        return TRUE;
+    case EM_REDO:
+        Redo();
+        return TRUE;
+    case EM_CANUNDO:
+        return CanUndo();
+    case EM_CANREDO:
+        return CanRedo();
+    case EM_REPLACESEL:
+    case WM_SETTEXT: {
+        if (Editing > 0 || lParam == 0) return CallBase(wnd, msg, wParam, lParam);
+        const std::u16string text =
+            IsWindowUnicode(wnd) ? std::u16string(reinterpret_cast<const char16_t*>(lParam))
+                                 : Widen(reinterpret_cast<const char*>(lParam));
+        if (ReadOnly()) return msg == WM_SETTEXT ? FALSE : 0;
+        if (msg == WM_SETTEXT)
+            EditText(0, GetTextLen(), text, TEditKind::Other);
+        else
+            ReplaceSel(text);
+        return msg == WM_SETTEXT ? TRUE : 0;
+    }
     case WM_KILLFOCUS:
         // The release of the Enter will go to another window: indent now rather
         // than leave the editor unpainted until some later key release.
         Keys.FinishPendingIndent();
+        History.BreakGroup();
         return CallBase(wnd, msg, wParam, lParam);
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(wnd, &SubclassProc, kSubclassId);
-        if (wnd == Wnd) Wnd = nullptr;
-        return DefSubclassProc(wnd, msg, wParam, lParam);
     default:
         return CallBase(wnd, msg, wParam, lParam);
     }
+}
+
+// The editing keys the control would otherwise handle on its own, past the
+// history; true when the key was one.
+bool TCustomRichEditQX::EditKey(std::uint16_t key, unsigned mods) {
+    if ((key == 'V' && mods == ssCtrl) || (key == VK_INSERT && mods == ssShift)) {
+        Paste();
+    } else if ((key == 'Z' && mods == ssCtrl) || (key == VK_BACK && mods == ssAlt)) {
+        Undo();
+    } else if ((key == 'Y' && mods == ssCtrl) || (key == 'Z' && mods == (ssCtrl | ssShift))) {
+        Redo();
+    } else if ((key == 'X' && mods == ssCtrl) || (key == VK_DELETE && mods == ssShift)) {
+        Cut();
+    } else if (key == 'A' && mods == ssCtrl) {
+        SelectAll();
+    } else if (key == VK_BACK && (mods & ssAlt) == 0) {
+        DeleteBack((mods & ssCtrl) != 0);
+    } else if (key == VK_DELETE && (mods & (ssAlt | ssShift)) == 0) {
+        DeleteForward((mods & ssCtrl) != 0);
+    } else if (key == VK_INSERT && mods == 0) {
+        // No overtype: typing always inserts, as the history records it.
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void TCustomRichEditQX::TypeChar(char16_t c) {
+    // Control characters (Backspace's, Ctrl+letter's) type nothing; their keys did the work.
+    if ((c < 0x20 && c != u'\r' && c != u'\t') || c == 0x7F) return;
+    if (c >= 0xD800 && c <= 0xDBFF) {
+        HighSurrogate = c;
+        return;
+    }
+    std::u16string text(1, c);
+    if (c >= 0xDC00 && c <= 0xDFFF) {
+        if (!HighSurrogate) return;
+        text.insert(text.begin(), HighSurrogate);
+    }
+    HighSurrogate = 0;
+    char key = c < 0x80 ? static_cast<char>(c) : 'x';
+    KeyPress(key);
+    if (key == 0 || ReadOnly()) return;
+    int start = 0, end = 0;
+    Selection(start, end);
+    if (c == u'\r')
+        EditText(start, end, u"\r\n", TEditKind::Other);
+    else
+        EditText(start, end, text, TEditKind::Typing);
+}
+
+void TCustomRichEditQX::DeleteBack(bool word) {
+    int start = 0, end = 0;
+    Selection(start, end);
+    if (start != end) {
+        EditText(start, end, u"", TEditKind::Other);
+        return;
+    }
+    if (start == 0) return;
+    if (!word) {
+        // A line break goes whole; what is read here is what the step removes.
+        std::u16string before = Range(start >= 2 ? start - 2 : 0, start);
+        if (before != u"\r\n" && !IsSurrogatePair(before)) before.erase(0, before.size() - 1);
+        EditText(start - static_cast<int>(before.size()), end, u"", TEditKind::Deleting, &before);
+        return;
+    }
+    // Ctrl+Backspace: the blanks and then the word before the caret, or one
+    // other character, or the line break at the line's start.
+    const int lineStart = LineIndex(LineFromChar(start));
+    const std::u16string line = Range(lineStart, start);
+    int p = static_cast<int>(line.size());
+    while (p > 0 && (line[p - 1] == u' ' || line[p - 1] == u'\t')) --p;
+    while (p > 0 && IsWordChar(line[p - 1])) --p;
+    if (p == static_cast<int>(line.size()) && p > 0) --p;
+    if (lineStart + p == start) {
+        const std::u16string before = Range(start >= 2 ? start - 2 : 0, start);
+        start -= before == u"\r\n" ? 2 : 1;
+    } else {
+        start = lineStart + p;
+    }
+    EditText(start, end, u"", TEditKind::Other);
+}
+
+void TCustomRichEditQX::DeleteForward(bool word) {
+    int start = 0, end = 0;
+    Selection(start, end);
+    if (start != end) {
+        EditText(start, end, u"", TEditKind::Other);
+        return;
+    }
+    const int length = GetTextLen();
+    if (end >= length) return;
+    if (!word) {
+        std::u16string after = Range(end, std::min(end + 2, length));
+        if (after != u"\r\n" && !IsSurrogatePair(after)) after.resize(1);
+        EditText(start, end + static_cast<int>(after.size()), u"", TEditKind::Deleting, &after);
+        return;
+    }
+    // Ctrl+Delete: the word after the caret and the blanks behind it, or one
+    // other character, or the line break at the line's end.
+    const int lineEnd = LineIndex(LineFromChar(end)) + static_cast<int>(SendMessageA(Wnd, EM_LINELENGTH, end, 0));
+    const std::u16string rest = Range(end, std::max(end, lineEnd));
+    std::size_t p = 0;
+    while (p < rest.size() && IsWordChar(rest[p])) ++p;
+    while (p < rest.size() && (rest[p] == u' ' || rest[p] == u'\t')) ++p;
+    if (p == 0 && !rest.empty()) p = 1;
+    if (p == 0) {
+        const std::u16string after = Range(end, std::min(end + 2, length));
+        p = after == u"\r\n" ? 2 : 1;
+    }
+    EditText(start, end + static_cast<int>(p), u"", TEditKind::Other);
+}
+
+// A press inside the selection starts a drag of it, as the control would start
+// one; the drop moves the text as one step. Anywhere else the control places
+// the caret as usual.
+void TCustomRichEditQX::MouseDown(HWND wnd, WPARAM wParam, LPARAM lParam) {
+    History.BreakGroup();
+    POINTL at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    int start = 0, end = 0;
+    Selection(start, end);
+    const int hit = static_cast<int>(SendMessageA(wnd, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&at)));
+    const bool inSelection = start != end && hit >= start && hit < end && (wParam & (MK_SHIFT | MK_CONTROL)) == 0;
+    if (!inSelection) {
+        CallBase(wnd, WM_LBUTTONDOWN, wParam, lParam);
+        return;
+    }
+    ::SetFocus(wnd);
+    POINT screen{at.x, at.y};
+    ClientToScreen(wnd, &screen);
+    if (!DragDetect(wnd, screen)) {
+        SetSel(hit, hit);
+        return;
+    }
+    // Follow the mouse to its release; Esc gives up.
+    SetCapture(wnd);
+    HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    int target = -1;
+    for (MSG msg; GetCapture() == wnd && GetMessageA(&msg, nullptr, 0, 0);) {
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) break;
+        if (msg.message == WM_LBUTTONUP && msg.hwnd == wnd) {
+            POINTL drop{static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
+            target = static_cast<int>(SendMessageA(wnd, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&drop)));
+            break;
+        }
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    ReleaseCapture();
+    SetCursor(old);
+    if (target < 0 || (target >= start && target <= end) || ReadOnly()) return;
+    const std::u16string moved = Range(start, end);
+    DropLineIndex();
+    ++Editing;
+    History.BeginStep();
+    if (target > end) {
+        History.Edit(*this, target, target, moved, TEditKind::Other);
+        History.Edit(*this, start, end, u"", TEditKind::Other);
+        target -= end - start;
+    } else {
+        History.Edit(*this, start, end, u"", TEditKind::Other);
+        History.Edit(*this, target, target, moved, TEditKind::Other);
+    }
+    History.EndStep(*this);
+    --Editing;
+    Select(target, target + static_cast<int>(moved.size()));
+    AfterEdit();
 }
 
 void TCustomRichEditQX::KeyDown(std::uint16_t& key, unsigned shift) { Keys.KeyDown(key, shift); }
@@ -243,8 +485,16 @@ void TCustomRichEditQX::KeyUp(std::uint16_t& key, unsigned shift) { Keys.KeyUp(k
 bool TCustomRichEditQX::HandleParentMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (!Wnd) return false;
     if (msg == WM_COMMAND && reinterpret_cast<HWND>(lParam) == Wnd && HIWORD(wParam) == EN_CHANGE) {
-        // A change that came some other way (a drop): the index goes, and the
-        // selection's line is told again from the control.
+        // Our own changes tell of themselves once they are recorded.
+        if (Editing > 0) return true;
+        // A change that came some other way: the index goes, and the selection's
+        // line is told again from the control. Should it have changed the text
+        // past the history, the history no longer fits the text.
+        if (GetTextLen() != ExpectedLength) {
+            ExpectedLength = GetTextLen();
+            History.Clear();
+            History.MarkUnsaved();
+        }
         const bool indexed = !Lines.Empty();
         DropLineIndex();
         if (OnChange) OnChange();
@@ -254,7 +504,8 @@ bool TCustomRichEditQX::HandleParentMessage(UINT msg, WPARAM wParam, LPARAM lPar
     if (msg == WM_NOTIFY && lParam != 0) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->hwndFrom == Wnd && header->code == EN_SELCHANGE) {
-            if (OnSelectionChange) OnSelectionChange();
+            // A range read moves the selection there and back.
+            if (OnSelectionChange && Peeking == 0) OnSelectionChange();
             return true;
         }
     }
@@ -303,18 +554,6 @@ void TCustomRichEditQX::StreamIn(HWND wnd, const std::u16string& text, WPARAM fl
     stream.pfnCallback = &ReadFromWide;
     SendMessageW(wnd, EM_STREAMIN, flags | SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
     if (stream.dwError != 0 || in.pos != text.size()) throw Exception("Cannot load the text into the editor");
-}
-
-void TCustomRichEditQX::ReplaceSelection(const std::u16string& text) {
-    if (ReadOnly()) return;
-    DropLineIndex();
-    // As UTF-16 (code page 1200), keeping the control's undo. Not a stream with
-    // SFF_SELECTION: Wine's control (8.0) then replaces the whole text of a
-    // plain-text control rather than the selection.
-    SETTEXTEX how{ST_SELECTION | ST_KEEPUNDO, 1200};
-    if (!SendMessageW(Wnd, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(text.c_str())))
-        StreamIn(Wnd, text, SFF_SELECTION);
-    SendMessageW(Wnd, EM_SETMODIFY, TRUE, 0);
 }
 
 void TCustomRichEditQX::SetText(const std::string& bytes) {
@@ -370,6 +609,10 @@ void TCustomRichEditQX::SetText(const std::string& bytes) {
     Loaded_ = form.MixedEnds ? bytes : std::string();
     Faithful_ = faithful;
     Wnd = fresh;
+    History.Clear();
+    HighSurrogate = 0;
+    LeadByte = 0;
+    ExpectedLength = GetTextLen();
     SetWindowPos(fresh, old, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | ((style & WS_VISIBLE) ? SWP_SHOWWINDOW : 0));
     if (hadFocus) ::SetFocus(fresh);
@@ -426,8 +669,14 @@ void TCustomRichEditQX::SetSel(int start, int end) {
     SendMessageA(Wnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
 }
 
-bool TCustomRichEditQX::Modified() const { return SendMessageA(Wnd, EM_GETMODIFY, 0, 0) != 0; }
-void TCustomRichEditQX::SetModified(bool modified) { SendMessageA(Wnd, EM_SETMODIFY, modified, 0); }
+bool TCustomRichEditQX::Modified() const { return History.Modified(); }
+void TCustomRichEditQX::SetModified(bool modified) {
+    if (modified)
+        History.MarkUnsaved();
+    else
+        History.MarkSaved();
+    SendMessageA(Wnd, EM_SETMODIFY, modified, 0);
+}
 
 bool TCustomRichEditQX::ReadOnly() const {
     return (GetWindowLongA(Wnd, GWL_STYLE) & ES_READONLY) != 0;
@@ -472,26 +721,118 @@ void TCustomRichEditQX::ApplyFont(HWND wnd) const {
     SendMessageA(wnd, EM_SETMODIFY, modified, 0);
 }
 
-bool TCustomRichEditQX::CanUndo() const { return SendMessageA(Wnd, EM_CANUNDO, 0, 0) != 0; }
-void TCustomRichEditQX::Undo() { SendMessageA(Wnd, EM_UNDO, 0, 0); }
+bool TCustomRichEditQX::CanUndo() const { return History.CanUndo() && !ReadOnly(); }
+bool TCustomRichEditQX::CanRedo() const { return History.CanRedo() && !ReadOnly(); }
+
+void TCustomRichEditQX::Undo() {
+    // An Enter's indentation still to come belongs to the step it undoes.
+    Keys.FinishPendingIndent();
+    if (!CanUndo()) return;
+    DropLineIndex();
+    ++Editing;
+    History.Undo(*this);
+    --Editing;
+    AfterEdit();
+}
+
+void TCustomRichEditQX::Redo() {
+    Keys.FinishPendingIndent();
+    if (!CanRedo()) return;
+    DropLineIndex();
+    ++Editing;
+    History.Redo(*this);
+    --Editing;
+    AfterEdit();
+}
+
+void TCustomRichEditQX::EditText(int start, int end, const std::u16string& text, TEditKind kind,
+                                 const std::u16string* removed) {
+    if (ReadOnly()) return;
+    DropLineIndex();
+    ++Editing;
+    History.Edit(*this, start, end, text, kind, static_cast<std::int64_t>(GetTickCount()), removed);
+    --Editing;
+    AfterEdit();
+}
+
+void TCustomRichEditQX::AfterEdit() {
+    ExpectedLength = GetTextLen();
+    SendMessageA(Wnd, EM_SETMODIFY, History.Modified(), 0);
+    SendMessageA(Wnd, EM_SCROLLCARET, 0, 0);
+    if (OnChange) OnChange();
+}
+
+void TCustomRichEditQX::ReplaceSel(const std::u16string& text) {
+    int start = 0, end = 0;
+    Selection(start, end);
+    EditText(start, end, text, TEditKind::Other);
+}
+
+int TCustomRichEditQX::ReplaceAll(const std::string& find, const std::u16string& with, TSearchTypes options) {
+    if (find.empty() || ReadOnly()) return 0;
+    Keys.FinishPendingIndent();
+    DropLineIndex();
+    const int matchLength = static_cast<int>(Widen(find).size());
+    int count = 0;
+    ++Editing;
+    History.BeginStep();
+    for (int pos = 0;;) {
+        const int length = GetTextLen();
+        const int found = pos < length ? FindText(find, pos, length - pos, options) : -1;
+        if (found < 0) break;
+        History.Edit(*this, found, found + matchLength, with, TEditKind::Other);
+        int caretStart = 0;
+        Selection(caretStart, pos);
+        ++count;
+    }
+    History.EndStep(*this);
+    --Editing;
+    if (count > 0) AfterEdit();
+    return count;
+}
+
+void TCustomRichEditQX::SelectAll() {
+    History.BreakGroup();
+    SetSel(0, GetTextLen());
+}
+
+int TCustomRichEditQX::LineCount() const { return static_cast<int>(SendMessageA(Wnd, EM_GETLINECOUNT, 0, 0)); }
+
 bool TCustomRichEditQX::CanCutCopy() const { return SelLength() != 0; }
-void TCustomRichEditQX::Cut() { SendMessageA(Wnd, WM_CUT, 0, 0); }
+
+void TCustomRichEditQX::Cut() {
+    if (SelLength() == 0 || ReadOnly()) return;
+    Copy();
+    ReplaceSel(u"");
+}
+
 void TCustomRichEditQX::Copy() { SendMessageA(Wnd, WM_COPY, 0, 0); }
-bool TCustomRichEditQX::CanPaste() const { return IsClipboardFormatAvailable(CF_TEXT) != 0; }
-// The clipboard's text replaces the selection, undoably. Done here rather than by
-// the control's own paste, which under Wine replaces the whole text of a control
-// in plain-text mode; on Windows the result is the same.
+bool TCustomRichEditQX::CanPaste() const {
+    return IsClipboardFormatAvailable(CF_UNICODETEXT) || IsClipboardFormatAvailable(CF_TEXT);
+}
+
+// The clipboard's text, plain, in the editor's own font, replaces the selection
+// as one step: the control's own paste would bring rich text's fonts and colours
+// in (and under Wine replaces the whole text of a control in plain-text mode).
 void TCustomRichEditQX::Paste() {
     if (ReadOnly() || !OpenClipboard(Wnd)) return;
-    std::string text;
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    std::u16string text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* p = static_cast<const char16_t*>(GlobalLock(data))) {
+            const std::size_t limit = GlobalSize(data) / sizeof(char16_t);
+            std::size_t n = 0;
+            while (n < limit && p[n]) ++n;
+            text.assign(p, n);
+            GlobalUnlock(data);
+        }
+    } else if (HANDLE data = GetClipboardData(CF_TEXT)) {
         if (const char* p = static_cast<const char*>(GlobalLock(data))) {
-            text.assign(p, strnlen(p, GlobalSize(data)));
+            text = Widen(std::string(p, strnlen(p, GlobalSize(data))));
             GlobalUnlock(data);
         }
     }
     CloseClipboard();
-    if (!text.empty()) SendMessageA(Wnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    if (!text.empty()) ReplaceSel(text);
 }
 
 bool TCustomRichEditQX::LineIndexInStep() const {
@@ -522,6 +863,25 @@ int TCustomRichEditQX::LineIndex(int line) const {
 void TCustomRichEditQX::ScrollCaret() { SendMessageA(Wnd, EM_SCROLLCARET, 0, 0); }
 void TCustomRichEditQX::SetFocus() { ::SetFocus(Wnd); }
 
+void TCustomRichEditQX::ShowLine(int line) {
+    const int first = static_cast<int>(SendMessageA(Wnd, EM_GETFIRSTVISIBLELINE, 0, 0));
+    // The height of a line from two neighbours' positions (a line's height is the font's).
+    POINTL top{}, next{};
+    const int firstStart = LineIndex(first), nextStart = LineIndex(first + 1);
+    RECT view{};
+    SendMessageA(Wnd, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&view));
+    if (nextStart > firstStart) {
+        SendMessageA(Wnd, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&top), firstStart);
+        SendMessageA(Wnd, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&next), nextStart);
+    }
+    const int height = static_cast<int>(next.y - top.y);
+    if (height > 0) {
+        const int shown = (view.bottom - view.top) / height;
+        SendMessageA(Wnd, EM_LINESCROLL, 0, line - first - shown / 2);
+    }
+    ScrollCaret();
+}
+
 TCaretPos TCustomRichEditQX::CaretPos() const {
     CHARRANGE range{};
     SendMessageA(Wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
@@ -547,10 +907,125 @@ std::string TCustomRichEditQX::LineText(int line) const {
     return text;
 }
 
-void TCustomRichEditQX::InsertAtCaret(const std::string& text) {
+void TCustomRichEditQX::InsertAtCaret(const std::string& text, bool withPrevious) {
     // Our own blanks never change a text the user cannot change.
     if (ReadOnly()) return;
-    SendMessageA(Wnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    int start = 0, end = 0;
+    Selection(start, end);
+    EditText(start, end, Widen(text), withPrevious ? TEditKind::Attach : TEditKind::Other);
+}
+
+bool TCustomRichEditQX::SelectedLines(int& first, int& last) const {
+    int start = 0, end = 0;
+    Selection(start, end);
+    first = LineFromChar(start);
+    last = LineFromChar(end);
+    if (first == last) return false;
+    if (end == LineIndex(last)) --last;
+    return true;
+}
+
+void TCustomRichEditQX::ChangeIndents(int first, const std::vector<TIndentChange>& changes) {
+    if (ReadOnly() || changes.empty()) return;
+    DropLineIndex();
+    // The lines change as one block, read once and replaced once: a replacement
+    // per line costs the control a search from the top each (seconds for a few
+    // hundred lines under Wine).
+    const int blockStart = LineIndex(first);
+    const int lastStart = LineIndex(first + static_cast<int>(changes.size()) - 1);
+    if (blockStart < 0 || lastStart < 0) return;
+    const int blockEnd = lastStart + static_cast<int>(SendMessageA(Wnd, EM_LINELENGTH, lastStart, 0));
+    const std::u16string old = Range(blockStart, blockEnd);
+    std::u16string block;
+    block.reserve(old.size() + changes.size() * TEditorKeys::TabWidth);
+    std::size_t pos = 0;
+    for (std::size_t line = 0;; ++line) {
+        std::size_t end = old.find_first_of(u"\r\n", pos);
+        if (end == std::u16string::npos) end = old.size();
+        const std::size_t length = end - pos;
+        std::size_t cut = 0;
+        if (line < changes.size()) {
+            block.append(static_cast<std::size_t>(changes[line].add), u' ');
+            cut = std::min(length, static_cast<std::size_t>(std::max(changes[line].remove, 0)));
+        }
+        block.append(old, pos + cut, length - cut);
+        if (end == old.size()) break;
+        const std::size_t brk = old.compare(end, 2, u"\r\n") == 0 ? 2 : 1;
+        block.append(old, end, brk);
+        pos = end + brk;
+    }
+    ++Editing;
+    History.Edit(*this, blockStart, blockEnd, block, TEditKind::Other, static_cast<std::int64_t>(GetTickCount()), &old);
+    --Editing;
+    const int next = LineIndex(first + static_cast<int>(changes.size()));
+    SetSel(LineIndex(first), next < 0 ? GetTextLen() : next);
+    AfterEdit();
+}
+
+// RICHED32's own window procedure is an ANSI one, on Windows and under Wine
+// alike: EM_GETTEXTRANGE and EM_REPLACESEL carry the ANSI code page, with '?'
+// for what it cannot hold. The selection's text goes in and out in UTF-16
+// (code page 1200) whatever the procedure, so ranges are read and replaced
+// through the selection.
+std::u16string TCustomRichEditQX::Range(int start, int end) const {
+    if (end <= start) return {};
+    const auto n = static_cast<std::size_t>(end - start);
+    CHARRANGE was{};
+    SendMessageW(Wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&was));
+    const bool move = was.cpMin != start || was.cpMax != end;
+    ++Peeking;
+    if (move) {
+        CHARRANGE range{start, end};
+        SendMessageW(Wnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    }
+    std::u16string text(n + 1, u'\0');
+    GETTEXTEX how{};
+    how.cb = static_cast<DWORD>((n + 1) * sizeof(char16_t));
+    how.flags = GT_SELECTION;
+    how.codepage = 1200;
+    const auto got = static_cast<int>(
+        SendMessageW(Wnd, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(text.data())));
+    if (move) SendMessageW(Wnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&was));
+    --Peeking;
+    text.resize(static_cast<std::size_t>(std::clamp(got, 0, static_cast<int>(n))));
+    return text;
+}
+
+int TCustomRichEditQX::Replace(int start, int end, const std::u16string& text) {
+    // Setting a selection costs a search from the top of the text under Wine;
+    // typing replaces the selection there already.
+    int selStart = 0, selEnd = 0;
+    Selection(selStart, selEnd);
+    if (selStart != start || selEnd != end) SetSel(start, end);
+    // The count of characters it put in: 0 for an empty text, or where the
+    // message is not known (a control before version 2.0), which takes the code page.
+    SETTEXTEX how{ST_SELECTION, 1200};
+    if (!SendMessageW(Wnd, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(text.c_str())) &&
+        !text.empty()) {
+        const auto* w = reinterpret_cast<const wchar_t*>(text.data());
+        const int n = WideCharToMultiByte(CP_ACP, 0, w, static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+        std::string bytes(static_cast<std::size_t>(n), '\0');
+        WideCharToMultiByte(CP_ACP, 0, w, static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
+        SendMessageA(Wnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(bytes.c_str()));
+    }
+    int caretStart = 0, caret = 0;
+    Selection(caretStart, caret);
+    return caret;
+}
+
+void TCustomRichEditQX::Selection(int& start, int& end) const {
+    CHARRANGE range{};
+    SendMessageA(Wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    // Wine's control counts a whole-text selection to past the end (its last
+    // paragraph mark); the history works in the text's own positions.
+    const int length = GetTextLen();
+    start = std::clamp(static_cast<int>(range.cpMin), 0, length);
+    end = std::clamp(static_cast<int>(range.cpMax), start, length);
+}
+
+void TCustomRichEditQX::Select(int start, int end) {
+    SetSel(start, end);
+    SendMessageA(Wnd, EM_SCROLLCARET, 0, 0);
 }
 
 void TCustomRichEditQX::SetPainting(bool on) {
