@@ -92,7 +92,7 @@ std::string ProjectOptionsFileFor(const std::string& sourceFile) {
 std::string JavaSdkDirMessage(const std::string& dir) {
     const std::string cr = "\r";
     return dir + cr + "is not Java SDK directory" + cr + cr + "Can not find " + cr +
-           "  javac.exe or" + cr + "  java.exe or" + cr + "  appletviewer.exe";
+           "  javac.exe or" + cr + "  java.exe";
 }
 
 std::string DefaultHtmlTemplate() {
@@ -206,7 +206,9 @@ void TOptionsStore::SaveProjectOptions() {
 }
 
 bool TOptionsStore::CheckJavaSdkDir(const std::string& dir) {
-    for (const char* tool : {"javac.exe", "java.exe", "appletviewer.exe"}) {
+    // The applet viewer is not asked for: SDKs since Java 11 have none, and Run
+    // Applet looks for it when it needs it.
+    for (const char* tool : {"javac.exe", "java.exe"}) {
         if (!profile_.FileExists(dir + tool)) {
             ReportJavaSdkError(JavaSdkDirMessage(dir));
             return false;

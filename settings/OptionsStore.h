@@ -110,7 +110,7 @@ public:
     void SaveOptions();
     void LoadProjectOptions();
     void SaveProjectOptions();
-    // True when dir holds the three SDK tools; otherwise reports the failure.
+    // True when dir holds the compiler and the interpreter; otherwise reports the failure.
     bool CheckJavaSdkDir(const std::string& dir);
 
 protected:
