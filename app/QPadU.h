@@ -179,6 +179,8 @@ private:
     CodeActionStates codeStates_;
     TLauncher launcher_;
     bool firstShow_ = true;
+    WINDOWPLACEMENT placement_{};  // as it was when minimized, for the restore
+    bool placementSaved_ = false;
     int commandDepth_ = 0;       // commands under way, one inside another
     bool closePending_ = false;  // a close asked for while one ran
     bool closing_ = false;       // the close's own question is being asked

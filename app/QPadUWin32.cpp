@@ -230,7 +230,28 @@ LRESULT CALLBACK TQPadF::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 LRESULT TQPadF::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_SIZE:
+        if (wParam == SIZE_MINIMIZED) return 0;
         Layout();
+        // Every pane, as a whole: a grown window otherwise leaves parts of the
+        // moved children unpainted (seen under Wine when maximizing).
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        return 0;
+    case WM_SHOWWINDOW:
+        // Hidden with the application window (minimized), the window may come
+        // back from the window manager moved and no longer maximized: its
+        // placement is put back once it is shown again.
+        if (!wParam && lParam == SW_PARENTCLOSING) {
+            placement_.length = sizeof placement_;
+            placementSaved_ = GetWindowPlacement(hwnd_, &placement_) != 0;
+        } else if (wParam && lParam == SW_PARENTOPENING && placementSaved_) {
+            PostMessageA(hwnd_, WM_RESTOREPLACEMENT, 0, 0);
+        }
+        break;
+    case WM_RESTOREPLACEMENT:
+        if (placementSaved_ && IsWindowVisible(hwnd_)) {
+            placementSaved_ = false;
+            SetWindowPlacement(hwnd_, &placement_);
+        }
         return 0;
     case WM_COMMAND: {
         // Menus and accelerators send no window, the tool bar sends its own:

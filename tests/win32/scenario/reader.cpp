@@ -16,6 +16,11 @@
 //                    output, or CLASS "TEXT"
 //     active         the caption of the active window ("" for none)
 //     windows        the program's visible top-level windows: CLASS "CAPTION"
+//     caret-shown    "yes" when the caret's line and column lie in the
+//                    editor's visible part, else "no"
+//     painted NAME   "yes" when the screen shows the control (errors, output:
+//                    empty lists) in the window colour all over, else "no"
+//     zoomed         "yes" while the main window is maximized, else "no"
 //     rect NAME      "X Y W H" on the screen: editor, errors, output, or
 //                    @CAPTION/CLASS/TEXT/N, the N-th visible child of that class
 //                    and text in the visible window of that caption
@@ -92,6 +97,22 @@ std::string Remote(HWND w, UINT msg, WPARAM wParam, std::size_t size, LRESULT* r
     }
     CloseHandle(process);
     return out;
+}
+
+// The editor's drawing position of character index (EM_POSFROMCHAR, RichEdit 1.0 form).
+POINTL PosOf(HWND editor, LRESULT index) {
+    POINTL pt = {};
+    DWORD pid = 0;
+    GetWindowThreadProcessId(editor, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return pt;
+    if (void* buffer = VirtualAllocEx(process, nullptr, sizeof pt, MEM_COMMIT, PAGE_READWRITE)) {
+        SendMessageA(editor, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(buffer), index);
+        ReadProcessMemory(process, buffer, &pt, sizeof pt, nullptr);
+        VirtualFreeEx(process, buffer, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return pt;
 }
 
 std::string Name(HWND main, HWND w) {
@@ -194,6 +215,31 @@ int main(int argc, char** argv) {
         const int line = LineOf(editor, r->cpMin);
         const int start = static_cast<int>(SendMessageA(editor, EM_LINEINDEX, line - 1, 0));
         out = std::to_string(line) + " " + std::to_string(r->cpMin - start + 1);
+    } else if (query == "caret-shown") {
+        LRESULT ignored = 0;
+        const std::string range = Remote(editor, EM_EXGETSEL, 0, sizeof(CHARRANGE), &ignored);
+        const std::string view = Remote(editor, EM_GETRECT, 0, sizeof(RECT), &ignored);
+        const auto* r = reinterpret_cast<const CHARRANGE*>(range.data());
+        const auto* v = reinterpret_cast<const RECT*>(view.data());
+        const POINTL at = PosOf(editor, r->cpMin);
+        const LONG lineHeight = PosOf(editor, SendMessageA(editor, EM_LINEINDEX, 1, 0)).y - PosOf(editor, 0).y;
+        const bool shown = at.x >= v->left && at.x < v->right && at.y >= v->top && at.y + lineHeight <= v->bottom;
+        out = shown ? "yes" : "no";
+    } else if (query == "painted") {
+        HWND w = Control(main, arg);
+        RECT rc = {};
+        GetClientRect(w, &rc);
+        MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+        HDC screen = GetDC(nullptr);
+        bool all = w != nullptr;
+        for (int i = 1; i < 8 && all; ++i)
+            for (int j = 1; j < 8 && all; ++j)
+                all = GetPixel(screen, rc.left + (rc.right - rc.left) * i / 8, rc.top + (rc.bottom - rc.top) * j / 8) ==
+                      GetSysColor(COLOR_WINDOW);
+        ReleaseDC(nullptr, screen);
+        out = all ? "yes" : "no";
+    } else if (query == "zoomed") {
+        out = IsZoomed(main) ? "yes" : "no";
     } else if (query == "line-of") {
         out = std::to_string(LineOf(editor, std::atoi(arg.c_str())));
     } else if (query == "list") {
