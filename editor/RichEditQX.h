@@ -72,6 +72,7 @@ public:
     int LineIndex(int line) const;  // -1 for a line past the end
     // For tests and diagnostics: the lookups above go by the loaded text's line index.
     bool LinesIndexed() const { return !Lines.Empty(); }
+    // Scrolls the caret's line and column into view.
     void ScrollCaret();
     void SetFocus();
 
@@ -95,9 +96,13 @@ private:
     void InsertAtCaret(const std::string& text) override;
     void SetPainting(bool on) override;
 
+    // Scrolls what the control's own scrolling left of the caret's line and column out of view.
+    void ShowCaretWhole();
+
     // A new, empty control with this editor's styles and settings, subclassed.
     HWND CreateControl(HWND parent, DWORD style, DWORD exStyle, const RECT& place, HMENU id, LPARAM events);
     void Subclass(HWND wnd);
+    static void FitTextArea(HWND wnd);
     void ApplyFont(HWND wnd) const;
     static void StreamIn(HWND wnd, const std::string& bytes);
     static void StartFresh(HWND wnd);

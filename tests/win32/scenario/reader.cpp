@@ -218,9 +218,13 @@ int main(int argc, char** argv) {
     } else if (query == "caret-shown") {
         LRESULT ignored = 0;
         const std::string range = Remote(editor, EM_EXGETSEL, 0, sizeof(CHARRANGE), &ignored);
-        const std::string view = Remote(editor, EM_GETRECT, 0, sizeof(RECT), &ignored);
         const auto* r = reinterpret_cast<const CHARRANGE*>(range.data());
-        const auto* v = reinterpret_cast<const RECT*>(view.data());
+        RECT view = {};  // a standard edit message: the system carries its rectangle across
+        SendMessageA(editor, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&view));
+        RECT client = {};
+        GetClientRect(editor, &client);
+        IntersectRect(&view, &view, &client);  // less the scroll bars
+        const RECT* v = &view;
         const POINTL at = PosOf(editor, r->cpMin);
         const LONG lineHeight = PosOf(editor, SendMessageA(editor, EM_LINEINDEX, 1, 0)).y - PosOf(editor, 0).y;
         const bool shown = at.x >= v->left && at.x < v->right && at.y >= v->top && at.y + lineHeight <= v->bottom;
