@@ -61,10 +61,6 @@ std::optional<int> ParseProfileInt(const std::string& text) {
     return static_cast<int>(signedValue);
 }
 
-std::string CutProfileText(const std::string& text) {
-    return text.size() > kMaxProfileText ? text.substr(0, kMaxProfileText) : text;
-}
-
 std::string EncodeProfileValue(const std::string& value) {
     std::string v = value.substr(0, value.find_first_of("\r\n"));
     if (v.empty()) return v;
@@ -136,9 +132,8 @@ void TOptionsStore::SetSourceFile(const std::string& name) {
 
 std::string TOptionsStore::ReadText(const std::string& file, const char* section,
                                     const char* key, const std::string& def) {
-    // The default is the setting's own value and comes back whole, however long.
-    std::string value = profile_.ReadString(file, section, key, def);
-    return value == def ? value : CutProfileText(value);
+    // Whole, however long: a template cut short would lose its placeholder.
+    return profile_.ReadString(file, section, key, def);
 }
 
 std::optional<int> TOptionsStore::ReadInt(const std::string& file, const char* section,

@@ -270,7 +270,7 @@ TEST(LoadOptions, ValuesFromTheFile) {
         {"long texts",
          {{"JavaSDK", "Directory", longText}, {"JavaSDK", "CompillerCommand", longText},
           {"Editor", "FontName", longText}},
-         {.dir = longText.substr(0, 2047), .comp = longText.substr(0, 2047),
+         {.dir = longText, .comp = longText,
           .face = longText.substr(0, 31)}},
         {"binary bytes",
          {{"JavaSDK", "CompillerCommand", "\x01\x80\xff%j"}, {"Editor", "FontSize", "\x01\x80"}},
