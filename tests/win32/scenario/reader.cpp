@@ -18,8 +18,8 @@
 //     windows        the program's visible top-level windows: CLASS "CAPTION"
 //     caret-shown    "yes" when the caret's line and column lie in the
 //                    editor's visible part, else "no"
-//     painted NAME   "yes" when the screen shows the control (errors, output:
-//                    empty lists) in the window colour all over, else "no"
+//     painted NAME   "yes" when the screen shows an empty list (errors, output)
+//                    in the window colour, else "no"
 //     zoomed         "yes" while the main window is maximized, else "no"
 //     rect NAME      "X Y W H" on the screen: editor, errors, output, or
 //                    @CAPTION/CLASS/TEXT/N, the N-th visible child of that class
@@ -83,36 +83,23 @@ HWND Control(HWND main, const std::string& name) {
 
 // Sends a message whose LPARAM points at a buffer in the program's own memory,
 // for the common controls' messages, which the system does not carry across.
-std::string Remote(HWND w, UINT msg, WPARAM wParam, std::size_t size, LRESULT* result = nullptr) {
+// (inWParam: the buffer goes in WPARAM and wParam in LPARAM, as EM_POSFROMCHAR takes them.)
+std::string Remote(HWND w, UINT msg, WPARAM wParam, std::size_t size, LRESULT* result = nullptr,
+                   bool inWParam = false) {
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
     HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
     if (!process) return "";
     std::string out(size, '\0');
     if (void* buffer = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {
-        const LRESULT r = SendMessageA(w, msg, wParam, reinterpret_cast<LPARAM>(buffer));
+        const LRESULT r = inWParam ? SendMessageA(w, msg, reinterpret_cast<WPARAM>(buffer), wParam)
+                                   : SendMessageA(w, msg, wParam, reinterpret_cast<LPARAM>(buffer));
         if (result) *result = r;
         ReadProcessMemory(process, buffer, out.data(), size, nullptr);
         VirtualFreeEx(process, buffer, 0, MEM_RELEASE);
     }
     CloseHandle(process);
     return out;
-}
-
-// The editor's drawing position of character index (EM_POSFROMCHAR, RichEdit 1.0 form).
-POINTL PosOf(HWND editor, LRESULT index) {
-    POINTL pt = {};
-    DWORD pid = 0;
-    GetWindowThreadProcessId(editor, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process) return pt;
-    if (void* buffer = VirtualAllocEx(process, nullptr, sizeof pt, MEM_COMMIT, PAGE_READWRITE)) {
-        SendMessageA(editor, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(buffer), index);
-        ReadProcessMemory(process, buffer, &pt, sizeof pt, nullptr);
-        VirtualFreeEx(process, buffer, 0, MEM_RELEASE);
-    }
-    CloseHandle(process);
-    return pt;
 }
 
 std::string Name(HWND main, HWND w) {
@@ -216,32 +203,24 @@ int main(int argc, char** argv) {
         const int start = static_cast<int>(SendMessageA(editor, EM_LINEINDEX, line - 1, 0));
         out = std::to_string(line) + " " + std::to_string(r->cpMin - start + 1);
     } else if (query == "caret-shown") {
+        const auto pos = [&](LRESULT i) {
+            return *reinterpret_cast<const POINTL*>(Remote(editor, EM_POSFROMCHAR, i, sizeof(POINTL), nullptr, true).data());
+        };
         LRESULT ignored = 0;
-        const std::string range = Remote(editor, EM_EXGETSEL, 0, sizeof(CHARRANGE), &ignored);
-        const auto* r = reinterpret_cast<const CHARRANGE*>(range.data());
-        RECT view = {};  // a standard edit message: the system carries its rectangle across
-        SendMessageA(editor, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&view));
-        RECT client = {};
+        const LONG caret = reinterpret_cast<const CHARRANGE*>(Remote(editor, EM_EXGETSEL, 0, sizeof(CHARRANGE), &ignored).data())->cpMin;
+        RECT v = {}, client = {};  // the text's area (carried across by the system) less the scroll bars
+        SendMessageA(editor, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&v));
         GetClientRect(editor, &client);
-        IntersectRect(&view, &view, &client);  // less the scroll bars
-        const RECT* v = &view;
-        const POINTL at = PosOf(editor, r->cpMin);
-        const LONG lineHeight = PosOf(editor, SendMessageA(editor, EM_LINEINDEX, 1, 0)).y - PosOf(editor, 0).y;
-        const bool shown = at.x >= v->left && at.x < v->right && at.y >= v->top && at.y + lineHeight <= v->bottom;
-        out = shown ? "yes" : "no";
-    } else if (query == "painted") {
-        HWND w = Control(main, arg);
+        IntersectRect(&v, &v, &client);
+        const POINTL at = pos(caret);
+        const LONG lineHeight = pos(SendMessageA(editor, EM_LINEINDEX, 1, 0)).y - pos(0).y;
+        out = at.x >= v.left && at.x < v.right && at.y >= v.top && at.y + lineHeight <= v.bottom ? "yes" : "no";
+    } else if (query == "painted") {  // the middle of an empty list as the screen shows it
         RECT rc = {};
-        GetClientRect(w, &rc);
-        MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+        GetWindowRect(Control(main, arg), &rc);
         HDC screen = GetDC(nullptr);
-        bool all = w != nullptr;
-        for (int i = 1; i < 8 && all; ++i)
-            for (int j = 1; j < 8 && all; ++j)
-                all = GetPixel(screen, rc.left + (rc.right - rc.left) * i / 8, rc.top + (rc.bottom - rc.top) * j / 8) ==
-                      GetSysColor(COLOR_WINDOW);
+        out = GetPixel(screen, (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2) == GetSysColor(COLOR_WINDOW) ? "yes" : "no";
         ReleaseDC(nullptr, screen);
-        out = all ? "yes" : "no";
     } else if (query == "zoomed") {
         out = IsZoomed(main) ? "yes" : "no";
     } else if (query == "line-of") {
