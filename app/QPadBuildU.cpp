@@ -370,3 +370,8 @@ std::string AppletPageNameFor(const std::string& appletHtmlFile, const std::stri
 std::string AppletPageMissingText(const std::string& name) {
     return "Applet HTML file is not defined\rCan't find " + name;
 }
+
+std::string AppletViewerMissingText(const std::string& sdkDir, const std::string& viewerFile) {
+    return "Can not find " + viewerFile + " in the Java SDK directory\r" + sdkDir +
+           "\r\rRun Applet needs an SDK with an applet viewer (Java 10 or older).";
+}

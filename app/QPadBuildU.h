@@ -99,3 +99,7 @@ std::string AppletPageText(const std::string& htmlTemplate, const std::string& c
 std::string AppletPageNameFor(const std::string& appletHtmlFile, const std::string& fileName);
 // The failure text when that page does not exist.
 std::string AppletPageMissingText(const std::string& name);
+
+// The failure text when the SDK folder has no applet viewer (SDKs since Java 11
+// have none): the file and the folder it was looked for in.
+std::string AppletViewerMissingText(const std::string& sdkDir, const std::string& viewerFile);

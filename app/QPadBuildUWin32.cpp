@@ -56,7 +56,7 @@ BuildPlace PlaceOf(const std::string& fileName, const std::string& source) {
 }
 BuildPlace PlaceOf(const std::string& fileName) { return PlaceOf(fileName, SavedSource(fileName)); }
 
-// The hourglass over all of the program's windows while a compile runs; the
+// The hourglass over all of the program's windows while a tool runs; the
 // remembered setting comes back on every way out.
 class TWaitCursor {
 public:
@@ -233,9 +233,12 @@ std::string TQPadF::FindAppletHtmlFile() const {
 
 void TQPadF::CodeCompileExecute() {
     RequireJavaSdk();
-    // Whatever the save did (saved, cancelled, refused) the compile goes on; a
-    // failure to write stops it.
-    if (SourceEdit->Modified()) FileSave1Execute();
+    // The compiler reads the file, so the text must be saved first: a Cancel in
+    // the save (or in its Save As) ends the command, and so does a failed write.
+    if (SourceEdit->Modified()) {
+        FileSave1Execute();
+        if (SourceEdit->Modified()) throw EAbort();
+    }
     const std::string source = SavedSource(FileName);  // read once: the package and the encoding
     const BuildPlace place = PlaceOf(FileName, source);
     TSourceFolder folder(place.folder);
@@ -284,6 +287,7 @@ void TQPadF::CodeRunExecute() {
     TSourceFolder folder(place.folder);
     TInterpreter interpreter(launcher_);
     interpreter.OnMessage = ToolEvents();
+    TWaitCursor wait;  // the program takes no input until the console closes
     RunShown(CompillerLB, interpreter, [&] { return MakeInterpreterCommandLine(place.className); }, place);
     if (!place.note.empty()) ShowStatus(place.note);
 }
@@ -299,6 +303,9 @@ void TQPadF::CodeCreateHTMLExecute() {
 
 void TQPadF::CodeRunAppletExecute() {
     RequireJavaSdk();
+    const TOptionsF& o = Options();
+    if (!FileExists(o.JavaSdkDir() + o.AppletViewerFile()))
+        throw Exception(AppletViewerMissingText(o.JavaSdkDir(), o.AppletViewerFile()));
     const BuildPlace place = PlaceOf(FileName);
     TSourceFolder folder(place.folder);
     SendMessageA(CompillerLB, LB_RESETCONTENT, 0, 0);
@@ -311,6 +318,7 @@ void TQPadF::CodeRunAppletExecute() {
     }
     TAppletViewer viewer(launcher_);
     viewer.OnMessage = ToolEvents();
+    TWaitCursor wait;
     RunShown(CompillerLB, viewer, [this] { return MakeAppletViewerCommandLine(); }, place);
     if (!place.note.empty()) ShowStatus(place.note);
 }

@@ -200,6 +200,8 @@ private:
     std::string MakeInterpreterCommandLine(const std::string& className) const;
     std::string MakeAppletViewerCommandLine() const;
     std::string FindAppletHtmlFile() const;
+    // True while the placement saved when hidden is still being put back.
+    bool RestoringPlacement();
 
     HWND hwnd_ = nullptr;
     ScopedAccelerators accel_;
@@ -210,6 +212,9 @@ private:
     CodeActionStates codeStates_;
     TLauncher launcher_;
     bool firstShow_ = true;
+    WINDOWPLACEMENT placement_{};  // as it was when minimized, for the restore
+    bool placementSaved_ = false;
+    DWORD restoreUntil_ = 0;       // the placement is put back until then
     int commandDepth_ = 0;       // commands under way, one inside another
     bool closePending_ = false;  // a close asked for while one ran
     bool closing_ = false;       // the close's own question is being asked

@@ -244,7 +244,29 @@ LRESULT CALLBACK TQPadF::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 LRESULT TQPadF::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_SIZE:
+        if (wParam == SIZE_MINIMIZED) return 0;
+        // Taken out of maximized by the window manager just after being shown again.
+        if (wParam == SIZE_RESTORED && RestoringPlacement() && placement_.showCmd == SW_SHOWMAXIMIZED)
+            PostMessageA(hwnd_, WM_RESTOREPLACEMENT, 0, 0);
         Layout();
+        // Every pane, as a whole: a grown window otherwise leaves parts of the
+        // moved children unpainted (seen under Wine when maximizing).
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        return 0;
+    case WM_SHOWWINDOW:
+        // Hidden with the application window (minimized), the window may come
+        // back from the window manager moved and no longer maximized (it is
+        // under Wine): its placement is put back once it is shown again.
+        if (!wParam && lParam == SW_PARENTCLOSING) {
+            placement_.length = sizeof placement_;
+            placementSaved_ = GetWindowPlacement(hwnd_, &placement_) != 0;
+        } else if (wParam && lParam == SW_PARENTOPENING && placementSaved_) {
+            restoreUntil_ = GetTickCount() + 2000;  // the window manager's answer comes within
+            PostMessageA(hwnd_, WM_RESTOREPLACEMENT, 0, 0);
+        }
+        break;
+    case WM_RESTOREPLACEMENT:
+        if (RestoringPlacement() && IsWindowVisible(hwnd_)) SetWindowPlacement(hwnd_, &placement_);
         return 0;
     case WM_COMMAND: {
         // Menus and accelerators send no window, the tool bar sends its own:
@@ -321,6 +343,11 @@ LRESULT TQPadF::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 // wait, a dialog), and a close that arrives then would destroy the editor under
 // it: the close waits for the command's end. A second close while the first one
 // is asking about unsaved changes is the same request and is dropped.
+bool TQPadF::RestoringPlacement() {
+    if (placementSaved_ && static_cast<int>(GetTickCount() - restoreUntil_) > 0) placementSaved_ = false;
+    return placementSaved_;
+}
+
 void TQPadF::RequestClose() {
     if (closing_) return;
     if (commandDepth_ > 0) {

@@ -4,3 +4,6 @@
 
 // Posted by the options dialog to the main window after OK; both parameters 0.
 constexpr UINT WM_APPLYSETTINGS = WM_USER + 0x1000;
+
+// Posted by the main window to itself when it is shown again after a minimize.
+constexpr UINT WM_RESTOREPLACEMENT = WM_USER + 0x1001;

@@ -101,6 +101,7 @@ public:
     int LineIndex(int line) const;  // -1 for a line past the end
     // For tests and diagnostics: the lookups above go by the loaded text's line index.
     bool LinesIndexed() const { return !Lines.Empty(); }
+    // Scrolls the caret's line and column into view.
     void ScrollCaret();
     // Scrolls line to about the middle of the view (the caret alone may end up
     // at the very edge of it).
@@ -145,10 +146,13 @@ private:
     void DeleteBack(bool word);
     void DeleteForward(bool word);
     void MouseDown(HWND wnd, WPARAM wParam, LPARAM lParam);
+    // Scrolls what the control's own scrolling left of the caret's line and column out of view.
+    void ShowCaretWhole();
 
     // A new, empty control with this editor's styles and settings, subclassed.
     HWND CreateControl(HWND parent, DWORD style, DWORD exStyle, const RECT& place, HMENU id, LPARAM events);
     void Subclass(HWND wnd);
+    static void FitTextArea(HWND wnd);
     void ApplyFont(HWND wnd) const;
     static void StreamIn(HWND wnd, const std::u16string& text, WPARAM flags);
     static std::u16string StreamOut(HWND wnd);

@@ -167,7 +167,16 @@ HWND TCustomRichEditQX::CreateControl(HWND parent, DWORD style, DWORD exStyle, c
     // main window.
     RevokeDragDrop(wnd);
     Subclass(wnd);
+    FitTextArea(wnd);
     return wnd;
+}
+
+// The text's area is the client area, the scroll bars left out: Wine's control
+// takes in the whole window and then scrolls short of the text's end.
+void TCustomRichEditQX::FitTextArea(HWND wnd) {
+    RECT area;
+    GetClientRect(wnd, &area);
+    SendMessageA(wnd, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&area));
 }
 
 void TCustomRichEditQX::Subclass(HWND wnd) {
@@ -218,7 +227,9 @@ LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
         if (key == 0) return 0;
         if (EditKey(key, shift & (ssShift | ssAlt | ssCtrl))) return 0;
         if (IsMoveKey(key)) History.BreakGroup();
-        return CallBase(wnd, msg, key, lParam);
+        const LRESULT result = CallBase(wnd, msg, key, lParam);
+        if (key >= VK_PRIOR && key <= VK_DOWN) ShowCaretWhole();  // the moving keys
+        return result;
     }
     case WM_CHAR:
     case WM_IME_CHAR: {
@@ -295,6 +306,11 @@ LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
         else
             ReplaceSel(text);
         return msg == WM_SETTEXT ? TRUE : 0;
+    }
+    case WM_SIZE: {
+        const LRESULT result = CallBase(wnd, msg, wParam, lParam);
+        FitTextArea(wnd);
+        return result;
     }
     case WM_KILLFOCUS:
         // The release of the Enter will go to another window: indent now rather
@@ -860,7 +876,57 @@ int TCustomRichEditQX::LineIndex(int line) const {
     return static_cast<int>(SendMessageA(Wnd, EM_LINEINDEX, static_cast<WPARAM>(line), 0));
 }
 
-void TCustomRichEditQX::ScrollCaret() { SendMessageA(Wnd, EM_SCROLLCARET, 0, 0); }
+void TCustomRichEditQX::ScrollCaret() {
+    SendMessageA(Wnd, EM_SCROLLCARET, 0, 0);
+    ShowCaretWhole();
+}
+
+// The control's own scrolling can stop short: Wine's leaves the scroll bars'
+// share of the window out of account, so the caret's line, or a long line's
+// end, stays hidden behind them. Measured against the client area here, the
+// rest is scrolled.
+void TCustomRichEditQX::ShowCaretWhole() {
+    CHARRANGE range{};
+    SendMessageA(Wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    POINT at{};
+    if (range.cpMin != range.cpMax && ::GetFocus() == Wnd) {
+        GetCaretPos(&at);  // the end the user moved
+    } else {
+        POINTL p{};
+        SendMessageA(Wnd, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&p), range.cpMin);
+        at = {p.x, p.y};
+    }
+    RECT view, format;
+    GetClientRect(Wnd, &view);
+    SendMessageA(Wnd, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    IntersectRect(&view, &view, &format);
+    int lineHeight = 16;
+    if (HDC dc = GetDC(Wnd)) {
+        HGDIOBJ old = SelectObject(dc, Font ? Font : GetStockObject(SYSTEM_FONT));
+        TEXTMETRICA metrics;
+        if (GetTextMetricsA(dc, &metrics)) lineHeight = std::max<int>(1, metrics.tmHeight);
+        SelectObject(dc, old);
+        ReleaseDC(Wnd, dc);
+    }
+    int lines = 0;
+    if (at.y < view.top) lines = -((view.top - at.y + lineHeight - 1) / lineHeight);
+    else if (at.y + lineHeight > view.bottom) lines = (at.y + lineHeight - view.bottom + lineHeight - 1) / lineHeight;
+    if (lines) SendMessageA(Wnd, EM_LINESCROLL, 0, lines);
+
+    const int caretWidth = 2, margin = (view.right - view.left) / 4;
+    int shift = 0;
+    if (at.x < view.left) shift = at.x - view.left - margin;
+    else if (at.x + caretWidth > view.right) shift = at.x + caretWidth - view.right + margin;
+    if (!shift) return;
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS | SIF_RANGE;
+    if (!GetScrollInfo(Wnd, SB_HORZ, &info)) return;
+    const int target = std::max(0, info.nPos + shift);
+    // The message carries 16 bits; a wider range goes by its share of 0xFFFF.
+    const int thumb = info.nMax > 0xFFFF ? MulDiv(target, 0xFFFF, info.nMax) : target;
+    SendMessageA(Wnd, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, thumb), 0);
+}
 void TCustomRichEditQX::SetFocus() { ::SetFocus(Wnd); }
 
 void TCustomRichEditQX::ShowLine(int line) {

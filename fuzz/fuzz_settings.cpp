@@ -66,8 +66,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     store.SetSourceFile("C:\\src\\A.java");
     QP_CHECK(store.EditorFont().size >= kMinFontSize && store.EditorFont().size <= kMaxFontSize);
     QP_CHECK(!store.EditorFont().name.empty() && store.EditorFont().name.size() <= kMaxFaceName);
-    for (const std::string& v : {store.JavaSdkDir(), store.CompillerCommand(), store.AppCommandLine()})
-        QP_CHECK(v.size() <= kMaxProfileText);
 
     // A refused save writes nothing to its file.
     bool saved = true;

@@ -157,12 +157,16 @@ private:
 };
 
 // Follows a file the tool writes, handing on whole lines (so that a path is
-// never split between two reads) and the rest at the end.
+// never split between two reads), and the start of a line once the tool has
+// paused after it (a prompt waits for the user's answer) or at the end.
 class Follower {
 public:
     Follower(std::string path, HANDLE to, const PathMap& map)
         : path_(std::move(path)), to_(to), map_(map), codePage_(WindowsCodePageOf(to, false)) {}
+    // True when a line's start is held back, waiting for more.
+    bool Holding() const { return !pending_.empty(); }
     void Pump(bool final) {
+        const long long before = offset_;
         HANDLE h = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                nullptr, OPEN_EXISTING, 0, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
@@ -177,9 +181,10 @@ public:
             }
             CloseHandle(h);
         }
-        std::size_t end = final ? pending_.size() : pending_.rfind('\n');
+        const bool paused = offset_ == before;
+        std::size_t end = final || paused ? pending_.size() : pending_.rfind('\n');
         if (end == std::string::npos) return;
-        if (!final) ++end;
+        if (end < pending_.size()) ++end;  // through the line feed
         WriteAll(to_, Recode(ToConsoleLines(map_.Back(pending_.substr(0, end))), CP_UTF8, codePage_));
         pending_.erase(0, end);
     }
@@ -224,10 +229,34 @@ bool ReadTextFile(const std::string& path, std::string& text) {
     return true;
 }
 
+// The sign of life the host side watches: touched every second while we run,
+// gone when we end, even when the console is closed under us and we are ended
+// without a chance to clean up (the host then sees it grow old). It lies beside
+// the run folder, whose changes wake our own loop.
+std::string aliveFile;
+DWORD WINAPI KeepAlive(void*) {
+    for (;;) {
+        HANDLE h = CreateFileA(aliveFile.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_ALWAYS, 0, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            FILETIME now;
+            GetSystemTimeAsFileTime(&now);
+            SetFileTime(h, nullptr, nullptr, &now);
+            CloseHandle(h);
+        }
+        Sleep(1000);
+    }
+}
+BOOL WINAPI OnConsoleClose(DWORD) {
+    DeleteFileA(aliveFile.c_str());
+    return FALSE;  // and on to the default: we end
+}
+
 void RemoveRunFolder(const std::string& dir) {
     for (const char* name : {"run.sh", "out", "err", "in", "status", "status.tmp"})
         DeleteFileA((dir + name).c_str());
     RemoveDirectoryA(dir.c_str());
+    if (!aliveFile.empty()) DeleteFileA(aliveFile.c_str());
 }
 
 // The user's typing, line by line, appended to the file the tool reads.
@@ -299,6 +328,9 @@ int main(int argc, char** argv) {
         paths.Add(hostCwd + "/",
                   Recode(std::string(cwd) + (cwd[0] && cwd[strlen(cwd) - 1] == '\\' ? "" : "\\"), CP_ACP, CP_UTF8));
 
+    aliveFile = dir.substr(0, dir.size() - 1) + ".alive";
+    const std::string hostAlive = hostDir.empty() ? std::string() : hostDir.substr(0, hostDir.size() - 1) + ".alive";
+    WriteTextFile(aliveFile, "");
     const bool interactive = tool == "java";
     std::string script =
         "#!/bin/bash\n"
@@ -316,11 +348,22 @@ int main(int argc, char** argv) {
         (interactive ? "touch \"$run/in\"\n"
                        "exec 3< <(tail -f -n +1 \"$run/in\" 2>/dev/null)\n"
                        "feeder=$!\n"
-                       "\"$tool\"" + command + " <&3 >\"$run/out\" 2>\"$run/err\"\n"
-                       "status=$?\n"
-                       "kill $feeder 2>/dev/null\n"
-                     : "\"$tool\"" + command + " </dev/null >\"$run/out\" 2>\"$run/err\"\n"
-                       "status=$?\n") +
+                       "\"$tool\"" + command + " <&3 >\"$run/out\" 2>\"$run/err\" &\n"
+                     : "\"$tool\"" + command + " </dev/null >\"$run/out\" 2>\"$run/err\" &\n") +
+        // The Windows side may be ended at any time (its console closed): the
+        // tool ends with it, rather than run on unseen.
+        "toolpid=$!\n"
+        "alive=" + ShellQuote(hostAlive) + "\n"
+        "( while sleep 1; do\n"
+        "    t=$(stat -c %Y \"$alive\" 2>/dev/null) || t=0\n"
+        "    [ $(( $(date +%s) - t )) -le 5 ] || { kill $toolpid 2>/dev/null; exit 0; }\n"
+        "  done ) &\n"
+        "watcher=$!\n"
+        "wait $toolpid\n"
+        "status=$?\n"
+        "kill $watcher 2>/dev/null\n" +
+        (interactive ? "kill $feeder 2>/dev/null\n" : "") +
+        "rm -f \"$alive\"\n"
         "finish $status\n";
     if (!WriteTextFile(dir + "run.sh", script)) {
         Say(tool + ": cannot write " + dir + "run.sh");
@@ -347,6 +390,9 @@ int main(int argc, char** argv) {
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);  // says nothing here: the status file does
 
+    CloseHandle(CreateThread(nullptr, 0, &KeepAlive, nullptr, 0, nullptr));
+    SetConsoleCtrlHandler(&OnConsoleClose, TRUE);
+
     InputFeed feed{dir + "in", WindowsCodePageOf(GetStdHandle(STD_INPUT_HANDLE), true)};
     if (interactive) CloseHandle(CreateThread(nullptr, 0, &FeedInput, &feed, 0, nullptr));
 
@@ -357,8 +403,10 @@ int main(int argc, char** argv) {
         // Woken by any change in the run folder; the second is only a safety net
         // for a change the notification did not report. No time limit: the tool
         // may run as long as it likes, as on Windows.
+        // A held line start is looked at again soon: passed on once nothing more came.
+        const DWORD wait = out.Holding() || err.Holding() ? 100 : 1000;
         if (change != INVALID_HANDLE_VALUE) {
-            WaitForSingleObject(change, 1000);
+            WaitForSingleObject(change, wait);
             FindNextChangeNotification(change);
         } else {
             Sleep(200);

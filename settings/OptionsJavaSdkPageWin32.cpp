@@ -22,7 +22,8 @@ const char kMemo1Text[] =
 void TOptionsF::CreateJavaSdkPage() {
     HWND ts = JavaSdkTS;
     Label1 = Control(ts, "Static", "Java SDK binary ( ..\\bin) directory", 0, 8, 8, 300, 14);
-    JDirE = Control(ts, "Edit", "", kReadOnlyStyle, 8, 24, 568, 21, WS_EX_CLIENTEDGE);
+    JDirE = Control(ts, "Edit", "", kFieldStyle, 8, 24, 568, 21, WS_EX_CLIENTEDGE);
+    SendMessageA(JDirE, EM_LIMITTEXT, kMaxProfileText, 0);
     JDirSB = Control(ts, "Button", "", BS_PUSHBUTTON | BS_ICON, 580, 23, 23, 23);
     SendMessageA(JDirSB, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(folderIcon_));
     KeepFocusAway(JDirSB);  // a small picture button, as a tool button takes no focus

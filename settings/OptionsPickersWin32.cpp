@@ -15,7 +15,8 @@
 void TOptionsF::JDirSBClick() {
     FolderDialogRequest request;
     request.title = "Select " + Text(Label1);
-    request.root = JavaSdkDir();
+    // The whole computer, the folder now set shown selected: another SDK may be anywhere.
+    request.root.clear();
     request.directory = JavaSdkDir();
     request.flags = BIF_RETURNONLYFSDIRS;
     if (!Prompts().ChooseFolder(hwnd_, request)) return;
@@ -28,12 +29,23 @@ void TOptionsF::JDirSBClick() {
 }
 
 void TOptionsF::EdFontSBClick() {
-    if (!Prompts().FontDialog(hwnd_, fontD_)) return;
-    const LOGFONTA& lf = fontD_.logFont;
     TEditorFont& font = EditorFont();
     HDC screen = GetDC(nullptr);
     int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
+    // The dialog opens on the editor's font as it is now.
+    LOGFONTA& lf = fontD_.logFont;
+    lf = LOGFONTA{};
+    lstrcpynA(lf.lfFaceName, font.name.c_str(), LF_FACESIZE);
+    lf.lfHeight = -MulDiv(font.size, dpi, 72);
+    lf.lfWeight = font.style & TEditorFont::Bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = font.style & TEditorFont::Italic ? TRUE : FALSE;
+    lf.lfUnderline = font.style & TEditorFont::Underline ? TRUE : FALSE;
+    lf.lfStrikeOut = font.style & TEditorFont::StrikeOut ? TRUE : FALSE;
+    lf.lfCharSet = static_cast<BYTE>(font.charset);
+    const COLORREF systemText = GetSysColor(COLOR_WINDOWTEXT);
+    fontD_.color = font.color == TEditorFont::kWindowText ? systemText : static_cast<COLORREF>(font.color);
+    if (!Prompts().FontDialog(hwnd_, fontD_)) return;
     // The whole font: face, size, style, colour and character set; one notification.
     font.name = std::string(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE));
     // The dialog sets no bound; the program keeps to the one the settings file is
@@ -44,7 +56,8 @@ void TOptionsF::EdFontSBClick() {
                  (lf.lfItalic ? TEditorFont::Italic : 0u) |
                  (lf.lfUnderline ? TEditorFont::Underline : 0u) |
                  (lf.lfStrikeOut ? TEditorFont::StrikeOut : 0u);
-    font.color = fontD_.color;
+    // The system's colour stays the system's, following a change of theme.
+    if (font.color != TEditorFont::kWindowText || fontD_.color != systemText) font.color = fontD_.color;
     font.charset = lf.lfCharSet;
     font.Changed();
 }

@@ -1,6 +1,7 @@
 // The settings store's profile file on the profile API.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -46,14 +47,18 @@ private:
     // False when the stand-in came back.
     static bool Read(const std::string& path, const std::string& section, const std::string& key,
                      const char* missing, std::string& value) {
-        // Room beyond what is kept: the service drops the quotes a value was
-        // written with only when it has read the whole value.
-        std::vector<char> buf(2 * kMaxProfileText + 2, '\0');
-        DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), missing, buf.data(),
-                                           static_cast<DWORD>(buf.size()), path.c_str());
-        if (n >= buf.size()) n = static_cast<DWORD>(buf.size() - 1);
-        value = CutProfileText(std::string(buf.data(), n));
-        return value != missing;
+        // The whole value: a buffer the service filled to its last place may
+        // have cut it (and left the quotes it was written with), so it grows.
+        std::vector<char> buf(4096, '\0');
+        for (;;) {
+            DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), missing, buf.data(),
+                                               static_cast<DWORD>(buf.size()), path.c_str());
+            if (n + 2 < buf.size() || buf.size() >= (1u << 26)) {
+                value.assign(buf.data(), std::min<std::size_t>(n, buf.size() - 1));
+                return value != missing;
+            }
+            buf.assign(buf.size() * 2, '\0');
+        }
     }
 };
 

@@ -64,10 +64,6 @@ std::optional<int> ParseProfileInt(const std::string& text) {
     return static_cast<int>(signedValue);
 }
 
-std::string CutProfileText(const std::string& text) {
-    return text.size() > kMaxProfileText ? text.substr(0, kMaxProfileText) : text;
-}
-
 std::string EncodeProfileValue(const std::string& value) {
     std::string v = value.substr(0, value.find_first_of("\r\n"));
     if (v.empty()) return v;
@@ -95,7 +91,7 @@ std::string ProjectOptionsFileFor(const std::string& sourceFile) {
 std::string JavaSdkDirMessage(const std::string& dir) {
     const std::string cr = "\r";
     return dir + cr + "is not Java SDK directory" + cr + cr + "Can not find " + cr +
-           "  javac.exe or" + cr + "  java.exe or" + cr + "  appletviewer.exe";
+           "  javac.exe or" + cr + "  java.exe";
 }
 
 std::string DefaultHtmlTemplate() {
@@ -139,9 +135,8 @@ void TOptionsStore::SetSourceFile(const std::string& name) {
 
 std::string TOptionsStore::ReadText(const std::string& file, const char* section,
                                     const char* key, const std::string& def) {
-    // The default is the setting's own value and comes back whole, however long.
-    std::string value = profile_.ReadString(file, section, key, def);
-    return value == def ? value : CutProfileText(value);
+    // Whole, however long: a template cut short would lose its placeholder.
+    return profile_.ReadString(file, section, key, def);
 }
 
 std::optional<int> TOptionsStore::ReadInt(const std::string& file, const char* section,
@@ -244,7 +239,9 @@ void TOptionsStore::SaveRecentFiles(const std::vector<std::string>& files) {
 }
 
 bool TOptionsStore::CheckJavaSdkDir(const std::string& dir) {
-    for (const char* tool : {"javac.exe", "java.exe", "appletviewer.exe"}) {
+    // The applet viewer is not asked for: SDKs since Java 11 have none, and Run
+    // Applet looks for it when it needs it.
+    for (const char* tool : {"javac.exe", "java.exe"}) {
         if (!profile_.FileExists(dir + tool)) {
             ReportJavaSdkError(JavaSdkDirMessage(dir));
             return false;

@@ -9,8 +9,9 @@
 
 #include "EditorFont.h"
 
-// Longest text a value read from a profile file yields (the buffer holds 2048
-// characters with the terminating zero).
+// Longest value the program writes to a profile file (and lets be typed into
+// a field that is stored there); longer ones do not come back whole from every
+// profile service (Wine's). Values are read whole, whatever their length.
 constexpr std::size_t kMaxProfileText = 2047;
 // Longest face name a font can carry (LF_FACESIZE less the terminating zero).
 constexpr std::size_t kMaxFaceName = 31;
@@ -23,9 +24,6 @@ constexpr int kMaxFontSize = 400;
 // hexadecimal after "0x"/"0X" (more than two characters; up to 32 bits, taken as
 // the bit pattern of a 32-bit integer). Anything else yields nothing.
 std::optional<int> ParseProfileInt(const std::string& text);
-
-// Text as a value read from a profile file: cut to kMaxProfileText characters.
-std::string CutProfileText(const std::string& text);
 
 // The text to hand to the profile service so that reading it back yields the
 // value itself: a value the service would trim (blanks at either end) or unquote
@@ -122,7 +120,7 @@ public:
     std::vector<std::string> LoadRecentFiles();
     void SaveRecentFiles(const std::vector<std::string>& files);
     static constexpr std::size_t kRecentFiles = 8;
-    // True when dir holds the three SDK tools; otherwise reports the failure.
+    // True when dir holds the compiler and the interpreter; otherwise reports the failure.
     bool CheckJavaSdkDir(const std::string& dir);
 
 protected:

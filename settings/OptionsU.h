@@ -154,6 +154,7 @@ private:
     void SaveOptBBClick();
     void FormCloseBBClick();
     void FormCloseQuery(bool& canClose);
+    bool AcceptTypedSdkDir();
     void Close();
 
     static std::string Text(HWND control);
@@ -170,6 +171,7 @@ private:
     int modalResult_ = 0;
     bool showing_ = false;
     bool closed_ = false;
+    std::string sdkDirShown_;  // the folder when the dialog was shown or last accepted
     FailureHandler onFailure_;
     std::string projectFileShown_;  // for a dialog made later
     FontDialogRequest fontD_;   // FontD: keeps the font last confirmed in it

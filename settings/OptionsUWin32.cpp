@@ -310,6 +310,7 @@ int TOptionsF::ShowModal(HWND owner, FailureHandler onFailure) {
     modalResult_ = 0;
     closed_ = false;
     showing_ = true;
+    sdkDirShown_ = JavaSdkDir();
     ShowWindow(hwnd_, SW_SHOW);
     // Foreground, not just active: the keyboard must come here, not stay with the owner.
     SetForegroundWindow(hwnd_);
@@ -435,6 +436,19 @@ void TOptionsF::FormCloseBBClick() {
     Close();
 }
 
+// A folder typed into the field is checked as one picked would be (the tools'
+// paths need its final backslash, which is added).
+bool TOptionsF::AcceptTypedSdkDir() {
+    std::string dir = JavaSdkDir();
+    if (dir == sdkDirShown_) return true;
+    if (dir.empty() || dir.back() != '\\') dir += '\\';
+    if (!CheckJavaSdkDir(dir)) return false;
+    SetJavaSdkDir(dir);
+    SetJavaSdkValid(true);
+    sdkDirShown_ = dir;
+    return true;
+}
+
 void TOptionsF::Close() {
     bool canClose = true;
     FormCloseQuery(canClose);
@@ -442,6 +456,11 @@ void TOptionsF::Close() {
 }
 
 void TOptionsF::FormCloseQuery(bool& canClose) {
+    if (modalResult_ == IDOK && !AcceptTypedSdkDir()) {
+        modalResult_ = 0;  // stays open, the message shown, to be mended or cancelled
+        canClose = false;
+        return;
+    }
     if (modalResult_ == IDOK) {
         try {
             SaveOptions();

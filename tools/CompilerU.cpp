@@ -1,5 +1,6 @@
 #include "CompilerU.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -74,14 +75,16 @@ bool ParseLineNumber(std::string_view text, int& value);
 
 void ReadErrorEntry(const std::string& entry, int& line, int& column) {
     line = column = -1;
+    // Each number runs to the blank after it: "%.4d" pads to four digits but
+    // never cuts, so line 10030 takes five.
     const std::string_view text(entry);
-    auto field = [&](std::size_t from, std::size_t length) {
-        return from < text.size() ? text.substr(from, length) : std::string_view();
-    };
+    const std::size_t lineEnd = std::min(text.find(' '), text.size());
     int value = 0;
-    if (!ParseLineNumber(field(0, 4), value)) return;
+    if (!ParseLineNumber(text.substr(0, lineEnd), value)) return;
     line = value;
-    if (ParseLineNumber(field(5, 4), value)) column = value;
+    if (lineEnd == text.size()) return;
+    const std::string_view rest = text.substr(lineEnd + 1);
+    if (ParseLineNumber(rest.substr(0, std::min(rest.find(' '), rest.size())), value)) column = value;
 }
 
 namespace {
@@ -144,11 +147,12 @@ bool TCompiller::Compile(const std::string& cmdLine) {
         Send("Load output messages");
         Output = LoadCaptureFile(stdErrFile_);
         if (exitCode == 0) {
+            // "No errors" is the compiler's verdict; its warnings follow it, to
+            // be reached from the list like errors.
             result = true;
             Errors.push_back("No errors");
-        } else {
-            ParseErrors();
         }
+        ParseErrors();
     } catch (...) {
         sendExitCode();
         throw;

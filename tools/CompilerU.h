@@ -37,10 +37,10 @@ extern bool (*ReadCaptureBytes)(const std::string& path, std::string& bytes);
 // One error-list entry: "%.4d %.4d %s" (line, column, message).
 std::string FormatErrorEntry(int line, int column, const std::string& message);
 
-// Reads an entry back by its fixed positions: characters 1 to 4 as the line,
-// 6 to 9 as the column (each as far as the entry goes). A field that is not a
-// decimal integer leaves its value -1 and ends the reading, so the column is
-// read only when the line converted.
+// Reads an entry back: the text up to the first blank as the line, the text
+// after it up to the next blank as the column. A field that is not a decimal
+// integer leaves its value -1 and ends the reading, so the column is read only
+// when the line converted.
 void ReadErrorEntry(const std::string& entry, int& line, int& column);
 
 // Progress event: the sending wrapper and a status text.
@@ -54,7 +54,7 @@ class TCompiller {
 public:
     TToolMessageEvent OnMessage;
     std::vector<std::string> Output;  // the captured lines of the last compile
-    std::vector<std::string> Errors;  // "%.4d %.4d %s" entries, or "No errors"
+    std::vector<std::string> Errors;  // "%.4d %.4d %s" entries, after "No errors" on success
     std::string FileName;             // the source path exactly as in the command line
 
     // stdErrFile: where the compiler's standard error is captured.
@@ -65,7 +65,7 @@ public:
     // Runs the compiler command line with its standard error captured in the
     // capture file; true when the compiler's exit code is 0.
     bool Compile(const std::string& cmdLine);
-    // Fills Errors from the diagnostics in Output that concern FileName.
+    // Adds to Errors the diagnostics in Output that concern FileName (errors and warnings).
     void ParseErrors();
 
 private:

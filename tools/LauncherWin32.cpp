@@ -41,24 +41,41 @@ HANDLE CreateOutputFile(const char* name, SECURITY_ATTRIBUTES* security) {
     return CreateFileW(full.c_str(), access, sharing, security, CREATE_ALWAYS, flags, nullptr);
 }
 
+// Keyboard and mouse input that reached the program's windows while a tool ran
+// is thrown away: typed blind (the console had the user's attention), it would
+// otherwise land in the text once the tool ends. Taking the mouse messages off
+// the queue also has the system ask the window under the mouse for its cursor,
+// which shows the program busy.
+void DropInput() {
+    MSG msg;
+    for (int i = 0; i < 4096; ++i) {
+        if (!PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE) &&
+            !PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE) &&
+            !PeekMessageA(&msg, nullptr, WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK, PM_REMOVE))
+            return;
+    }
+}
+
 // Waits for the child while keeping the program's windows painted: a program
 // run can take minutes, and a window that does not paint shows garbage and is
 // taken for hung. Only painting is done, and messages other programs send us
-// are answered (their senders would hang otherwise); keys, mouse clicks,
-// commands and close requests stay queued until the child has ended, so
+// are answered (their senders would hang otherwise); input is dropped (above),
+// and commands and close requests stay queued until the child has ended, so
 // nothing the user does interleaves with a tool run.
 void WaitPainting(HANDLE process) {
     for (;;) {
         // Also wakes for a paint already seen by an earlier look at the queue.
-        const DWORD woke =
-            MsgWaitForMultipleObjectsEx(1, &process, INFINITE, QS_PAINT | QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
-        if (woke != WAIT_OBJECT_0 + 1) return;  // ended (or the wait failed: nothing to wait on)
+        const DWORD wakeOn = QS_PAINT | QS_SENDMESSAGE | QS_KEY | QS_MOUSE;
+        const DWORD woke = MsgWaitForMultipleObjectsEx(1, &process, INFINITE, wakeOn, MWMO_INPUTAVAILABLE);
+        if (woke != WAIT_OBJECT_0 + 1) break;  // ended (or the wait failed: nothing to wait on)
+        DropInput();
         // Looking delivers the sent messages. A bounded round, so a window that
         // never validates cannot keep us here after the child has ended.
         MSG msg;
         for (int i = 0; i < 64 && PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
             DispatchMessageA(&msg);
     }
+    DropInput();  // what came in between the last look and the end
 }
 
 }  // namespace

@@ -83,7 +83,7 @@ TEST(CaptureLines, SplitsAtEveryKindOfBreak) {
     }
 }
 
-TEST(ErrorEntry, FormatsLineColumnAndMessage) {
+TEST(ErrorEntry, FormatsAndReadsBackLineColumnAndMessage) {
     struct Case {
         int line, column;
         std::string message, entry;
@@ -94,10 +94,15 @@ TEST(ErrorEntry, FormatsLineColumnAndMessage) {
         {9999, 9999, "m", "9999 9999 m"},
         {10000, 123456, " m", "10000 123456  m"},
         {2147483647, 1, "%s %d", "2147483647 0001 %s %d"},
+        {10030, 10025, " warning: [rawtypes] x", "10030 10025  warning: [rawtypes] x"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.entry);
         EXPECT_EQ(FormatErrorEntry(c.line, c.column, c.message), c.entry);
+        int line = 0, column = 0;
+        ReadErrorEntry(c.entry, line, column);
+        EXPECT_EQ(line, c.line);
+        EXPECT_EQ(column, c.column);
     }
 }
 
@@ -139,8 +144,9 @@ TEST_F(CompilerTest, ParsesRealCompilerCaptures) {
         {"tab_indent", "C:\\work\\Hello.java", false, {"0003 0016  error: ';' expected"}},
         {"path_with_blanks", "C:\\work\\My Sources\\Hello.java", false,
          {"0003 0021  error: cannot find symbol"}},
-        // Exit code 0 means success, whatever the warnings say.
-        {"warning_only", "C:\\work\\Hello.java", true, {"No errors"}},
+        // Exit code 0 means success; the warnings are listed after the verdict.
+        {"warning_only", "C:\\work\\Hello.java", true,
+         {"No errors", "0003 0025  warning: [removal] Integer(int) in Integer has been deprecated and marked for removal"}},
         // Letter case matters: the echoed path must be the one in the command line.
         {"missing_semicolon", "c:\\work\\hello.java", false, {}},
         {"missing_semicolon", "C:\\work\\My Sources\\Hello.java", false, {}},
@@ -207,7 +213,8 @@ TEST_F(CompilerTest, StatusTextsInOrderAndTheLaunchAsked) {
         Lines events, errors;
     } cases[] = {
         {"success", "Note: uses unchecked operations.\r\n", "C:\\w\\A.java", 0, true,
-         {open, "Run compiler", "<launch>", "Load output messages", "Compiller exit code:  0"},
+         {open, "Run compiler", "<launch>", "Load output messages", "Parsing errors",
+          "Compiller exit code:  0"},
          {"No errors"}},
         {"failure is parsed", "C:\\w\\A.java:1: x\r\ns\r\n^\r\n", "C:\\w\\A.java", 1, false,
          {open, "Run compiler", "<launch>", "Load output messages", "Parsing errors",

@@ -16,9 +16,15 @@ protected:
         BuildTest::SetUp();
         static const bool haveJdk = JdkAnswers();
         if (!haveJdk) GTEST_SKIP() << "no JDK on this machine (the bridge found no javac)";
-        options->UseSdk(QP_BRIDGE_SDK_DIR);
+        // Today's SDKs have a compiler and an interpreter but no applet viewer.
+        sdk = dir + "sdk\\";
+        CreateDirectoryA(sdk.c_str(), nullptr);
+        for (const char* tool : {"javac.exe", "java.exe"})
+            ASSERT_TRUE(CopyFileA((std::string(QP_BRIDGE_SDK_DIR) + tool).c_str(), (sdk + tool).c_str(), FALSE));
+        options->UseSdk(sdk);
         ASSERT_TRUE(options->JavaSdkValid());
     }
+    std::string sdk;
 
     // javac -version through the bridge: 127 is the bridge's "no such tool".
     static bool JdkAnswers() {
@@ -78,7 +84,8 @@ TEST_F(RealCompilerTest, DiagnosticsOfTheRealCompiler) {
          {"0003 0011  error: incompatible types: String cannot be converted to int",
           "0004 0003  error: cannot find symbol"},
          "2 errors", false},
-        {"Old.java", "public class Old {\n    Integer i = new Integer(5);\n}\n", {"No errors"},
+        {"Old.java", "public class Old {\n    Integer i = new Integer(5);\n}\n",
+         {"No errors", "0002 0017  warning: [removal] Integer(int) in Integer has been deprecated and marked for removal"},
          "warning: [removal] Integer(int) in Integer has been deprecated", true},
         // The error lies in another file, which the compiler finds beside this one.
         {"Main.java", "public class Main {\n    int n = Other.count();\n}\n", {}, "Other.java:2: error:", false},
@@ -91,7 +98,7 @@ TEST_F(RealCompilerTest, DiagnosticsOfTheRealCompiler) {
         const std::string source = dir + c.name;
         const Lines output = Items(QPadF->CompillerLB);
         ASSERT_FALSE(output.empty());
-        EXPECT_EQ(output[0], ">\"" + std::string(QP_BRIDGE_SDK_DIR) + "javac.exe\" \"" + source + "\"");
+        EXPECT_EQ(output[0], ">\"" + sdk + "javac.exe\" \"" + source + "\"");
         EXPECT_EQ(Items(QPadF->ErrorLB), c.errors);
         EXPECT_TRUE(OutputHas(c.inOutput)) << c.inOutput;
         // The compiler names the source exactly as the program gave it.
@@ -117,6 +124,19 @@ TEST_F(RealCompilerTest, DiagnosticsOfTheRealCompiler) {
     EXPECT_EQ(GetFocus(), EditorWnd());
     DoubleClickError(1);
     EXPECT_EQ(QPadF->PanelText(1), " 4 : 4");
+    // A warning is reached like an error.
+    OpenSource("Old.java", cases[2].text);
+    Shortcut(VK_F9, true);
+    DoubleClickError(1);
+    EXPECT_EQ(QPadF->PanelText(1), " 2 : 18");
+
+    // Run Applet names the applet viewer the SDK lacks, and where it was looked for.
+    OpenSource("Clock.java", "import java.applet.Applet;\npublic class Clock extends Applet {}\n");
+    Shortcut(VK_F9, true);
+    ASSERT_TRUE(Enabled("CodeRunApplet")) << LastMessage();
+    prompts.messageAnswers.push_back(IDOK);
+    Shortcut(VK_F10, false);
+    EXPECT_EQ(LastMessage(), AppletViewerMissingText(sdk, "appletviewer.exe"));
 }
 
 // F9 on a clean class: the program's output reaches the console of the command
@@ -174,7 +194,7 @@ TEST_F(RealCompilerTest, EncodingsAndPackages) {
         const std::string encoding = !c.encoding ? "" : "-encoding " + (*c.encoding ? c.encoding : ansi) + " ";
         Lines output = Items(QPadF->CompillerLB);
         ASSERT_FALSE(output.empty());
-        EXPECT_EQ(output[0], ">\"" + std::string(QP_BRIDGE_SDK_DIR) + "javac.exe\" " + encoding + "\"" + source + "\"");
+        EXPECT_EQ(output[0], ">\"" + sdk + "javac.exe\" " + encoding + "\"" + source + "\"");
         EXPECT_EQ(Items(QPadF->ErrorLB), Lines{"No errors"}) << (output.size() > 1 ? output[1] : "");
         const std::string note = "Hello.java is in package app.util but not in a folder app\\util";
         EXPECT_EQ(output.size() > 1 && output[1].rfind(note, 0) == 0, c.note);

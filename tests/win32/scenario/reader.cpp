@@ -16,6 +16,11 @@
 //                    output, or CLASS "TEXT"
 //     active         the caption of the active window ("" for none)
 //     windows        the program's visible top-level windows: CLASS "CAPTION"
+//     caret-shown    "yes" when the caret's line and column lie in the
+//                    editor's visible part, else "no"
+//     painted NAME   "yes" when the screen shows an empty list (errors, output)
+//                    in the window colour, else "no"
+//     zoomed         "yes" while the main window is maximized, else "no"
 //     rect NAME      "X Y W H" on the screen: editor, errors, output, or
 //                    @CAPTION/CLASS/TEXT/N, the N-th visible child of that class
 //                    and text in the visible window of that caption
@@ -78,14 +83,17 @@ HWND Control(HWND main, const std::string& name) {
 
 // Sends a message whose LPARAM points at a buffer in the program's own memory,
 // for the common controls' messages, which the system does not carry across.
-std::string Remote(HWND w, UINT msg, WPARAM wParam, std::size_t size, LRESULT* result = nullptr) {
+// (inWParam: the buffer goes in WPARAM and wParam in LPARAM, as EM_POSFROMCHAR takes them.)
+std::string Remote(HWND w, UINT msg, WPARAM wParam, std::size_t size, LRESULT* result = nullptr,
+                   bool inWParam = false) {
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
     HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
     if (!process) return "";
     std::string out(size, '\0');
     if (void* buffer = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {
-        const LRESULT r = SendMessageA(w, msg, wParam, reinterpret_cast<LPARAM>(buffer));
+        const LRESULT r = inWParam ? SendMessageA(w, msg, reinterpret_cast<WPARAM>(buffer), wParam)
+                                   : SendMessageA(w, msg, wParam, reinterpret_cast<LPARAM>(buffer));
         if (result) *result = r;
         ReadProcessMemory(process, buffer, out.data(), size, nullptr);
         VirtualFreeEx(process, buffer, 0, MEM_RELEASE);
@@ -194,6 +202,27 @@ int main(int argc, char** argv) {
         const int line = LineOf(editor, r->cpMin);
         const int start = static_cast<int>(SendMessageA(editor, EM_LINEINDEX, line - 1, 0));
         out = std::to_string(line) + " " + std::to_string(r->cpMin - start + 1);
+    } else if (query == "caret-shown") {
+        const auto pos = [&](LRESULT i) {
+            return *reinterpret_cast<const POINTL*>(Remote(editor, EM_POSFROMCHAR, i, sizeof(POINTL), nullptr, true).data());
+        };
+        LRESULT ignored = 0;
+        const LONG caret = reinterpret_cast<const CHARRANGE*>(Remote(editor, EM_EXGETSEL, 0, sizeof(CHARRANGE), &ignored).data())->cpMin;
+        RECT v = {}, client = {};  // the text's area (carried across by the system) less the scroll bars
+        SendMessageA(editor, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&v));
+        GetClientRect(editor, &client);
+        IntersectRect(&v, &v, &client);
+        const POINTL at = pos(caret);
+        const LONG lineHeight = pos(SendMessageA(editor, EM_LINEINDEX, 1, 0)).y - pos(0).y;
+        out = at.x >= v.left && at.x < v.right && at.y >= v.top && at.y + lineHeight <= v.bottom ? "yes" : "no";
+    } else if (query == "painted") {  // the middle of an empty list as the screen shows it
+        RECT rc = {};
+        GetWindowRect(Control(main, arg), &rc);
+        HDC screen = GetDC(nullptr);
+        out = GetPixel(screen, (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2) == GetSysColor(COLOR_WINDOW) ? "yes" : "no";
+        ReleaseDC(nullptr, screen);
+    } else if (query == "zoomed") {
+        out = IsZoomed(main) ? "yes" : "no";
     } else if (query == "line-of") {
         out = std::to_string(LineOf(editor, std::atoi(arg.c_str())));
     } else if (query == "list") {

@@ -163,7 +163,7 @@ TEST_F(OptionsDialogTest, WindowAndControls) {
         bool readOnly;
     } controls[] = {
         {o.Label1, o.JavaSdkTS, "Static", "Java SDK binary ( ..\\bin) directory", false},
-        {o.JDirE, o.JavaSdkTS, "Edit", sdk, true},
+        {o.JDirE, o.JavaSdkTS, "Edit", sdk, false},
         {o.JDirSB, o.JavaSdkTS, "Button", "", false},
         {o.CompE, o.JavaSdkTS, "Edit", "javac.exe", true},
         {o.CompCommE, o.JavaSdkTS, "Edit", "%j", false},
@@ -235,7 +235,7 @@ TEST_F(OptionsDialogTest, WindowAndControls) {
             HWND hwnd;
             int page;
             int color;
-        } fields[] = {{o.JDirE, 0, COLOR_BTNFACE},   {o.CompE, 0, COLOR_BTNFACE},
+        } fields[] = {{o.JDirE, 0, COLOR_WINDOW},   {o.CompE, 0, COLOR_BTNFACE},
                       {o.CompCommE, 0, COLOR_WINDOW}, {o.Memo1, 0, COLOR_BTNFACE},
                       {o.Memo2, 2, COLOR_BTNFACE},   {o.PrjOptIniE, 3, COLOR_BTNFACE},
                       {o.AppComLineE, 3, COLOR_WINDOW}};
@@ -282,11 +282,18 @@ TEST_F(OptionsDialogTest, SettingsLiveInTheControls) {
             (o.*t.set)("set by code");
             EXPECT_EQ(Text(t.field), "set by code");
             SetWindowTextA(t.field, "");
-            if (t.field != o.JDirE) {  // read-only: typing does nothing
-                Type(t.field, "typed %j");
-                EXPECT_EQ((o.*t.get)(), "typed %j");
-            }
+            Type(t.field, "typed %j");
+            EXPECT_EQ((o.*t.get)(), "typed %j");
         }
+        // A typed SDK folder is checked on OK: a wrong one keeps the dialog open
+        // with the check's message; a right one gets its final backslash.
+        prompts.messageAnswers = {IDOK};
+        Click(o.OkBB);
+        ASSERT_EQ(prompts.messages.size(), 1u);
+        EXPECT_EQ(prompts.messages[0].text, JavaSdkDirMessage("typed %j\\"));
+        EXPECT_TRUE(o.Showing());
+        SetWindowTextA(o.JDirE, "");
+        Type(o.JDirE, sdk.substr(0, sdk.size() - 1));
         Type(o.HtmlTempM, "<P>");
         EXPECT_EQ(o.HtmlTemplate().substr(0, 3), "<P>");
         Type(o.AppHtmlE, "page.html");
@@ -303,6 +310,7 @@ TEST_F(OptionsDialogTest, SettingsLiveInTheControls) {
         Click(o.OkBB);
     };
     EXPECT_EQ(Show(o, steps), IDOK);
+    EXPECT_EQ(Profile(ini, "JavaSDK", "Directory"), sdk);
     EXPECT_EQ(Profile(ini, "JavaSDK", "CompillerCommand"), "typed %j");
     EXPECT_EQ(Profile(ini, "Editor", "Autoindent"), "0");
     EXPECT_EQ(Profile(ini, "Editor", "NewFilesUTF8"), "1");
@@ -470,7 +478,7 @@ TEST_F(OptionsDialogTest, BrowseForTheSdkDirectory) {
         ASSERT_EQ(prompts.folderDialogs.size(), 1u);
         const FolderDialogRequest& asked = prompts.folderDialogs[0];
         EXPECT_EQ(asked.title, "Select Java SDK binary ( ..\\bin) directory");
-        EXPECT_EQ(asked.root, sdk);
+        EXPECT_EQ(asked.root, "");  // the whole computer
         EXPECT_EQ(asked.directory, sdk);
         EXPECT_EQ(asked.flags, UINT(BIF_RETURNONLYFSDIRS));
         EXPECT_EQ(prompts.folderOwners[0], o.Handle());
@@ -498,7 +506,7 @@ TEST_F(OptionsDialogTest, BrowseForTheSdkDirectory) {
         Click(o.CancelBB);
     };
     Show(o, steps);
-    EXPECT_EQ(prompts.folderDialogs.back().root, "c:\\jdk1.3\\bin\\");
+    EXPECT_EQ(prompts.folderDialogs.back().root, "");
     EXPECT_EQ(o.JavaSdkDir(), sdk);
     WriteAll(ini, "[JavaSDK]\r\nDirectory=C:\\nowhere\\\r\n");
     prompts.folderAnswers = {sdk};
@@ -555,10 +563,10 @@ TEST_F(OptionsDialogTest, EditorFont) {
     prompts.fontAnswers.push_back(huge);
     Show(o, steps);
     EXPECT_EQ(Profile(ini, "Editor", "FontSize"), std::to_string(kMaxFontSize));
-    // The dialog starts from its own font, then from the one last confirmed in it.
+    // The dialog opens on the editor's font as it is: from qp.ini (11 points at 96 dpi), then as chosen.
     ASSERT_EQ(prompts.fontDialogs.size(), 3u);
-    EXPECT_STREQ(prompts.fontDialogs[0].logFont.lfFaceName, "Courier New");
-    EXPECT_EQ(prompts.fontDialogs[0].logFont.lfHeight, -13);
+    EXPECT_STREQ(prompts.fontDialogs[0].logFont.lfFaceName, "Lucida Console");
+    EXPECT_EQ(prompts.fontDialogs[0].logFont.lfHeight, -15);
     EXPECT_EQ(prompts.fontDialogs[0].logFont.lfCharSet, EASTEUROPE_CHARSET);
     EXPECT_FALSE(prompts.fontDialogs[0].flags & CF_LIMITSIZE);
     EXPECT_STREQ(prompts.fontDialogs[1].logFont.lfFaceName, "Arial");

@@ -66,7 +66,7 @@ inline std::string Profile(const std::string& file, const char* section, const c
 
 inline const char kNoSdkMessage[] =
     "c:\\jdk1.3\\bin\\\ris not Java SDK directory\r\rCan not find \r  javac.exe or\r"
-    "  java.exe or\r  appletviewer.exe";
+    "  java.exe";
 
 class OptionsTest : public ::testing::Test {
 protected:

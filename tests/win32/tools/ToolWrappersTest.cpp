@@ -45,7 +45,7 @@ TEST_F(ToolWrappersTest, CompilerReplaysRealCapturesThroughTheLauncher) {
         Lines errors;
     } cases[] = {
         {"missing_semicolon", "C:\\work\\Hello.java", "", false, {"0003 0036  error: ';' expected"}},
-        {"warning_only", "C:\\work\\Hello.java", "", true, {"No errors"}},
+        {"warning_only", "C:\\work\\Hello.java", "", true, {"No errors", "0003 0025  warning: [removal] Integer(int) in Integer has been deprecated and marked for removal"}},
         {"path_with_blanks", "C:\\work\\My Sources\\Hello.java", "", false,
          {"0003 0021  error: cannot find symbol"}},
         // Replayed for a source somewhere else: the stand-in puts in the path it was given.
