@@ -9,6 +9,7 @@
 
 #include "EditorFont.h"
 #include "EditorKeys.h"
+#include "JavaColourWin32.h"
 #include "LineIndex.h"
 
 // Options of the find operation; word boundaries and case folding are the control's.
@@ -59,6 +60,8 @@ public:
     void SetReadOnly(bool readOnly);
 
     void SetEditorFont(const TEditorFont& font);
+    bool Colouring() const { return Colour.Enabled(); }
+    void SetColouring(bool on) { Colour.SetEnabled(Wnd, on); }
 
     bool CanUndo() const;
     void Undo();
@@ -114,6 +117,7 @@ private:
     void DropLineIndex() const { Lines = TLineIndex(); }
 
     HWND Wnd = nullptr;
+    TJavaColour Colour;
     mutable TLineIndex Lines;
     HFONT Font = nullptr;  // owned; the control only borrows it
     CHARFORMATA Format{};  // the character format that goes with Font

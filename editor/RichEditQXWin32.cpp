@@ -105,6 +105,7 @@ TCustomRichEditQX::TCustomRichEditQX(HWND parent) {
     // on it (minutes for a few megabytes under Wine).
     Wnd = CreateControl(parent, kEditorStyle, WS_EX_CLIENTEDGE, area,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(1)), ENM_CHANGE | ENM_SELCHANGE);
+    Colour.Loaded(Wnd);
 }
 
 HWND TCustomRichEditQX::CreateControl(HWND parent, DWORD style, DWORD exStyle, const RECT& place, HMENU id,
@@ -113,8 +114,9 @@ HWND TCustomRichEditQX::CreateControl(HWND parent, DWORD style, DWORD exStyle, c
                                place.bottom - place.top, parent, id, GetModuleHandleA(nullptr), nullptr);
     if (!wnd) throw Exception("Cannot create the editor window");
 
-    // Plain text: no formatting comes in, streams carry text only (SF_TEXT).
-    SendMessageA(wnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
+    // Rich text, for the colours; the text still comes and goes as plain text
+    // (SF_TEXT streams, pastes of CF_TEXT).
+    SendMessageA(wnd, EM_SETTEXTMODE, TM_RICHTEXT, 0);
     // The platform's default limit (32,767 characters for typing, 64K for loading)
     // would cut larger sources short or refuse typing in them.
     SendMessageA(wnd, EM_EXLIMITTEXT, 0, kTextLimit);
@@ -149,11 +151,16 @@ LRESULT CALLBACK TCustomRichEditQX::SubclassProc(HWND wnd, UINT msg, WPARAM wPar
 // wnd rather than Wnd: while the text is replaced, the outgoing control still
 // receives messages (focus, destruction) after Wnd names the new one.
 LRESULT TCustomRichEditQX::CallBase(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return DefSubclassProc(wnd, msg, wParam, lParam);
+    if (wnd != Wnd) return DefSubclassProc(wnd, msg, wParam, lParam);
+    Colour.Before(wnd, msg, wParam);
+    const LRESULT result = DefSubclassProc(wnd, msg, wParam, lParam);
+    Colour.After(wnd, msg, wParam);
+    return result;
 }
 
 LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (wnd == Wnd && MayEditText(msg, wParam)) DropLineIndex();
+    if (wnd == Wnd && Colour.Timer(wnd, msg, wParam)) return 0;
     switch (msg) {
     case WM_GETDLGCODE:
         // Tab stays in the editor instead of moving the focus on.
@@ -277,6 +284,7 @@ void TCustomRichEditQX::SetText(const std::string& bytes) {
         throw;
     }
     StartFresh(fresh);
+    Colour.Loaded(fresh);
     // The index only where the control counts lines and characters as it does
     // (a double-byte code page, for one, has characters of two bytes).
     TLineIndex lines(bytes);
@@ -373,6 +381,8 @@ void TCustomRichEditQX::SetEditorFont(const TEditorFont& font) {
     Font = newFont;
     Format = format;
     ApplyFont(Wnd);
+    Colour.SetPlainColour(format.crTextColor, (format.dwEffects & CFE_AUTOCOLOR) != 0);
+    Colour.AllPlain(Wnd);
     InvalidateRect(Wnd, nullptr, TRUE);
     if (oldFont) DeleteObject(oldFont);
 }

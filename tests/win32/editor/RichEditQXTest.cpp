@@ -377,7 +377,7 @@ TEST_F(EditorTest, FontIsAppliedWithoutCountingAsAnEdit) {
 
     CHARFORMATA format{};
     format.cbSize = sizeof format;
-    ed->SetSel(0, 5);
+    ed->SetSel(6, 7);  // "A": plain text, in the font's colour
     SendMessageA(ed->Handle(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     EXPECT_STREQ(format.szFaceName, "Arial");
     EXPECT_EQ(format.yHeight, 14 * 20);
