@@ -120,9 +120,16 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The controls: the frame's (OptionsUWin32.cpp), then each page's in a file of its own.
     void CreateControls();
+    void CreateJavaSdkPage();
+    void CreateEditorPage();
+    void CreateHtmlTemplatePage();
+    void CreateProjectPage();
+    void CreateBottomBar();
+    // The button pictures (OptionsPicturesWin32.cpp), icons from the program's resources.
     static void KeepFocusAway(HWND button);
-    void AddPicture(HWND button, const char* const picture[16]);
+    void AddPicture(HWND button, int pictureId);
     HWND Control(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w,
                  int h, DWORD exStyle = 0, int id = 0);
     HWND NoteLabel(HWND parent, int x, int y);
@@ -134,7 +141,7 @@ private:
     template <class Fn>
     void Guarded(Fn fn);
 
-    // Handlers of the components.
+    // Handlers of the components; the pickers are in OptionsPickersWin32.cpp.
     void JDirSBClick();
     void EdFontSBClick();
     void SpeedButton1Click();

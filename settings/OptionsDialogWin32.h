@@ -1,0 +1,23 @@
+#pragma once
+// What the options dialog's files share: the pages' container class, the
+// dialog's measures and the button pictures.
+#include <windows.h>
+
+#include "OptionsPictures.h"
+
+namespace options_dialog {
+
+// The containers of the pages and of the bottom bar.
+inline constexpr char kPanelClass[] = "QpOptionsPanel";
+inline constexpr int kClientWidth = 626, kClientHeight = 337;
+inline constexpr int kBottomBarHeight = 29;
+inline constexpr int kNoteLabelId = 0x7001;  // the maroon "NOTE:" labels
+
+// The pages' one-line fields: typed into, or only shown.
+inline constexpr DWORD kFieldStyle = WS_TABSTOP | ES_AUTOHSCROLL;
+inline constexpr DWORD kReadOnlyStyle = ES_AUTOHSCROLL | ES_READONLY;
+
+// A 16 x 16 picture from the program's resources; the caller destroys it.
+HICON LoadPicture(int id);
+
+}  // namespace options_dialog

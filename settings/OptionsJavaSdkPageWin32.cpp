@@ -1,0 +1,51 @@
+// The options dialog's "Java SDK" page: the SDK's directory and the commands
+// of its three tools.
+#include <windows.h>
+
+#include "OptionsDialogWin32.h"
+#include "OptionsU.h"
+
+using namespace options_dialog;
+
+namespace {
+
+const char kMemo1Text[] =
+    "%j , %c and %h  are reuired in the compiler and interpreter \r\n"
+    "commands.\r\n"
+    "\r\n"
+    "%j is replaced with editor file name\r\n"
+    "%c is replaced with class name\r\n"
+    "%h is replaced with HTML file name";
+
+}  // namespace
+
+void TOptionsF::CreateJavaSdkPage() {
+    HWND ts = JavaSdkTS;
+    Label1 = Control(ts, "Static", "Java SDK binary ( ..\\bin) directory", 0, 8, 8, 300, 14);
+    JDirE = Control(ts, "Edit", "", kReadOnlyStyle, 8, 24, 568, 21, WS_EX_CLIENTEDGE);
+    JDirSB = Control(ts, "Button", "", BS_PUSHBUTTON | BS_ICON, 580, 23, 23, 23);
+    SendMessageA(JDirSB, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(folderIcon_));
+    KeepFocusAway(JDirSB);  // a small picture button, as a tool button takes no focus
+    struct Row {
+        const char* label;
+        HWND* file;
+        HWND* command;
+    } rows[] = {{"Compiler", &CompE, &CompCommE},
+                {"Interpreter", &InterpE, &IntCommE},
+                {"Applet Viewer", &ApViewE, &ApViewCommE}};
+    int y = 58;
+    for (const Row& row : rows) {
+        Control(ts, "Static", row.label, 0, 8, y + 3, 80, 14);
+        *row.file = Control(ts, "Edit", "", kReadOnlyStyle, 92, y, 130, 21, WS_EX_CLIENTEDGE);
+        Control(ts, "Static", "command", 0, 234, y + 3, 56, 14);
+        *row.command = Control(ts, "Edit", "", kFieldStyle, 292, y, 311, 21, WS_EX_CLIENTEDGE);
+        SendMessageA(*row.command, EM_LIMITTEXT, kMaxProfileText, 0);
+        y += 28;
+    }
+    SetText(CompE, CompilerFile());
+    SetText(InterpE, InterpreterFile());
+    SetText(ApViewE, AppletViewerFile());
+    NoteLabel(ts, 8, 146);
+    Memo1 = Control(ts, "Edit", kMemo1Text, ES_MULTILINE | ES_READONLY, 8, 162, 595, 94,
+                    WS_EX_CLIENTEDGE);
+}
