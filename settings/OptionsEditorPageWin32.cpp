@@ -1,5 +1,5 @@
 // The options dialog's "Editor" page: the editor's font, shown on a sample
-// source, and the two typing aids.
+// source, the two typing aids and the Java colours.
 #include <windows.h>
 #include <richedit.h>
 
@@ -43,6 +43,7 @@ void TOptionsF::CreateEditorPage() {
     SetText(RichEdit1, kPreviewText);
     AutoindentCB = Control(ts, "Button", "Autoindent", WS_TABSTOP | BS_AUTOCHECKBOX, 8, 214, 120, 18);
     SmartTabsCB = Control(ts, "Button", "Smart tabs", WS_TABSTOP | BS_AUTOCHECKBOX, 8, 238, 120, 18);
+    ColourCB = Control(ts, "Button", "Colour", WS_TABSTOP | BS_AUTOCHECKBOX, 8, 262, 120, 18);
 }
 
 void TOptionsF::EditorFontChange() {

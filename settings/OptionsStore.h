@@ -92,6 +92,8 @@ public:
     virtual void SetAutoIndent(bool value) { autoIndent_ = value; }
     virtual bool SmartTabs() const { return smartTabs_; }
     virtual void SetSmartTabs(bool value) { smartTabs_ = value; }
+    virtual bool Colouring() const { return colouring_; }
+    virtual void SetColouring(bool value) { colouring_ = value; }
     virtual std::string HtmlTemplate() const { return htmlTemplate_; }
     bool JavaSdkValid() const { return javaSdkValid_; }
 
@@ -150,6 +152,7 @@ private:
     TEditorFont editorFont_;
     bool autoIndent_ = true;
     bool smartTabs_ = true;
+    bool colouring_ = true;
     std::string htmlTemplate_ = DefaultHtmlTemplate();
     bool javaSdkValid_ = false;
     std::string appCommandLine_;

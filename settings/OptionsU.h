@@ -82,6 +82,11 @@ public:
         if (SmartTabsCB) SetChecked(SmartTabsCB, value);
         else TOptionsStore::SetSmartTabs(value);
     }
+    bool Colouring() const override { return ColourCB ? Checked(ColourCB) : TOptionsStore::Colouring(); }
+    void SetColouring(bool value) override {
+        if (ColourCB) SetChecked(ColourCB, value);
+        else TOptionsStore::SetColouring(value);
+    }
     std::string HtmlTemplate() const override { return HtmlTempM ? Text(HtmlTempM) : TOptionsStore::HtmlTemplate(); }
     std::string AppCommandLine() const override {
         return AppComLineE ? Text(AppComLineE) : TOptionsStore::AppCommandLine();
@@ -100,7 +105,8 @@ public:
          CompCommE = nullptr, InterpE = nullptr, IntCommE = nullptr, ApViewE = nullptr,
          ApViewCommE = nullptr, Memo1 = nullptr;
     HWND EditorTS = nullptr, EdFontGB = nullptr, EdFontSB = nullptr, FontNameL = nullptr,
-         FontSizeL = nullptr, RichEdit1 = nullptr, AutoindentCB = nullptr, SmartTabsCB = nullptr;
+         FontSizeL = nullptr, RichEdit1 = nullptr, AutoindentCB = nullptr, SmartTabsCB = nullptr,
+         ColourCB = nullptr;
     HWND HTMLTemplTS = nullptr, HtmlTempM = nullptr, Memo2 = nullptr;
     HWND ProjectTS = nullptr, AppComLineE = nullptr, AppHtmlE = nullptr, SpeedButton1 = nullptr,
          SaveOptBB = nullptr, PrjOptIniE = nullptr;

@@ -140,7 +140,8 @@ void TOptionsF::CreateDialogWindow() {
                       appletViewer = TOptionsStore::AppletViewerCommand(),
                       appCommandLine = TOptionsStore::AppCommandLine(),
                       appletHtmlFile = TOptionsStore::AppletHtmlFile();
-    const bool autoIndent = TOptionsStore::AutoIndent(), smartTabs = TOptionsStore::SmartTabs();
+    const bool autoIndent = TOptionsStore::AutoIndent(), smartTabs = TOptionsStore::SmartTabs(),
+               colouring = TOptionsStore::Colouring();
     CreateControls();
     SetJavaSdkDir(javaSdkDir);
     SetCompillerCommand(compiler);
@@ -148,6 +149,7 @@ void TOptionsF::CreateDialogWindow() {
     SetAppletViewerCommand(appletViewer);
     SetAutoIndent(autoIndent);
     SetSmartTabs(smartTabs);
+    SetColouring(colouring);
     SetText(HtmlTempM, TOptionsStore::HtmlTemplate());
     SetAppCommandLine(appCommandLine);
     SetAppletHtmlFile(appletHtmlFile);
