@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "EditHistory.h"
 #include "EditorFont.h"
 #include "EditorKeys.h"
 #include "LineIndex.h"
@@ -17,7 +18,7 @@ struct TSearchTypes {
     bool MatchCase = false;
 };
 
-class TCustomRichEditQX : private ITextControl {
+class TCustomRichEditQX : private ITextControl, private ITextBuffer {
 public:
     TCustomRichEditQX(const TCustomRichEditQX&) = delete;
     TCustomRichEditQX& operator=(const TCustomRichEditQX&) = delete;
@@ -53,6 +54,8 @@ public:
     void SetSelLength(int length);
     void SetSel(int start, int end);
 
+    // The modified flag follows the history's saved point: false marks the text
+    // as it is now as saved, true says no state of the history is saved.
     bool Modified() const;
     void SetModified(bool modified);
     bool ReadOnly() const;
@@ -60,8 +63,20 @@ public:
 
     void SetEditorFont(const TEditorFont& font);
 
+    // Every change of the text is a step of the editor's own history; the
+    // control's own undo is held off.
     bool CanUndo() const;
     void Undo();
+    bool CanRedo() const;
+    void Redo();
+    // Replaces the selection as one step; the caret ends behind the new text.
+    void ReplaceSel(const std::u16string& text);
+    // Replaces every match from the top as one step; the number replaced.
+    int ReplaceAll(const std::string& find, const std::u16string& with, TSearchTypes options);
+    void SelectAll();
+    int LineCount() const;
+    // The text of [start, end), as the control holds it.
+    std::u16string TextRange(int start, int end) const { return Range(start, end); }
     bool CanCutCopy() const;
     void Cut();
     void Copy();
@@ -92,8 +107,26 @@ private:
     // ITextControl, on the window.
     TCaretPos CaretPos() const override;
     std::string LineText(int line) const override;
-    void InsertAtCaret(const std::string& text) override;
+    void InsertAtCaret(const std::string& text, bool withPrevious) override;
+    bool SelectedLines(int& first, int& last) const override;
+    void ChangeIndents(int first, const std::vector<TIndentChange>& changes) override;
     void SetPainting(bool on) override;
+
+    // ITextBuffer, on the window: what the history reads and replaces.
+    std::u16string Range(int start, int end) const override;
+    int Replace(int start, int end, const std::u16string& text) override;
+    void Selection(int& start, int& end) const override;
+    void Select(int start, int end) override;
+
+    // One change of the text through the history, and what follows every change.
+    void EditText(int start, int end, const std::u16string& text, TEditKind kind);
+    void AfterEdit();
+    // The user's own keys and mouse, turned into steps.
+    bool EditKey(std::uint16_t key, unsigned mods);
+    void TypeChar(char16_t c);
+    void DeleteBack(bool word);
+    void DeleteForward(bool word);
+    void MouseDown(HWND wnd, LPARAM lParam);
 
     // A new, empty control with this editor's styles and settings, subclassed.
     HWND CreateControl(HWND parent, DWORD style, DWORD exStyle, const RECT& place, HMENU id, LPARAM events);
@@ -114,6 +147,12 @@ private:
     void DropLineIndex() const { Lines = TLineIndex(); }
 
     HWND Wnd = nullptr;
+    bool WideControl = false;  // the control's own procedure takes UTF-16 text
+    TEditHistory History;
+    int Editing = 0;             // our own changes under way: their notifications wait
+    int ExpectedLength = 0;      // the length after our last change, to notice any other
+    char16_t HighSurrogate = 0;  // the first half of a character typed in two messages
+    char LeadByte = 0;           // the same, for a double-byte code page
     mutable TLineIndex Lines;
     HFONT Font = nullptr;  // owned; the control only borrows it
     CHARFORMATA Format{};  // the character format that goes with Font
