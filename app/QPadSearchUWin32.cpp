@@ -101,5 +101,5 @@ void TQPadF::EdGoToLineExecute() {
     const int start = SourceEdit->LineIndex(line - 1);
     if (start < 0) return;
     SourceEdit->SetSel(start, start);
-    SourceEdit->ScrollCaret();
+    SourceEdit->ShowLine(line - 1);
 }

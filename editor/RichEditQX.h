@@ -88,6 +88,9 @@ public:
     // For tests and diagnostics: the lookups above go by the loaded text's line index.
     bool LinesIndexed() const { return !Lines.Empty(); }
     void ScrollCaret();
+    // Scrolls line to about the middle of the view (the caret alone may end up
+    // at the very edge of it).
+    void ShowLine(int line);
     void SetFocus();
 
     // The text limit set at creation: far above any source file.

@@ -771,6 +771,25 @@ int TCustomRichEditQX::LineIndex(int line) const {
 void TCustomRichEditQX::ScrollCaret() { SendMessageA(Wnd, EM_SCROLLCARET, 0, 0); }
 void TCustomRichEditQX::SetFocus() { ::SetFocus(Wnd); }
 
+void TCustomRichEditQX::ShowLine(int line) {
+    const int first = static_cast<int>(SendMessageA(Wnd, EM_GETFIRSTVISIBLELINE, 0, 0));
+    // The height of a line from two neighbours' positions (a line's height is the font's).
+    POINTL top{}, next{};
+    const int firstStart = LineIndex(first), nextStart = LineIndex(first + 1);
+    RECT view{};
+    SendMessageA(Wnd, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&view));
+    if (nextStart > firstStart) {
+        SendMessageA(Wnd, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&top), firstStart);
+        SendMessageA(Wnd, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&next), nextStart);
+    }
+    const int height = static_cast<int>(next.y - top.y);
+    if (height > 0) {
+        const int shown = (view.bottom - view.top) / height;
+        SendMessageA(Wnd, EM_LINESCROLL, 0, line - first - shown / 2);
+    }
+    ScrollCaret();
+}
+
 TCaretPos TCustomRichEditQX::CaretPos() const {
     CHARRANGE range{};
     SendMessageA(Wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
