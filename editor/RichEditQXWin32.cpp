@@ -224,6 +224,14 @@ LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
         KeyUp(key, ShiftState(lParam));
         return result;
     }
+    case WM_IME_STARTCOMPOSITION:
+    case WM_IME_COMPOSITION:
+    case WM_IME_ENDCOMPOSITION:
+        // The system's own composition window rather than the control's in-place
+        // one, which writes into the text past the history: the result comes as
+        // WM_IME_CHAR.
+        return IsWindowUnicode(wnd) ? DefWindowProcW(wnd, msg, wParam, lParam)
+                                    : DefWindowProcA(wnd, msg, wParam, lParam);
     case WM_LBUTTONDOWN:
         MouseDown(wnd, lParam);
         return 0;
