@@ -11,15 +11,19 @@ int Length(const std::u16string& s) { return static_cast<int>(s.size()); }
 }  // namespace
 
 void TEditHistory::Edit(ITextBuffer& buf, int start, int end, const std::u16string& text, TEditKind kind,
-                        std::int64_t nowMs) {
+                        std::int64_t nowMs, const std::u16string* removed) {
     if (start > end) std::swap(start, end);
-    Change c{start, buf.Range(start, end), {}};
+    Change c{start, removed && Length(*removed) == end - start ? *removed : buf.Range(start, end), {}};
     int selStart = 0, selEnd = 0;
     buf.Selection(selStart, selEnd);
     const int stored = buf.Replace(start, end, text);
     // What the buffer holds now, not what was asked for: undo must put back
-    // exactly what was there.
-    c.inserted = buf.Range(start, stored);
+    // exactly what was there. Only line breaks are stored otherwise; reading
+    // back costs a search from the top in a long text, so plain text is not read.
+    if (stored - start == Length(text) && !HasLineBreak(text))
+        c.inserted = text;
+    else
+        c.inserted = buf.Range(start, stored);
     if (c.removed.empty() && c.inserted.empty()) return;
 
     if (depth_ > 0) {

@@ -34,9 +34,10 @@ public:
     // A pause longer than this (in ms) between typed characters starts a new step.
     static constexpr std::int64_t kGroupPause = 1000;
 
-    // Replaces [start, end) with text in buf as one change and records it.
+    // Replaces [start, end) with text in buf as one change and records it;
+    // removed, when the caller has read it already, is what [start, end) holds.
     void Edit(ITextBuffer& buf, int start, int end, const std::u16string& text, TEditKind kind,
-              std::int64_t nowMs = 0);
+              std::int64_t nowMs = 0, const std::u16string* removed = nullptr);
     // Several edits as one step (Replace All, an indented block): between Begin and End.
     void BeginStep();
     void EndStep(ITextBuffer& buf);

@@ -122,7 +122,8 @@ private:
     void Select(int start, int end) override;
 
     // One change of the text through the history, and what follows every change.
-    void EditText(int start, int end, const std::u16string& text, TEditKind kind);
+    void EditText(int start, int end, const std::u16string& text, TEditKind kind,
+                  const std::u16string* removed = nullptr);
     void AfterEdit();
     // The user's own keys and mouse, turned into steps.
     bool EditKey(std::uint16_t key, unsigned mods);

@@ -337,40 +337,63 @@ void TCustomRichEditQX::TypeChar(char16_t c) {
 void TCustomRichEditQX::DeleteBack(bool word) {
     int start = 0, end = 0;
     Selection(start, end);
-    if (start == end && start > 0) {
-        const std::u16string before = Range(start >= 2 ? start - 2 : 0, start);
-        if (word) {
-            const std::u16string line = Range(LineIndex(LineFromChar(start)), start);
-            int p = static_cast<int>(line.size());
-            while (p > 0 && (line[p - 1] == u' ' || line[p - 1] == u'\t')) --p;
-            while (p > 0 && IsWordChar(line[p - 1])) --p;
-            if (p == static_cast<int>(line.size())) p = p > 0 ? p - 1 : 0;
-            start -= static_cast<int>(line.size()) - p;
-            if (start == end) start = end - (before.size() == 2 && before == u"\r\n" ? 2 : 1);
-        } else {
-            start -= before.size() == 2 && before == u"\r\n" ? 2 : 1;
-        }
+    if (start != end) {
+        EditText(start, end, u"", TEditKind::Other);
+        return;
     }
-    if (start != end) EditText(start, end, u"", start + 1 >= end || !word ? TEditKind::Deleting : TEditKind::Other);
+    if (start == 0) return;
+    if (!word) {
+        // A line break goes whole; what is read here is what the step removes.
+        std::u16string before = Range(start >= 2 ? start - 2 : 0, start);
+        if (before != u"\r\n") before.erase(0, before.size() - 1);
+        EditText(start - static_cast<int>(before.size()), end, u"", TEditKind::Deleting, &before);
+        return;
+    }
+    // Ctrl+Backspace: the blanks and then the word before the caret, or one
+    // other character, or the line break at the line's start.
+    const int lineStart = LineIndex(LineFromChar(start));
+    const std::u16string line = Range(lineStart, start);
+    int p = static_cast<int>(line.size());
+    while (p > 0 && (line[p - 1] == u' ' || line[p - 1] == u'\t')) --p;
+    while (p > 0 && IsWordChar(line[p - 1])) --p;
+    if (p == static_cast<int>(line.size()) && p > 0) --p;
+    if (lineStart + p == start) {
+        const std::u16string before = Range(start >= 2 ? start - 2 : 0, start);
+        start -= before == u"\r\n" ? 2 : 1;
+    } else {
+        start = lineStart + p;
+    }
+    EditText(start, end, u"", TEditKind::Other);
 }
 
 void TCustomRichEditQX::DeleteForward(bool word) {
     int start = 0, end = 0;
     Selection(start, end);
-    const int length = GetTextLen();
-    if (start == end && end < length) {
-        const std::u16string after = Range(end, std::min(end + 2, length));
-        if (word) {
-            const int lineEnd = LineIndex(LineFromChar(end)) + static_cast<int>(SendMessageA(Wnd, EM_LINELENGTH, end, 0));
-            const std::u16string rest = Range(end, std::max(end, lineEnd));
-            std::size_t p = 0;
-            while (p < rest.size() && IsWordChar(rest[p])) ++p;
-            while (p < rest.size() && (rest[p] == u' ' || rest[p] == u'\t')) ++p;
-            end += static_cast<int>(p);
-        }
-        if (end == start) end += after == u"\r\n" ? 2 : 1;
+    if (start != end) {
+        EditText(start, end, u"", TEditKind::Other);
+        return;
     }
-    if (start != end) EditText(start, end, u"", word ? TEditKind::Other : TEditKind::Deleting);
+    const int length = GetTextLen();
+    if (end >= length) return;
+    if (!word) {
+        std::u16string after = Range(end, std::min(end + 2, length));
+        if (after != u"\r\n") after.resize(1);
+        EditText(start, end + static_cast<int>(after.size()), u"", TEditKind::Deleting, &after);
+        return;
+    }
+    // Ctrl+Delete: the word after the caret and the blanks behind it, or one
+    // other character, or the line break at the line's end.
+    const int lineEnd = LineIndex(LineFromChar(end)) + static_cast<int>(SendMessageA(Wnd, EM_LINELENGTH, end, 0));
+    const std::u16string rest = Range(end, std::max(end, lineEnd));
+    std::size_t p = 0;
+    while (p < rest.size() && IsWordChar(rest[p])) ++p;
+    while (p < rest.size() && (rest[p] == u' ' || rest[p] == u'\t')) ++p;
+    if (p == 0 && !rest.empty()) p = 1;
+    if (p == 0) {
+        const std::u16string after = Range(end, std::min(end + 2, length));
+        p = after == u"\r\n" ? 2 : 1;
+    }
+    EditText(start, end + static_cast<int>(p), u"", TEditKind::Other);
 }
 
 // A press inside the selection starts a drag of it, as the control would start
@@ -662,11 +685,12 @@ void TCustomRichEditQX::Redo() {
     AfterEdit();
 }
 
-void TCustomRichEditQX::EditText(int start, int end, const std::u16string& text, TEditKind kind) {
+void TCustomRichEditQX::EditText(int start, int end, const std::u16string& text, TEditKind kind,
+                                 const std::u16string* removed) {
     if (ReadOnly()) return;
     DropLineIndex();
     ++Editing;
-    History.Edit(*this, start, end, text, kind, static_cast<std::int64_t>(GetTickCount()));
+    History.Edit(*this, start, end, text, kind, static_cast<std::int64_t>(GetTickCount()), removed);
     --Editing;
     AfterEdit();
 }
@@ -883,7 +907,11 @@ std::u16string TCustomRichEditQX::Range(int start, int end) const {
 }
 
 int TCustomRichEditQX::Replace(int start, int end, const std::u16string& text) {
-    SetSel(start, end);
+    // Setting a selection costs a search from the top of the text under Wine;
+    // typing replaces the selection there already.
+    int selStart = 0, selEnd = 0;
+    Selection(selStart, selEnd);
+    if (selStart != start || selEnd != end) SetSel(start, end);
     // EM_REPLACESEL's text is converted for a control that takes ANSI text,
     // where the system converts it (it does not for EM_GETTEXTRANGE).
     if (WideControl) {
