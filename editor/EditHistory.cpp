@@ -8,6 +8,12 @@ bool HasLineBreak(const std::u16string& s) { return s.find_first_of(u"\r\n") != 
 
 int Length(const std::u16string& s) { return static_cast<int>(s.size()); }
 
+bool IsPlainAscii(const std::u16string& s) {
+    for (char16_t c : s)
+        if (c >= 0x80 || c == u'\r' || c == u'\n') return false;
+    return true;
+}
+
 }  // namespace
 
 void TEditHistory::Edit(ITextBuffer& buf, int start, int end, const std::u16string& text, TEditKind kind,
@@ -18,9 +24,10 @@ void TEditHistory::Edit(ITextBuffer& buf, int start, int end, const std::u16stri
     buf.Selection(selStart, selEnd);
     const int stored = buf.Replace(start, end, text);
     // What the buffer holds now, not what was asked for: undo must put back
-    // exactly what was there. Only line breaks are stored otherwise; reading
-    // back costs a search from the top in a long text, so plain text is not read.
-    if (stored - start == Length(text) && !HasLineBreak(text))
+    // exactly what was there. A control stores line breaks its own way, and a
+    // letter its code page lacks as '?'; reading back costs a search from the
+    // top of a long text, so plain ASCII, what typing gives, is not read.
+    if (stored - start == Length(text) && IsPlainAscii(text))
         c.inserted = text;
     else
         c.inserted = buf.Range(start, stored);

@@ -130,7 +130,7 @@ private:
     void TypeChar(char16_t c);
     void DeleteBack(bool word);
     void DeleteForward(bool word);
-    void MouseDown(HWND wnd, LPARAM lParam);
+    void MouseDown(HWND wnd, WPARAM wParam, LPARAM lParam);
 
     // A new, empty control with this editor's styles and settings, subclassed.
     HWND CreateControl(HWND parent, DWORD style, DWORD exStyle, const RECT& place, HMENU id, LPARAM events);

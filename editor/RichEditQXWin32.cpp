@@ -233,7 +233,7 @@ LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
         return IsWindowUnicode(wnd) ? DefWindowProcW(wnd, msg, wParam, lParam)
                                     : DefWindowProcA(wnd, msg, wParam, lParam);
     case WM_LBUTTONDOWN:
-        MouseDown(wnd, lParam);
+        MouseDown(wnd, wParam, lParam);
         return 0;
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
@@ -399,15 +399,15 @@ void TCustomRichEditQX::DeleteForward(bool word) {
 // A press inside the selection starts a drag of it, as the control would start
 // one; the drop moves the text as one step. Anywhere else the control places
 // the caret as usual.
-void TCustomRichEditQX::MouseDown(HWND wnd, LPARAM lParam) {
+void TCustomRichEditQX::MouseDown(HWND wnd, WPARAM wParam, LPARAM lParam) {
     History.BreakGroup();
     POINTL at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     int start = 0, end = 0;
     Selection(start, end);
     const int hit = static_cast<int>(SendMessageA(wnd, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&at)));
-    const bool inSelection = start != end && hit >= start && hit < end && GetKeyState(VK_SHIFT) >= 0;
+    const bool inSelection = start != end && hit >= start && hit < end && (wParam & (MK_SHIFT | MK_CONTROL)) == 0;
     if (!inSelection) {
-        CallBase(wnd, WM_LBUTTONDOWN, MK_LBUTTON, lParam);
+        CallBase(wnd, WM_LBUTTONDOWN, wParam, lParam);
         return;
     }
     ::SetFocus(wnd);
@@ -901,8 +901,7 @@ std::u16string TCustomRichEditQX::Range(int start, int end) const {
     range.chrg = {start, end};
     range.lpstrText = bytes.data();
     const int got = static_cast<int>(SendMessageA(Wnd, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range)));
-    bytes.resize(std::strlen(bytes.c_str()));
-    (void)got;
+    bytes.resize(static_cast<std::size_t>(std::clamp(got, 0, static_cast<int>(2 * n))));
     return Widen(bytes);
 }
 

@@ -65,8 +65,8 @@ public:
 };
 
 // A text as the rich-edit control keeps it: a line break typed or pasted as a
-// lone CR or LF is stored as CR LF, so what the history reads back differs from
-// what it asked to insert.
+// lone CR or LF is stored as CR LF, and a letter outside its code page as '?',
+// so what the history reads back differs from what it asked to insert.
 class ModelBuffer : public ITextBuffer {
 public:
     std::u16string text;
@@ -85,6 +85,8 @@ public:
                 ++i;
             } else if (in[i] == u'\r' || in[i] == u'\n') {
                 stored += u"\r\n";
+            } else if (in[i] >= 0x300) {
+                stored += u'?';
             } else {
                 stored += in[i];
             }
@@ -135,8 +137,12 @@ void FuzzHistory(const std::uint8_t* data, std::size_t size) {
                          c == u'\r' ? TEditKind::Other : TEditKind::Typing, now);
             break;
         }
-        case 3:  // Backspace
-            if (caret > 0) history.Edit(buf, buf.Clamp(caret - 1), caret, u"", TEditKind::Deleting, now);
+        case 3:  // Backspace, its character read by the caller
+            if (caret > 0) {
+                const int from = buf.Clamp(caret - 1);
+                const std::u16string removed = buf.text.substr(from, caret - from);
+                history.Edit(buf, from, caret, u"", TEditKind::Deleting, now, &removed);
+            }
             break;
         case 4: {  // Delete
             int end = caret + 1 < buf.Length() && buf.text[caret] == u'\r' ? caret + 2 : caret + 1;
