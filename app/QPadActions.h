@@ -27,8 +27,15 @@ enum class ActionId : UINT {
     CodeCreateHTML,
     EdFind,
     EdSearchAgain,
+    EditRedo1,
+    EditSelectAll1,
+    EdReplace,
+    EdGoToLine,
 };
 inline constexpr UINT kFirstActionId = static_cast<UINT>(ActionId::FileNew1);
+// The File menu's recent files, the first at kFirstRecentId.
+inline constexpr UINT kFirstRecentId = 900;
+inline constexpr int kMaxRecentFiles = 8;
 
 // One user command: bound to a menu item, maybe a tool bar button, maybe a shortcut.
 struct TAction {

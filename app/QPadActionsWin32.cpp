@@ -2,6 +2,7 @@
 // the running of a command.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "QPadU.h"
 
@@ -39,6 +40,12 @@ std::vector<TAction> ActionTable() {
         ACTION(EdFind, "Edit", "Find", 'F', true, "Find text", &TQPadF::EdFindExecute),
         ACTION(EdSearchAgain, "Edit", "Search again", VK_F3, false, "Repeat last search",
                &TQPadF::EdSearchAgainExecute),
+        ACTION(EditRedo1, "Edit", "&Redo", 'Y', true, "Redo|Redo last undone changes", &TQPadF::EditRedo1Execute),
+        ACTION(EditSelectAll1, "Edit", "Select &All", 'A', true, "Select All|Selects the whole text",
+               &TQPadF::EditSelectAll1Execute),
+        ACTION(EdReplace, "Edit", "&Replace...", 'H', true, "Replace|Replace text", &TQPadF::EdReplaceExecute),
+        ACTION(EdGoToLine, "Edit", "&Go to Line...", 'G', true, "Go to Line|Move the caret to a line by its number",
+               &TQPadF::EdGoToLineExecute),
     };
 }
 
@@ -64,9 +71,12 @@ const std::vector<MenuDef>& MenuTable() {
          {{"FileNewItem", A::FileNew1}, {"FileOpenItem", A::FileOpen1}, {"FileSaveItem", A::FileSave1},
           {"FileSaveAsItem", A::FileSaveAs1}, Separator("N1"), {"FileExitItem", A::FileExit1}}},
         {"Edit1", "&Edit", "Edit commands",
-         {{"Undo1", A::EditUndo1}, Separator("N3"), {"CutItem", A::EditCut1}, {"CopyItem", A::EditCopy1},
-          {"PasteItem", A::EditPaste1}, Separator("N2"), {"Options1", A::EditOptions}}},
-        {"Search1", "&Search", "", {{"Find1", A::EdFind}, {"Searchagain1", A::EdSearchAgain}}},
+         {{"Undo1", A::EditUndo1}, {"Redo1", A::EditRedo1}, Separator("N3"), {"CutItem", A::EditCut1},
+          {"CopyItem", A::EditCopy1}, {"PasteItem", A::EditPaste1}, {"SelectAll1", A::EditSelectAll1},
+          Separator("N2"), {"Options1", A::EditOptions}}},
+        {"Search1", "&Search", "",
+         {{"Find1", A::EdFind}, {"Replace1", A::EdReplace}, {"Searchagain1", A::EdSearchAgain}, Separator("N4"),
+          {"GoToLine1", A::EdGoToLine}}},
         {"Code1", "&Code", "",
          {{"Compile1", A::CodeCompile}, {"Run1", A::CodeRun}, {"CreateHTML", A::CodeCreateHTML},
           {"RunApplet", A::CodeRunApplet}}},
@@ -122,6 +132,7 @@ void TQPadF::CreateActions() {
             keys.push_back({static_cast<BYTE>(FVIRTKEY | (a.ctrl ? FCONTROL : 0)), static_cast<WORD>(a.key),
                             static_cast<WORD>(a.id)});
     }
+    keys.push_back({FVIRTKEY | FCONTROL | FSHIFT, 'Z', static_cast<WORD>(ActionId::EditRedo1)});
     accel_.Reset(CreateAcceleratorTableA(keys.data(), static_cast<int>(keys.size())));
 }
 
@@ -192,16 +203,68 @@ TAction* TQPadF::ActionById(UINT id) {
     return &actions_[id - kFirstActionId];
 }
 
-void TQPadF::OnCommand(UINT id) {
-    Idle();  // the standard edit actions' state as of now
-    TAction* a = ActionById(id);
-    if (!a || !a->enabled || !a->execute) return;
+template <class Fn>
+void TQPadF::RunCommand(Fn fn) {
     ++commandDepth_;
-    Guarded([&] { (this->*(a->execute))(); });
+    Guarded(fn);
     if (--commandDepth_ == 0 && closePending_) {
         closePending_ = false;
         RequestClose();
     }
+}
+
+void TQPadF::OnCommand(UINT id) {
+    Idle();  // the standard edit actions' state as of now
+    if (id >= kFirstRecentId && id < kFirstRecentId + recentFiles_.size()) {
+        RunCommand([&] { OpenRecentFile(id - kFirstRecentId); });
+        return;
+    }
+    TAction* a = ActionById(id);
+    if (!a || !a->enabled || !a->execute) return;
+    RunCommand([&] { (this->*(a->execute))(); });
+}
+
+void TQPadF::OnDropFiles(HDROP drop) {
+    std::vector<std::string> names;
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
+        std::string name(length + 1, '\0');
+        name.resize(DragQueryFileA(drop, i, name.data(), length + 1));
+        names.push_back(name);
+    }
+    DragFinish(drop);
+    // The program may be behind the window the files came from.
+    SetForegroundWindow(hwnd_);
+    if (commandDepth_ > 0) return;  // a command under way keeps the text as it is
+    RunCommand([&] {
+        if (names.size() != 1) throw Exception("Drop one file at a time: " + std::to_string(names.size()) + " were dropped");
+        const DWORD attributes = GetFileAttributesA(names[0].c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            throw Exception(names[0] + " is a folder, not a file");
+        CheckSaveChanges();
+        OpenSourceFile(names[0]);
+    });
+}
+
+void TQPadF::UpdateRecentMenu() {
+    HMENU file = GetSubMenu(MainMenu1, 0);
+    if (!file) return;
+    // The list and its separator go between the separator N1 and Exit.
+    for (UINT id = kFirstRecentId; id <= kFirstRecentId + kMaxRecentFiles; ++id) RemoveMenu(file, id, MF_BYCOMMAND);
+    const UINT exitId = static_cast<UINT>(ActionId::FileExit1);
+    for (std::size_t i = 0; i < recentFiles_.size(); ++i) {
+        std::string text(1, '&');
+        text += std::to_string(i + 1);
+        text += ' ';
+        for (char c : recentFiles_[i]) {
+            if (c == '&') text += '&';  // a literal ampersand, not an access key
+            text += c;
+        }
+        InsertMenuA(file, exitId, MF_BYCOMMAND | MF_STRING, kFirstRecentId + i, text.c_str());
+    }
+    if (!recentFiles_.empty())
+        InsertMenuA(file, exitId, MF_BYCOMMAND | MF_SEPARATOR, kFirstRecentId + kMaxRecentFiles, nullptr);
 }
 
 void TQPadF::SetActionEnabled(TAction& action, bool enabled) {
@@ -228,6 +291,10 @@ void TQPadF::OnMenuSelect(UINT item, UINT flags, HMENU menu) {
     }
     if (flags & MF_POPUP) {
         if (menu == MainMenu1 && item < MenuTable().size()) SetHintText(MenuTable()[item].hint);
+        return;
+    }
+    if (item >= kFirstRecentId && item < kFirstRecentId + recentFiles_.size()) {
+        SetHintText("Open " + recentFiles_[item - kFirstRecentId]);
         return;
     }
     TAction* a = ActionById(item);

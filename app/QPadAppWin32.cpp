@@ -7,6 +7,8 @@
 
 #include "About.h"
 #include "FindU.h"
+#include "GoToLineU.h"
+#include "ReplaceU.h"
 #include "LauncherWin32.h"
 #include "OptionsU.h"
 #include "QPadU.h"
@@ -119,7 +121,7 @@ void DoneApplication() {
 
 }  // namespace
 
-int RunApplication(HINSTANCE, int showCommand) {
+int RunApplication(HINSTANCE, int showCommand, const std::vector<std::string>& args) {
     InitCompilerU();
     ApplicationTitle = kAppTitle;
     // A failure before the message loop ends the program, with its message: in a
@@ -141,9 +143,17 @@ int RunApplication(HINSTANCE, int showCommand) {
     QPadF->Show(minimized ? SW_SHOWNOACTIVATE : showCommand);
     ShowApplicationWindow();
     if (minimized) ShowWindow(ApplicationWindow(), SW_SHOWMINNOACTIVE);
+    // A file named on the command line (Open with, a drop on the program's icon)
+    // opens once the program has started as it always does.
+    QPadF->Guarded([] { QPadF->LoadRecentFiles(); });
+    QPadF->Guarded([&] { QPadF->OpenFromCommandLine(args); });
     int code = RunMessageLoop();
     delete FindF;
     FindF = nullptr;
+    delete ReplaceF;
+    ReplaceF = nullptr;
+    delete GoToLineF;
+    GoToLineF = nullptr;
     delete OptionsF;
     OptionsF = nullptr;
     delete AboutBox;

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include "OptionsU.h"
 #include "QPadU.h"
 #include "QpText.h"
 #include "RichEditQX.h"
@@ -60,6 +61,18 @@ void TQPadF::FileOpen1Execute() {
     CheckSaveChanges();
     std::string name = AskFileName(openDialog_);
     if (name.empty()) return;
+    OpenSourceFile(name);
+}
+
+void TQPadF::OpenSourceFile(const std::string& path) {
+    // A full name, so that Save and the build commands find it whatever the
+    // current folder becomes.
+    std::string name = path;
+    if (DWORD n = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr)) {
+        std::string full(n, '\0');
+        full.resize(GetFullPathNameA(path.c_str(), n, full.data(), nullptr));
+        if (!full.empty() && full.size() < n) name = full;
+    }
     ShowStatus("Opening file...");
     const std::string text = ReadSourceFile(name);
     SourceEdit->SetText(text);
@@ -68,6 +81,55 @@ void TQPadF::FileOpen1Execute() {
     SourceEdit->SetReadOnly(false);
     ResetEditorState(text);
     ShowStatus("");
+    AddRecentFile(name);
+}
+
+void TQPadF::OpenFromCommandLine(const std::vector<std::string>& args) {
+    if (args.empty()) return;
+    if (args.size() > 1)
+        throw Exception("Open one file at a time: the command line names " + std::to_string(args.size()) +
+                        " files");
+    const DWORD attributes = GetFileAttributesA(args[0].c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) throw Exception("Cannot find the file " + args[0]);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) throw Exception(args[0] + " is a folder, not a file");
+    OpenSourceFile(args[0]);
+}
+
+void TQPadF::LoadRecentFiles() {
+    if (!OptionsF) return;
+    std::vector<std::string> files = OptionsF->LoadRecentFiles();
+    recentFiles_.clear();
+    for (auto f = files.rbegin(); f != files.rend(); ++f) recentFiles_ = WithRecentFile(recentFiles_, *f, kMaxRecentFiles);
+    UpdateRecentMenu();
+}
+
+void TQPadF::SetRecentFiles(const std::vector<std::string>& files) {
+    recentFiles_ = files;
+    UpdateRecentMenu();
+    // The list is a convenience: a qp.ini that cannot be written costs no more than the list.
+    if (OptionsF) {
+        try {
+            OptionsF->SaveRecentFiles(recentFiles_);
+        } catch (const std::exception&) {
+        }
+    }
+}
+
+void TQPadF::AddRecentFile(const std::string& path) {
+    SetRecentFiles(WithRecentFile(recentFiles_, path, kMaxRecentFiles));
+}
+
+void TQPadF::OpenRecentFile(std::size_t index) {
+    if (index >= recentFiles_.size()) return;
+    const std::string name = recentFiles_[index];
+    if (!SourceFileExists(name)) {
+        std::vector<std::string> files = recentFiles_;
+        files.erase(files.begin() + static_cast<std::ptrdiff_t>(index));
+        SetRecentFiles(files);
+        throw Exception("Cannot find the file " + name + "\rIt is taken off the list of recent files.");
+    }
+    CheckSaveChanges();
+    OpenSourceFile(name);
 }
 
 void TQPadF::FileSave1Execute() {
@@ -90,6 +152,7 @@ void TQPadF::FileSaveAs1Execute() {
     WriteSourceFile(name, SourceEdit->Text());
     SetFileName(name);
     SourceEdit->SetModified(false);
+    AddRecentFile(name);
 }
 
 void TQPadF::FileExit1Execute() { SendMessageA(hwnd_, WM_CLOSE, 0, 0); }

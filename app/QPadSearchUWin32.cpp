@@ -2,6 +2,8 @@
 // commands over the find dialog and the about box.
 #include "About.h"
 #include "FindU.h"
+#include "GoToLineU.h"
+#include "ReplaceU.h"
 #include "QPadU.h"
 #include "RichEditQX.h"
 
@@ -45,4 +47,59 @@ void TQPadF::SearchText(bool fromCursor) {
     // costs the status bar a line count, which is slow deep in a long text.
     SourceEdit->SetSel(found, found + static_cast<int>(text.size()));
     SourceEdit->ScrollCaret();
+}
+
+void TQPadF::EdReplaceExecute() {
+    if (!ReplaceF) ReplaceF = new TReplaceF(hwnd_);
+    ReplaceF->OnCommand = [this](TReplaceF::Command command) { Guarded([&] { ReplaceCommand(command); }); };
+    RECT main, dialog;
+    GetWindowRect(hwnd_, &main);
+    GetWindowRect(ReplaceF->Handle(), &dialog);
+    ReplaceF->SetPosition(main.right - (dialog.right - dialog.left) - 3, main.top + 3);
+    ReplaceF->ShowModal();
+    SourceEdit->SetFocus();
+}
+
+void TQPadF::ReplaceCommand(int command) {
+    const std::string find = ReplaceF->TextToFind();
+    if (find.empty()) return;
+    const TSearchTypes options = ReplaceF->SearchOptions();
+    std::string status;
+    if (command == TReplaceF::ReplaceEvery) {
+        const int count = SourceEdit->ReplaceAll(find, ReplaceF->ReplaceWith(), options);
+        status = "Replaced " + std::to_string(count) + (count == 1 ? " occurrence" : " occurrences");
+    } else {
+        // Replace puts the new text in place of the match that is selected, then
+        // goes on to the next, as Find Next does.
+        const int start = SourceEdit->SelStart(), length = SourceEdit->SelLength();
+        if (command == TReplaceF::ReplaceOne && length > 0 && SourceEdit->FindText(find, start, length, options) == start)
+            SourceEdit->ReplaceSel(ReplaceF->ReplaceWith());
+        const int from = SourceEdit->SelStart() + SourceEdit->SelLength();
+        const int total = SourceEdit->GetTextLen();
+        const int found = from < total ? SourceEdit->FindText(find, from, total - from, options) : -1;
+        if (found >= 0) {
+            SourceEdit->SetSel(found, found + static_cast<int>(find.size()));
+            SourceEdit->ScrollCaret();
+        } else {
+            status = "Cannot find \"" + find + "\"";
+        }
+    }
+    SendMessageA(StatusBar, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(status.c_str()));
+}
+
+void TQPadF::EdGoToLineExecute() {
+    if (!GoToLineF) GoToLineF = new TGoToLineF(hwnd_);
+    RECT main, dialog;
+    GetWindowRect(hwnd_, &main);
+    GetWindowRect(GoToLineF->Handle(), &dialog);
+    GoToLineF->SetPosition((main.left + main.right - (dialog.right - dialog.left)) / 2,
+                           (main.top + main.bottom - (dialog.bottom - dialog.top)) / 2);
+    const int current = SourceEdit->LineFromChar(SourceEdit->SelStart()) + 1;
+    const int line = GoToLineF->Ask(SourceEdit->LineCount(), current);
+    SourceEdit->SetFocus();
+    if (line <= 0) return;
+    const int start = SourceEdit->LineIndex(line - 1);
+    if (start < 0) return;
+    SourceEdit->SetSel(start, start);
+    SourceEdit->ShowLine(line - 1);
 }

@@ -3,6 +3,7 @@
 // status bar, the table of actions, and the commands bound to them.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <exception>
 #include <string>
@@ -77,6 +78,11 @@ public:
     void FileSaveAs1Execute();
     void FileExit1Execute();
     void CheckSaveChanges();
+    // Opens a file named on the command line (one, existing, not a folder), after start-up.
+    void OpenFromCommandLine(const std::vector<std::string>& args);
+    // The File menu's list of files last opened or saved, from qp.ini.
+    void LoadRecentFiles();
+    const std::vector<std::string>& RecentFiles() const { return recentFiles_; }
 
     // Build commands: Compile, Run and the applet commands.
     void CodeCompileExecute();
@@ -93,6 +99,8 @@ public:
     // Find, Search again and the about box.
     void EdFindExecute();
     void EdSearchAgainExecute();
+    void EdReplaceExecute();
+    void EdGoToLineExecute();
     void HelpAbout1Execute();
 
     // Standard edit actions, on the focused text control.
@@ -100,6 +108,8 @@ public:
     void EditCut1Execute();
     void EditCopy1Execute();
     void EditPaste1Execute();
+    void EditRedo1Execute();
+    void EditSelectAll1Execute();
 
     // Edit/Options: the options dialog; the editor settings applied after OK.
     void EditOptionsExecute();
@@ -159,6 +169,18 @@ private:
     void EditFocused(void (TRichEditQX::*own)(), UINT message);
     void UpdateActionUi(const TAction& action);
     void SearchText(bool fromCursor);
+    // Find Next, Replace and Replace All of the replace dialog.
+    void ReplaceCommand(int command);
+    // Open's work after the save-changes question: load, show, remember.
+    void OpenSourceFile(const std::string& path);
+    void OpenRecentFile(std::size_t index);
+    void AddRecentFile(const std::string& path);
+    void SetRecentFiles(const std::vector<std::string>& files);
+    void UpdateRecentMenu();
+    void OnDropFiles(HDROP drop);
+    // Runs a command as OnCommand does: failures to AppException, a close waits for its end.
+    template <class Fn>
+    void RunCommand(Fn fn);
     void LoadSource(const std::string& path);
     void WriteSource(const std::string& path);
     void InitFileDialogs();
@@ -187,6 +209,7 @@ private:
     int dragStart_ = 0;
     SplitterDrag drag2_, drag3_;
     FileDialogRequest openDialog_, saveDialog_;  // each offers the name last chosen in it
+    std::vector<std::string> recentFiles_;
 };
 
 extern TQPadF* QPadF;
@@ -202,7 +225,8 @@ void ShowApplicationWindow();
 // The application window; null before InitApplication.
 HWND ApplicationWindow();
 // Creates the program's four windows in their order and runs the message loop.
-int RunApplication(HINSTANCE instance, int showCommand);
+// args: the command line's arguments after the program's name.
+int RunApplication(HINSTANCE instance, int showCommand, const std::vector<std::string>& args = {});
 // Runs the message loop until WM_QUIT.
 int RunMessageLoop();
 // Handles all pending messages and returns (what ShowStatus does).

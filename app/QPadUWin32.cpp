@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <ole2.h>
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include <cstring>
@@ -59,6 +60,8 @@ TQPadF::TQPadF() : launcher_(WindowsLauncher()) {
     if (!hwnd_) throw Exception("Cannot create the main window");
     SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
     SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+    // A file dropped on the window opens.
+    DragAcceptFiles(hwnd_, TRUE);
 
     CreateToolBar();
     CreateLayout();
@@ -118,14 +121,17 @@ HWND TQPadF::FocusedTextControl() const {
 
 void TQPadF::Idle() {
     HWND control = FocusedTextControl();
-    bool canUndo = false, hasSelection = false;
+    bool canUndo = false, canRedo = false, hasSelection = false;
     if (control) {
+        // The editor answers from its own history.
         canUndo = SendMessageA(control, EM_CANUNDO, 0, 0) != 0;
+        canRedo = SendMessageA(control, EM_CANREDO, 0, 0) != 0;
         DWORD start = 0, end = 0;
         SendMessageA(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         hasSelection = end != start;
     }
     SetActionEnabled(Action(ActionId::EditUndo1), canUndo);
+    SetActionEnabled(Action(ActionId::EditRedo1), canRedo);
     SetActionEnabled(Action(ActionId::EditCut1), hasSelection);
     SetActionEnabled(Action(ActionId::EditCopy1), hasSelection);
     SetActionEnabled(Action(ActionId::EditPaste1), control && IsClipboardFormatAvailable(CF_TEXT));
@@ -143,6 +149,14 @@ void TQPadF::EditUndo1Execute() { EditFocused(&TRichEditQX::Undo, EM_UNDO); }
 void TQPadF::EditCut1Execute() { EditFocused(&TRichEditQX::Cut, WM_CUT); }
 void TQPadF::EditCopy1Execute() { EditFocused(&TRichEditQX::Copy, WM_COPY); }
 void TQPadF::EditPaste1Execute() { EditFocused(&TRichEditQX::Paste, WM_PASTE); }
+void TQPadF::EditRedo1Execute() { EditFocused(&TRichEditQX::Redo, EM_REDO); }
+void TQPadF::EditSelectAll1Execute() {
+    HWND c = FocusedTextControl();
+    if (c && c == SourceEdit->Handle())
+        SourceEdit->SelectAll();
+    else if (c)
+        SendMessageA(c, EM_SETSEL, 0, -1);
+}
 
 std::string TQPadF::PanelText(int panel) const {
     int length = LOWORD(SendMessageA(StatusBar, SB_GETTEXTLENGTHA, panel, 0));
@@ -258,6 +272,9 @@ LRESULT TQPadF::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_APPLYSETTINGS:
         ApplyEditorSettings();
+        return 0;
+    case WM_DROPFILES:
+        OnDropFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
     case WM_SYSCOMMAND:
         // Minimising goes through the application window, which carries the

@@ -21,9 +21,14 @@ private:
 }  // namespace
 
 void TEditorKeys::KeyDown(std::uint16_t& key, unsigned shift) {
-    // Mouse buttons do not matter; a Tab with a modifier goes on to the control,
+    // Mouse buttons do not matter; a Tab with Alt or Ctrl goes on to the control,
     // and the tab character it may type is dropped in KeyPress.
-    if (key == VK_Tab && (shift & (ssShift | ssAlt | ssCtrl)) == 0) {
+    if (key != VK_Tab || (shift & (ssAlt | ssCtrl)) != 0) return;
+    int first = 0, last = 0;
+    if (Control.SelectedLines(first, last)) {
+        ShiftLines(first, last, (shift & ssShift) ? -1 : 1);
+        key = 0;
+    } else if ((shift & ssShift) == 0) {
         TCaretPos pos = Control.CaretPos();
         InsertSmartTab(pos.X, pos.Y);
         key = 0;
@@ -86,7 +91,7 @@ void TEditorKeys::IndentNewLine(int line) {
         else
             break;
     }
-    if (count > 0) Control.InsertAtCaret(Blanks(count));
+    if (count > 0) Control.InsertAtCaret(Blanks(count), true);
 }
 
 void TEditorKeys::InsertSmartTab(int x, int y) {
@@ -111,7 +116,31 @@ void TEditorKeys::InsertSmartTab(int x, int y) {
 
 void TEditorKeys::InsertBlanks(int n) {
     UpdateScope update(*this);
-    Control.InsertAtCaret(Blanks(n));
+    Control.InsertAtCaret(Blanks(n), false);
+}
+
+void TEditorKeys::ShiftLines(int first, int last, int step) {
+    std::vector<TIndentChange> changes;
+    for (int line = first; line <= last; ++line) {
+        const std::string text = Control.LineText(line);
+        TIndentChange change;
+        if (step > 0) {
+            // Empty lines stay empty rather than gain trailing blanks.
+            change.add = text.empty() ? 0 : TabWidth;
+        } else {
+            // One step off: leading blanks and tabs up to TabWidth columns.
+            int column = 0;
+            for (char c : text) {
+                const int width = c == '\t' ? TabWidth : c == ' ' ? 1 : 0;
+                if (width == 0 || column + width > TabWidth) break;
+                column += width;
+                ++change.remove;
+            }
+        }
+        changes.push_back(change);
+    }
+    UpdateScope update(*this);
+    Control.ChangeIndents(first, changes);
 }
 
 bool TEditorKeys::SkipChars(const std::string& text, bool skipWhite, int& pos) {

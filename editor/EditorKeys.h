@@ -5,6 +5,7 @@
 // (the rich-edit window, or a fake in tests).
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Modifier and mouse-button states that come with a key.
 enum TShiftFlag : unsigned {
@@ -22,6 +23,12 @@ struct TCaretPos {
     int Y = 0;
 };
 
+// One line's new indentation: so many characters off its start, then so many blanks in.
+struct TIndentChange {
+    int remove = 0;
+    int add = 0;
+};
+
 // What the key logic needs from the text control under it.
 class ITextControl {
 public:
@@ -29,8 +36,16 @@ public:
     virtual TCaretPos CaretPos() const = 0;
     // Text of one line without its line break ("" for a line that does not exist).
     virtual std::string LineText(int line) const = 0;
-    // Replaces the selection (or nothing) with text, not undoable; the caret ends behind it.
-    virtual void InsertAtCaret(const std::string& text) = 0;
+    // Replaces the selection (or nothing) with text, as a step of the undo history
+    // (withPrevious: part of the step before, as an Enter's indentation is); the
+    // caret ends behind it.
+    virtual void InsertAtCaret(const std::string& text, bool withPrevious) = 0;
+    // The lines the selection touches, when it reaches into more than one line
+    // (a last line touched only at its start is not counted).
+    virtual bool SelectedLines(int& first, int& last) const = 0;
+    // Changes the indentation of lines first, first + 1, ... as one undoable step,
+    // and selects those lines whole.
+    virtual void ChangeIndents(int first, const std::vector<TIndentChange>& changes) = 0;
     // false: stop repainting; true: repaint again, and repaint the whole control once.
     virtual void SetPainting(bool on) = 0;
 };
@@ -71,6 +86,8 @@ public:
 
     void IndentNewLine(int line);
     void InsertSmartTab(int x, int y);
+    // Tab (step > 0) or Shift+Tab (step < 0) on a selection of several lines.
+    void ShiftLines(int first, int last, int step);
     // Scans text from the 1-based index pos to the first character outside (skipWhite)
     // or inside (!skipWhite) the whitespace set; false and pos = length when it runs
     // off the end; false and pos unchanged when pos starts past the end.

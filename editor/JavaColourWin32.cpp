@@ -431,7 +431,6 @@ void TJavaColour::Apply(HWND wnd, const std::vector<Run>& runs, bool quiet) {
     // scrolls) and only if it is on: the key logic turns it off around an Enter.
     const bool redrawOff = quiet && (GetWindowLongA(wnd, GWL_STYLE) & WS_VISIBLE) != 0;
     if (redrawOff) Send(wnd, WM_SETREDRAW, FALSE);
-    Send(wnd, EM_SETUNDOLIMIT, 0);
     for (const Run& run : runs) {
         CHARFORMATA format{};
         format.cbSize = sizeof format;
@@ -447,7 +446,6 @@ void TJavaColour::Apply(HWND wnd, const std::vector<Run>& runs, bool quiet) {
         Send(wnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
         Send(wnd, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     }
-    Send(wnd, EM_SETUNDOLIMIT, static_cast<WPARAM>(UndoLimit));
     // Selecting a range scrolls it into view: the selection and the view go back as they were.
     Send(wnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     const int nowTop = static_cast<int>(Send(wnd, EM_GETFIRSTVISIBLELINE));

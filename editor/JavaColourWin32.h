@@ -1,8 +1,8 @@
 #pragma once
 // Java colours on the editor's rich-edit control. Colour is a view of the text,
-// not a change to it: a colouring pass keeps the selection, the view, the
-// modified flag and the control's undo as they were and raises no change or
-// selection events. It colours the lines in view, the lines an edit touches
+// not a change to it: a colouring pass keeps the selection, the view and the
+// modified flag as they were, raises no change or selection events, and enters
+// no history (the editor keeps its own; the control's undo is off). It colours the lines in view, the lines an edit touches
 // (and below them, when the edit opens or closes a comment or text block), and
 // in idle time works out the lexer's states to the end and colours a page
 // ahead of the view.
@@ -32,9 +32,6 @@ public:
     void After(HWND wnd, UINT msg, WPARAM wParam);
     // Our idle timer's WM_TIMER; true when the message was ours.
     bool Timer(HWND wnd, UINT msg, WPARAM wParam);
-
-    // The control's undo levels, set back after each pass that turned them off.
-    int UndoLimit = 100;
 
 private:
     // What colour each line of the control shows: all plain (as loaded), as

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "EditHistory.h"
 #include "EditorFont.h"
 #include "EditorKeys.h"
 #include "JavaColourWin32.h"
@@ -18,7 +19,7 @@ struct TSearchTypes {
     bool MatchCase = false;
 };
 
-class TCustomRichEditQX : private ITextControl {
+class TCustomRichEditQX : private ITextControl, private ITextBuffer {
 public:
     TCustomRichEditQX(const TCustomRichEditQX&) = delete;
     TCustomRichEditQX& operator=(const TCustomRichEditQX&) = delete;
@@ -54,6 +55,8 @@ public:
     void SetSelLength(int length);
     void SetSel(int start, int end);
 
+    // The modified flag follows the history's saved point: false marks the text
+    // as it is now as saved, true says no state of the history is saved.
     bool Modified() const;
     void SetModified(bool modified);
     bool ReadOnly() const;
@@ -63,8 +66,20 @@ public:
     bool Colouring() const { return Colour.Enabled(); }
     void SetColouring(bool on) { Colour.SetEnabled(Wnd, on); }
 
+    // Every change of the text is a step of the editor's own history; the
+    // control's own undo is held off.
     bool CanUndo() const;
     void Undo();
+    bool CanRedo() const;
+    void Redo();
+    // Replaces the selection as one step; the caret ends behind the new text.
+    void ReplaceSel(const std::u16string& text);
+    // Replaces every match from the top as one step; the number replaced.
+    int ReplaceAll(const std::string& find, const std::u16string& with, TSearchTypes options);
+    void SelectAll();
+    int LineCount() const;
+    // The text of [start, end), as the control holds it.
+    std::u16string TextRange(int start, int end) const { return Range(start, end); }
     bool CanCutCopy() const;
     void Cut();
     void Copy();
@@ -76,6 +91,9 @@ public:
     // For tests and diagnostics: the lookups above go by the loaded text's line index.
     bool LinesIndexed() const { return !Lines.Empty(); }
     void ScrollCaret();
+    // Scrolls line to about the middle of the view (the caret alone may end up
+    // at the very edge of it).
+    void ShowLine(int line);
     void SetFocus();
 
     // The text limit set at creation: far above any source file.
@@ -95,8 +113,27 @@ private:
     // ITextControl, on the window.
     TCaretPos CaretPos() const override;
     std::string LineText(int line) const override;
-    void InsertAtCaret(const std::string& text) override;
+    void InsertAtCaret(const std::string& text, bool withPrevious) override;
+    bool SelectedLines(int& first, int& last) const override;
+    void ChangeIndents(int first, const std::vector<TIndentChange>& changes) override;
     void SetPainting(bool on) override;
+
+    // ITextBuffer, on the window: what the history reads and replaces.
+    std::u16string Range(int start, int end) const override;
+    int Replace(int start, int end, const std::u16string& text) override;
+    void Selection(int& start, int& end) const override;
+    void Select(int start, int end) override;
+
+    // One change of the text through the history, and what follows every change.
+    void EditText(int start, int end, const std::u16string& text, TEditKind kind,
+                  const std::u16string* removed = nullptr);
+    void AfterEdit();
+    // The user's own keys and mouse, turned into steps.
+    bool EditKey(std::uint16_t key, unsigned mods);
+    void TypeChar(char16_t c);
+    void DeleteBack(bool word);
+    void DeleteForward(bool word);
+    void MouseDown(HWND wnd, WPARAM wParam, LPARAM lParam);
 
     // A new, empty control with this editor's styles and settings, subclassed.
     HWND CreateControl(HWND parent, DWORD style, DWORD exStyle, const RECT& place, HMENU id, LPARAM events);
@@ -118,6 +155,12 @@ private:
 
     HWND Wnd = nullptr;
     TJavaColour Colour;
+    bool WideControl = false;  // the control's own procedure takes UTF-16 text
+    TEditHistory History;
+    int Editing = 0;             // our own changes under way: their notifications wait
+    int ExpectedLength = 0;      // the length after our last change, to notice any other
+    char16_t HighSurrogate = 0;  // the first half of a character typed in two messages
+    char LeadByte = 0;           // the same, for a double-byte code page
     mutable TLineIndex Lines;
     HFONT Font = nullptr;  // owned; the control only borrows it
     CHARFORMATA Format{};  // the character format that goes with Font

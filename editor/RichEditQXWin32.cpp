@@ -1,6 +1,7 @@
 #include "RichEditQX.h"
 
 #include <commctrl.h>
+#include <ole2.h>
 #include <richedit.h>
 
 #include <algorithm>
@@ -90,6 +91,19 @@ bool MayEditText(UINT msg, WPARAM wParam) {
     return false;
 }
 
+std::u16string Widen(const std::string& text) {
+    if (text.empty()) return {};
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::u16string wide(static_cast<std::size_t>(n), u'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), reinterpret_cast<wchar_t*>(wide.data()), n);
+    return wide;
+}
+
+bool IsWordChar(char16_t c) { return c == u'_' || IsCharAlphaNumericW(static_cast<wchar_t>(c)); }
+
+// Keys that only move the caret or the view: a typing step ends there.
+bool IsMoveKey(WPARAM key) { return key >= VK_PRIOR && key <= VK_DOWN; }
+
 const DWORD kEditorStyle = WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL |
                           ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN | ES_DISABLENOSCROLL;
 
@@ -123,6 +137,15 @@ HWND TCustomRichEditQX::CreateControl(HWND parent, DWORD style, DWORD exStyle, c
     if (style & ES_READONLY) SendMessageA(wnd, EM_SETREADONLY, TRUE, 0);
     if (Font) ApplyFont(wnd);
     SendMessageA(wnd, EM_SETEVENTMASK, 0, events);
+    // The history is ours; the control keeps none of its own (RICHED32.DLL keeps
+    // one level on Windows, a hundred under Wine).
+    SendMessageA(wnd, EM_SETUNDOLIMIT, 0, 0);
+    // Text dropped from elsewhere would change the text past the history; drags
+    // inside the text are our own (MouseDown), and a dropped file goes on to the
+    // main window.
+    RevokeDragDrop(wnd);
+    // Before the subclass, which may take messages in UTF-16 whatever the control does.
+    WideControl = IsWindowUnicode(wnd) != FALSE;
     Subclass(wnd);
     return wnd;
 }
@@ -160,7 +183,14 @@ LRESULT TCustomRichEditQX::CallBase(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
 
 LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (wnd == Wnd && MayEditText(msg, wParam)) DropLineIndex();
-    if (wnd == Wnd && Colour.Timer(wnd, msg, wParam)) return 0;
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(wnd, &SubclassProc, kSubclassId);
+        if (wnd == Wnd) Wnd = nullptr;
+        return DefSubclassProc(wnd, msg, wParam, lParam);
+    }
+    // Only the current control's text belongs to the history.
+    if (wnd != Wnd) return CallBase(wnd, msg, wParam, lParam);
+    if (Colour.Timer(wnd, msg, wParam)) return 0;
     switch (msg) {
     case WM_GETDLGCODE:
         // Tab stays in the editor instead of moving the focus on.
@@ -171,22 +201,28 @@ LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
         const unsigned shift = ShiftState(lParam);
         KeyDown(key, shift);
         if (key == 0) return 0;
-        // The paste keys take the clipboard's text through Paste().
-        const unsigned mods = shift & (ssShift | ssAlt | ssCtrl);
-        if ((key == 'V' && mods == ssCtrl) || (key == VK_INSERT && mods == ssShift)) {
-            Paste();
-            return 0;
-        }
+        if (EditKey(key, shift & (ssShift | ssAlt | ssCtrl))) return 0;
+        if (IsMoveKey(key)) History.BreakGroup();
         return CallBase(wnd, msg, key, lParam);
     }
-    case WM_PASTE:
-        Paste();
+    case WM_CHAR:
+    case WM_IME_CHAR: {
+        // Through the subclass a character comes in UTF-16 when the window says so.
+        char16_t c = static_cast<char16_t>(wParam);
+        if (!IsWindowUnicode(wnd) && msg == WM_CHAR) {
+            const char byte = static_cast<char>(wParam);
+            if (LeadByte == 0 && IsDBCSLeadByte(static_cast<BYTE>(byte))) {
+                LeadByte = byte;
+                return 0;
+            }
+            std::string bytes = LeadByte ? std::string{LeadByte, byte} : std::string(1, byte);
+            LeadByte = 0;
+            const std::u16string wide = Widen(bytes);
+            if (wide.size() != 1) return 0;
+            c = wide[0];
+        }
+        TypeChar(c);
         return 0;
-    case WM_CHAR: {
-        char key = static_cast<char>(wParam);
-        KeyPress(key);
-        if (key == 0) return 0;
-        return CallBase(wnd, msg, static_cast<unsigned char>(key), lParam);
     }
     case WM_KEYUP:
     case WM_SYSKEYUP: {
@@ -195,18 +231,236 @@ LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
         KeyUp(key, ShiftState(lParam));
         return result;
     }
+    case WM_IME_STARTCOMPOSITION:
+    case WM_IME_COMPOSITION:
+    case WM_IME_ENDCOMPOSITION:
+        // The system's own composition window rather than the control's in-place
+        // one, which writes into the text past the history: the result comes as
+        // WM_IME_CHAR.
+        return IsWindowUnicode(wnd) ? DefWindowProcW(wnd, msg, wParam, lParam)
+                                    : DefWindowProcA(wnd, msg, wParam, lParam);
+    case WM_LBUTTONDOWN:
+        MouseDown(wnd, wParam, lParam);
+        return 0;
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        History.BreakGroup();
+        return CallBase(wnd, msg, wParam, lParam);
+    // Every other way in to change the text goes through the history too.
+    case WM_PASTE:
+    case EM_PASTESPECIAL:
+        Paste();
+        return 0;
+    case WM_CUT:
+        Cut();
+        return 0;
+    case WM_CLEAR:
+        if (SelLength() != 0) ReplaceSel(u"");
+        return 0;
+    case WM_UNDO:
+    case EM_UNDO:
+        Undo();
+        return TRUE;
+    case EM_REDO:
+        Redo();
+        return TRUE;
+    case EM_CANUNDO:
+        return CanUndo();
+    case EM_CANREDO:
+        return CanRedo();
+    case EM_REPLACESEL:
+    case WM_SETTEXT: {
+        if (Editing > 0 || lParam == 0) return CallBase(wnd, msg, wParam, lParam);
+        const std::u16string text =
+            IsWindowUnicode(wnd) ? std::u16string(reinterpret_cast<const char16_t*>(lParam))
+                                 : Widen(reinterpret_cast<const char*>(lParam));
+        if (ReadOnly()) return msg == WM_SETTEXT ? FALSE : 0;
+        if (msg == WM_SETTEXT)
+            EditText(0, GetTextLen(), text, TEditKind::Other);
+        else
+            ReplaceSel(text);
+        return msg == WM_SETTEXT ? TRUE : 0;
+    }
     case WM_KILLFOCUS:
         // The release of the Enter will go to another window: indent now rather
         // than leave the editor unpainted until some later key release.
         Keys.FinishPendingIndent();
+        History.BreakGroup();
         return CallBase(wnd, msg, wParam, lParam);
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(wnd, &SubclassProc, kSubclassId);
-        if (wnd == Wnd) Wnd = nullptr;
-        return DefSubclassProc(wnd, msg, wParam, lParam);
     default:
         return CallBase(wnd, msg, wParam, lParam);
     }
+}
+
+// The editing keys the control would otherwise handle on its own, past the
+// history; true when the key was one.
+bool TCustomRichEditQX::EditKey(std::uint16_t key, unsigned mods) {
+    if ((key == 'V' && mods == ssCtrl) || (key == VK_INSERT && mods == ssShift)) {
+        Paste();
+    } else if ((key == 'Z' && mods == ssCtrl) || (key == VK_BACK && mods == ssAlt)) {
+        Undo();
+    } else if ((key == 'Y' && mods == ssCtrl) || (key == 'Z' && mods == (ssCtrl | ssShift))) {
+        Redo();
+    } else if ((key == 'X' && mods == ssCtrl) || (key == VK_DELETE && mods == ssShift)) {
+        Cut();
+    } else if (key == 'A' && mods == ssCtrl) {
+        SelectAll();
+    } else if (key == VK_BACK && (mods & ssAlt) == 0) {
+        DeleteBack((mods & ssCtrl) != 0);
+    } else if (key == VK_DELETE && (mods & (ssAlt | ssShift)) == 0) {
+        DeleteForward((mods & ssCtrl) != 0);
+    } else if (key == VK_INSERT && mods == 0) {
+        // No overtype: typing always inserts, as the history records it.
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void TCustomRichEditQX::TypeChar(char16_t c) {
+    // Control characters (Backspace's, Ctrl+letter's) type nothing; their keys did the work.
+    if ((c < 0x20 && c != u'\r' && c != u'\t') || c == 0x7F) return;
+    if (c >= 0xD800 && c <= 0xDBFF) {
+        HighSurrogate = c;
+        return;
+    }
+    std::u16string text(1, c);
+    if (c >= 0xDC00 && c <= 0xDFFF) {
+        if (!HighSurrogate) return;
+        text.insert(text.begin(), HighSurrogate);
+    }
+    HighSurrogate = 0;
+    char key = c < 0x80 ? static_cast<char>(c) : 'x';
+    KeyPress(key);
+    if (key == 0 || ReadOnly()) return;
+    int start = 0, end = 0;
+    Selection(start, end);
+    if (c == u'\r')
+        EditText(start, end, u"\r\n", TEditKind::Other);
+    else
+        EditText(start, end, text, TEditKind::Typing);
+}
+
+void TCustomRichEditQX::DeleteBack(bool word) {
+    int start = 0, end = 0;
+    Selection(start, end);
+    if (start != end) {
+        EditText(start, end, u"", TEditKind::Other);
+        return;
+    }
+    if (start == 0) return;
+    if (!word) {
+        // A line break goes whole; what is read here is what the step removes.
+        std::u16string before = Range(start >= 2 ? start - 2 : 0, start);
+        if (before != u"\r\n") before.erase(0, before.size() - 1);
+        EditText(start - static_cast<int>(before.size()), end, u"", TEditKind::Deleting, &before);
+        return;
+    }
+    // Ctrl+Backspace: the blanks and then the word before the caret, or one
+    // other character, or the line break at the line's start.
+    const int lineStart = LineIndex(LineFromChar(start));
+    const std::u16string line = Range(lineStart, start);
+    int p = static_cast<int>(line.size());
+    while (p > 0 && (line[p - 1] == u' ' || line[p - 1] == u'\t')) --p;
+    while (p > 0 && IsWordChar(line[p - 1])) --p;
+    if (p == static_cast<int>(line.size()) && p > 0) --p;
+    if (lineStart + p == start) {
+        const std::u16string before = Range(start >= 2 ? start - 2 : 0, start);
+        start -= before == u"\r\n" ? 2 : 1;
+    } else {
+        start = lineStart + p;
+    }
+    EditText(start, end, u"", TEditKind::Other);
+}
+
+void TCustomRichEditQX::DeleteForward(bool word) {
+    int start = 0, end = 0;
+    Selection(start, end);
+    if (start != end) {
+        EditText(start, end, u"", TEditKind::Other);
+        return;
+    }
+    const int length = GetTextLen();
+    if (end >= length) return;
+    if (!word) {
+        std::u16string after = Range(end, std::min(end + 2, length));
+        if (after != u"\r\n") after.resize(1);
+        EditText(start, end + static_cast<int>(after.size()), u"", TEditKind::Deleting, &after);
+        return;
+    }
+    // Ctrl+Delete: the word after the caret and the blanks behind it, or one
+    // other character, or the line break at the line's end.
+    const int lineEnd = LineIndex(LineFromChar(end)) + static_cast<int>(SendMessageA(Wnd, EM_LINELENGTH, end, 0));
+    const std::u16string rest = Range(end, std::max(end, lineEnd));
+    std::size_t p = 0;
+    while (p < rest.size() && IsWordChar(rest[p])) ++p;
+    while (p < rest.size() && (rest[p] == u' ' || rest[p] == u'\t')) ++p;
+    if (p == 0 && !rest.empty()) p = 1;
+    if (p == 0) {
+        const std::u16string after = Range(end, std::min(end + 2, length));
+        p = after == u"\r\n" ? 2 : 1;
+    }
+    EditText(start, end + static_cast<int>(p), u"", TEditKind::Other);
+}
+
+// A press inside the selection starts a drag of it, as the control would start
+// one; the drop moves the text as one step. Anywhere else the control places
+// the caret as usual.
+void TCustomRichEditQX::MouseDown(HWND wnd, WPARAM wParam, LPARAM lParam) {
+    History.BreakGroup();
+    POINTL at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    int start = 0, end = 0;
+    Selection(start, end);
+    const int hit = static_cast<int>(SendMessageA(wnd, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&at)));
+    const bool inSelection = start != end && hit >= start && hit < end && (wParam & (MK_SHIFT | MK_CONTROL)) == 0;
+    if (!inSelection) {
+        CallBase(wnd, WM_LBUTTONDOWN, wParam, lParam);
+        return;
+    }
+    ::SetFocus(wnd);
+    POINT screen{at.x, at.y};
+    ClientToScreen(wnd, &screen);
+    if (!DragDetect(wnd, screen)) {
+        SetSel(hit, hit);
+        return;
+    }
+    // Follow the mouse to its release; Esc gives up.
+    SetCapture(wnd);
+    HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    int target = -1;
+    for (MSG msg; GetCapture() == wnd && GetMessageA(&msg, nullptr, 0, 0);) {
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) break;
+        if (msg.message == WM_LBUTTONUP && msg.hwnd == wnd) {
+            POINTL drop{static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
+            target = static_cast<int>(SendMessageA(wnd, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&drop)));
+            break;
+        }
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    ReleaseCapture();
+    SetCursor(old);
+    if (target < 0 || (target >= start && target <= end) || ReadOnly()) return;
+    const std::u16string moved = Range(start, end);
+    DropLineIndex();
+    ++Editing;
+    History.BeginStep();
+    if (target > end) {
+        History.Edit(*this, target, target, moved, TEditKind::Other);
+        History.Edit(*this, start, end, u"", TEditKind::Other);
+        target -= end - start;
+    } else {
+        History.Edit(*this, start, end, u"", TEditKind::Other);
+        History.Edit(*this, target, target, moved, TEditKind::Other);
+    }
+    History.EndStep(*this);
+    --Editing;
+    Select(target, target + static_cast<int>(moved.size()));
+    AfterEdit();
 }
 
 void TCustomRichEditQX::KeyDown(std::uint16_t& key, unsigned shift) { Keys.KeyDown(key, shift); }
@@ -216,8 +470,16 @@ void TCustomRichEditQX::KeyUp(std::uint16_t& key, unsigned shift) { Keys.KeyUp(k
 bool TCustomRichEditQX::HandleParentMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (!Wnd) return false;
     if (msg == WM_COMMAND && reinterpret_cast<HWND>(lParam) == Wnd && HIWORD(wParam) == EN_CHANGE) {
-        // A change that came some other way (a drop): the index goes, and the
-        // selection's line is told again from the control.
+        // Our own changes tell of themselves once they are recorded.
+        if (Editing > 0) return true;
+        // A change that came some other way: the index goes, and the selection's
+        // line is told again from the control. Should it have changed the text
+        // past the history, the history no longer fits the text.
+        if (GetTextLen() != ExpectedLength) {
+            ExpectedLength = GetTextLen();
+            History.Clear();
+            History.MarkUnsaved();
+        }
         const bool indexed = !Lines.Empty();
         DropLineIndex();
         if (OnChange) OnChange();
@@ -295,6 +557,10 @@ void TCustomRichEditQX::SetText(const std::string& bytes) {
     SendMessageA(fresh, EM_SETEVENTMASK, 0, events);
     Lines = counted ? std::move(lines) : TLineIndex();
     Wnd = fresh;
+    History.Clear();
+    HighSurrogate = 0;
+    LeadByte = 0;
+    ExpectedLength = GetTextLen();
     SetWindowPos(fresh, old, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | ((style & WS_VISIBLE) ? SWP_SHOWWINDOW : 0));
     if (hadFocus) ::SetFocus(fresh);
@@ -351,8 +617,14 @@ void TCustomRichEditQX::SetSel(int start, int end) {
     SendMessageA(Wnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
 }
 
-bool TCustomRichEditQX::Modified() const { return SendMessageA(Wnd, EM_GETMODIFY, 0, 0) != 0; }
-void TCustomRichEditQX::SetModified(bool modified) { SendMessageA(Wnd, EM_SETMODIFY, modified, 0); }
+bool TCustomRichEditQX::Modified() const { return History.Modified(); }
+void TCustomRichEditQX::SetModified(bool modified) {
+    if (modified)
+        History.MarkUnsaved();
+    else
+        History.MarkSaved();
+    SendMessageA(Wnd, EM_SETMODIFY, modified, 0);
+}
 
 bool TCustomRichEditQX::ReadOnly() const {
     return (GetWindowLongA(Wnd, GWL_STYLE) & ES_READONLY) != 0;
@@ -399,26 +671,118 @@ void TCustomRichEditQX::ApplyFont(HWND wnd) const {
     SendMessageA(wnd, EM_SETMODIFY, modified, 0);
 }
 
-bool TCustomRichEditQX::CanUndo() const { return SendMessageA(Wnd, EM_CANUNDO, 0, 0) != 0; }
-void TCustomRichEditQX::Undo() { SendMessageA(Wnd, EM_UNDO, 0, 0); }
+bool TCustomRichEditQX::CanUndo() const { return History.CanUndo() && !ReadOnly(); }
+bool TCustomRichEditQX::CanRedo() const { return History.CanRedo() && !ReadOnly(); }
+
+void TCustomRichEditQX::Undo() {
+    // An Enter's indentation still to come belongs to the step it undoes.
+    Keys.FinishPendingIndent();
+    if (!CanUndo()) return;
+    DropLineIndex();
+    ++Editing;
+    History.Undo(*this);
+    --Editing;
+    AfterEdit();
+}
+
+void TCustomRichEditQX::Redo() {
+    Keys.FinishPendingIndent();
+    if (!CanRedo()) return;
+    DropLineIndex();
+    ++Editing;
+    History.Redo(*this);
+    --Editing;
+    AfterEdit();
+}
+
+void TCustomRichEditQX::EditText(int start, int end, const std::u16string& text, TEditKind kind,
+                                 const std::u16string* removed) {
+    if (ReadOnly()) return;
+    DropLineIndex();
+    ++Editing;
+    History.Edit(*this, start, end, text, kind, static_cast<std::int64_t>(GetTickCount()), removed);
+    --Editing;
+    AfterEdit();
+}
+
+void TCustomRichEditQX::AfterEdit() {
+    ExpectedLength = GetTextLen();
+    SendMessageA(Wnd, EM_SETMODIFY, History.Modified(), 0);
+    SendMessageA(Wnd, EM_SCROLLCARET, 0, 0);
+    if (OnChange) OnChange();
+}
+
+void TCustomRichEditQX::ReplaceSel(const std::u16string& text) {
+    int start = 0, end = 0;
+    Selection(start, end);
+    EditText(start, end, text, TEditKind::Other);
+}
+
+int TCustomRichEditQX::ReplaceAll(const std::string& find, const std::u16string& with, TSearchTypes options) {
+    if (find.empty() || ReadOnly()) return 0;
+    Keys.FinishPendingIndent();
+    DropLineIndex();
+    const int matchLength = static_cast<int>(Widen(find).size());
+    int count = 0;
+    ++Editing;
+    History.BeginStep();
+    for (int pos = 0;;) {
+        const int length = GetTextLen();
+        const int found = pos < length ? FindText(find, pos, length - pos, options) : -1;
+        if (found < 0) break;
+        History.Edit(*this, found, found + matchLength, with, TEditKind::Other);
+        int caretStart = 0;
+        Selection(caretStart, pos);
+        ++count;
+    }
+    History.EndStep(*this);
+    --Editing;
+    if (count > 0) AfterEdit();
+    return count;
+}
+
+void TCustomRichEditQX::SelectAll() {
+    History.BreakGroup();
+    SetSel(0, -1);
+}
+
+int TCustomRichEditQX::LineCount() const { return static_cast<int>(SendMessageA(Wnd, EM_GETLINECOUNT, 0, 0)); }
+
 bool TCustomRichEditQX::CanCutCopy() const { return SelLength() != 0; }
-void TCustomRichEditQX::Cut() { SendMessageA(Wnd, WM_CUT, 0, 0); }
+
+void TCustomRichEditQX::Cut() {
+    if (SelLength() == 0 || ReadOnly()) return;
+    Copy();
+    ReplaceSel(u"");
+}
+
 void TCustomRichEditQX::Copy() { SendMessageA(Wnd, WM_COPY, 0, 0); }
-bool TCustomRichEditQX::CanPaste() const { return IsClipboardFormatAvailable(CF_TEXT) != 0; }
-// The clipboard's text replaces the selection, undoably. Done here rather than by
-// the control's own paste, which under Wine replaces the whole text of a control
-// in plain-text mode; on Windows the result is the same.
+bool TCustomRichEditQX::CanPaste() const {
+    return IsClipboardFormatAvailable(CF_UNICODETEXT) || IsClipboardFormatAvailable(CF_TEXT);
+}
+
+// The clipboard's text, plain, in the editor's own font, replaces the selection
+// as one step: the control's own paste would bring rich text's fonts and colours
+// in (and under Wine replaces the whole text of a control in plain-text mode).
 void TCustomRichEditQX::Paste() {
     if (ReadOnly() || !OpenClipboard(Wnd)) return;
-    std::string text;
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    std::u16string text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* p = static_cast<const char16_t*>(GlobalLock(data))) {
+            const std::size_t limit = GlobalSize(data) / sizeof(char16_t);
+            std::size_t n = 0;
+            while (n < limit && p[n]) ++n;
+            text.assign(p, n);
+            GlobalUnlock(data);
+        }
+    } else if (HANDLE data = GetClipboardData(CF_TEXT)) {
         if (const char* p = static_cast<const char*>(GlobalLock(data))) {
-            text.assign(p, strnlen(p, GlobalSize(data)));
+            text = Widen(std::string(p, strnlen(p, GlobalSize(data))));
             GlobalUnlock(data);
         }
     }
     CloseClipboard();
-    if (!text.empty()) SendMessageA(Wnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    if (!text.empty()) ReplaceSel(text);
 }
 
 bool TCustomRichEditQX::LineIndexInStep() const {
@@ -449,6 +813,25 @@ int TCustomRichEditQX::LineIndex(int line) const {
 void TCustomRichEditQX::ScrollCaret() { SendMessageA(Wnd, EM_SCROLLCARET, 0, 0); }
 void TCustomRichEditQX::SetFocus() { ::SetFocus(Wnd); }
 
+void TCustomRichEditQX::ShowLine(int line) {
+    const int first = static_cast<int>(SendMessageA(Wnd, EM_GETFIRSTVISIBLELINE, 0, 0));
+    // The height of a line from two neighbours' positions (a line's height is the font's).
+    POINTL top{}, next{};
+    const int firstStart = LineIndex(first), nextStart = LineIndex(first + 1);
+    RECT view{};
+    SendMessageA(Wnd, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&view));
+    if (nextStart > firstStart) {
+        SendMessageA(Wnd, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&top), firstStart);
+        SendMessageA(Wnd, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&next), nextStart);
+    }
+    const int height = static_cast<int>(next.y - top.y);
+    if (height > 0) {
+        const int shown = (view.bottom - view.top) / height;
+        SendMessageA(Wnd, EM_LINESCROLL, 0, line - first - shown / 2);
+    }
+    ScrollCaret();
+}
+
 TCaretPos TCustomRichEditQX::CaretPos() const {
     CHARRANGE range{};
     SendMessageA(Wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
@@ -474,10 +857,99 @@ std::string TCustomRichEditQX::LineText(int line) const {
     return text;
 }
 
-void TCustomRichEditQX::InsertAtCaret(const std::string& text) {
+void TCustomRichEditQX::InsertAtCaret(const std::string& text, bool withPrevious) {
     // Our own blanks never change a text the user cannot change.
     if (ReadOnly()) return;
-    SendMessageA(Wnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    int start = 0, end = 0;
+    Selection(start, end);
+    EditText(start, end, Widen(text), withPrevious ? TEditKind::Attach : TEditKind::Other);
+}
+
+bool TCustomRichEditQX::SelectedLines(int& first, int& last) const {
+    int start = 0, end = 0;
+    Selection(start, end);
+    first = LineFromChar(start);
+    last = LineFromChar(end);
+    if (first == last) return false;
+    if (end == LineIndex(last)) --last;
+    return true;
+}
+
+void TCustomRichEditQX::ChangeIndents(int first, const std::vector<TIndentChange>& changes) {
+    if (ReadOnly()) return;
+    DropLineIndex();
+    ++Editing;
+    History.BeginStep();
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        const int start = LineIndex(first + static_cast<int>(i));
+        if (start < 0) break;
+        History.Edit(*this, start, start + changes[i].remove,
+                     std::u16string(static_cast<std::size_t>(changes[i].add), u' '), TEditKind::Other);
+    }
+    History.EndStep(*this);
+    --Editing;
+    const int next = LineIndex(first + static_cast<int>(changes.size()));
+    SetSel(LineIndex(first), next < 0 ? GetTextLen() : next);
+    AfterEdit();
+}
+
+std::u16string TCustomRichEditQX::Range(int start, int end) const {
+    if (end <= start) return {};
+    const auto n = static_cast<std::size_t>(end - start);
+    if (WideControl) {
+        std::u16string text(n + 1, u'\0');
+        TEXTRANGEW range{};
+        range.chrg = {start, end};
+        range.lpstrText = reinterpret_cast<LPWSTR>(text.data());
+        const int got = static_cast<int>(SendMessageW(Wnd, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range)));
+        text.resize(static_cast<std::size_t>(std::clamp(got, 0, static_cast<int>(n))));
+        return text;
+    }
+    // Two bytes a character at most, in a double-byte code page.
+    std::string bytes(2 * n + 1, '\0');
+    TEXTRANGEA range{};
+    range.chrg = {start, end};
+    range.lpstrText = bytes.data();
+    const int got = static_cast<int>(SendMessageA(Wnd, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range)));
+    bytes.resize(static_cast<std::size_t>(std::clamp(got, 0, static_cast<int>(2 * n))));
+    return Widen(bytes);
+}
+
+int TCustomRichEditQX::Replace(int start, int end, const std::u16string& text) {
+    // Setting a selection costs a search from the top of the text under Wine;
+    // typing replaces the selection there already.
+    int selStart = 0, selEnd = 0;
+    Selection(selStart, selEnd);
+    if (selStart != start || selEnd != end) SetSel(start, end);
+    // EM_REPLACESEL's text is converted for a control that takes ANSI text,
+    // where the system converts it (it does not for EM_GETTEXTRANGE).
+    if (WideControl) {
+        SendMessageW(Wnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    } else {
+        std::string bytes;
+        if (!text.empty()) {
+            const auto* w = reinterpret_cast<const wchar_t*>(text.data());
+            const int n = WideCharToMultiByte(CP_ACP, 0, w, static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+            bytes.resize(static_cast<std::size_t>(n));
+            WideCharToMultiByte(CP_ACP, 0, w, static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
+        }
+        SendMessageA(Wnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(bytes.c_str()));
+    }
+    int caretStart = 0, caret = 0;
+    Selection(caretStart, caret);
+    return caret;
+}
+
+void TCustomRichEditQX::Selection(int& start, int& end) const {
+    CHARRANGE range{};
+    SendMessageA(Wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    start = range.cpMin;
+    end = range.cpMax;
+}
+
+void TCustomRichEditQX::Select(int start, int end) {
+    SetSel(start, end);
+    SendMessageA(Wnd, EM_SCROLLCARET, 0, 0);
 }
 
 void TCustomRichEditQX::SetPainting(bool on) {

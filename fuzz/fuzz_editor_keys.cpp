@@ -1,11 +1,15 @@
 // Random key sequences against a text in memory: the key logic only ever adds
 // blanks, asks only for lines that exist, never indents past what the line
 // above gives, and leaves painting on once no indentation is pending.
+// The same input then drives the undo history over a text model: every undo
+// and redo gives back the text of that point exactly, undoing all gives the
+// first text, redoing all the last, and the modified flag follows the saved point.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "Check.h"
+#include "EditHistory.h"
 #include "EditorKeys.h"
 
 namespace {
@@ -22,7 +26,9 @@ public:
         QP_CHECK(line >= 0 && line < static_cast<int>(lines.size()));
         return lines[line];
     }
-    void InsertAtCaret(const std::string& text) override {
+    bool SelectedLines(int&, int&) const override { return false; }
+    void ChangeIndents(int, const std::vector<TIndentChange>&) override { QP_CHECK(false); }
+    void InsertAtCaret(const std::string& text, bool) override {
         QP_CHECK(text.find_first_not_of(' ') == std::string::npos);
         blanksAdded += text.size();
         Type(text);
@@ -58,9 +64,149 @@ public:
     }
 };
 
+// A text as the rich-edit control keeps it: a line break typed or pasted as a
+// lone CR or LF is stored as CR LF, and a letter outside its code page as '?',
+// so what the history reads back differs from what it asked to insert.
+class ModelBuffer : public ITextBuffer {
+public:
+    std::u16string text;
+    int selStart = 0, selEnd = 0;
+
+    std::u16string Range(int start, int end) const override {
+        QP_CHECK(0 <= start && start <= end && end <= Length());
+        return text.substr(start, end - start);
+    }
+    int Replace(int start, int end, const std::u16string& in) override {
+        QP_CHECK(0 <= start && start <= end && end <= Length());
+        std::u16string stored;
+        for (std::size_t i = 0; i < in.size(); ++i) {
+            if (in[i] == u'\r' && i + 1 < in.size() && in[i + 1] == u'\n') {
+                stored += u"\r\n";
+                ++i;
+            } else if (in[i] == u'\r' || in[i] == u'\n') {
+                stored += u"\r\n";
+            } else if (in[i] >= 0x300) {
+                stored += u'?';
+            } else {
+                stored += in[i];
+            }
+        }
+        text.replace(start, end - start, stored);
+        selStart = selEnd = start + static_cast<int>(stored.size());
+        return selEnd;
+    }
+    void Selection(int& start, int& end) const override {
+        start = selStart;
+        end = selEnd;
+    }
+    void Select(int start, int end) override {
+        QP_CHECK(0 <= start && start <= end && end <= Length());
+        selStart = start;
+        selEnd = end;
+    }
+    int Length() const { return static_cast<int>(text.size()); }
+    // A position that does not split a CR LF.
+    int Clamp(int pos) const {
+        pos = pos < 0 ? 0 : pos > Length() ? Length() : pos;
+        if (pos > 0 && pos < Length() && text[pos - 1] == u'\r' && text[pos] == u'\n') --pos;
+        return pos;
+    }
+};
+
+void FuzzHistory(const std::uint8_t* data, std::size_t size) {
+    ModelBuffer buf;
+    buf.text = u"class A {\r\n}\r\n";
+    TEditHistory history;
+    // The text at each position of the history, as far as it is known.
+    std::vector<std::u16string> states{buf.text};
+    std::u16string savedText = buf.text;
+    constexpr std::size_t kGone = static_cast<std::size_t>(-1);
+    std::size_t savedAt = 0;  // where the history should place the saved text
+    const std::u16string first = buf.text;
+    std::int64_t now = 0;
+    for (std::size_t i = 0; i + 1 < size; i += 2) {
+        const std::uint8_t op = data[i], arg = data[i + 1];
+        now += (op & 0x80) ? 1500 : 50;
+        const int caret = buf.Clamp(buf.selEnd);
+        const std::size_t before = history.Position();
+        bool edit = true;
+        switch (op & 15) {
+        case 0: case 1: case 2: {  // a typed character, a line break now and then
+            const char16_t c = arg % 29 == 0 ? u'\r' : arg % 31 == 0 ? u'\u03A9' : char16_t(u'a' + arg % 26);
+            history.Edit(buf, buf.Clamp(buf.selStart), caret, std::u16string(1, c),
+                         c == u'\r' ? TEditKind::Other : TEditKind::Typing, now);
+            break;
+        }
+        case 3:  // Backspace, its character read by the caller
+            if (caret > 0) {
+                const int from = buf.Clamp(caret - 1);
+                const std::u16string removed = buf.text.substr(from, caret - from);
+                history.Edit(buf, from, caret, u"", TEditKind::Deleting, now, &removed);
+            }
+            break;
+        case 4: {  // Delete
+            int end = caret + 1 < buf.Length() && buf.text[caret] == u'\r' ? caret + 2 : caret + 1;
+            if (end <= buf.Length()) history.Edit(buf, caret, end, u"", TEditKind::Deleting, now);
+            break;
+        }
+        case 5:  // a caret move or a selection
+            buf.Select(buf.Clamp(arg % (buf.Length() + 1)), buf.Clamp(arg % (buf.Length() + 1) + (op >> 5)));
+            history.BreakGroup();
+            break;
+        case 6:  // a paste over the selection, with mixed line ends
+            history.Edit(buf, buf.Clamp(buf.selStart), caret, arg & 1 ? u"x\ny\rz" : u"{\r\n}", TEditKind::Other, now);
+            break;
+        case 7: {  // several replacements as one step (Replace All, an indented block)
+            history.BeginStep();
+            for (int k = 0; k < arg % 4; ++k) {
+                const int p = buf.Clamp((arg * (k + 3)) % (buf.Length() + 1));
+                history.Edit(buf, p, buf.Clamp(p + k), k % 2 ? u"  " : u"", TEditKind::Other, now);
+            }
+            history.EndStep(buf);
+            break;
+        }
+        case 8:  // an indentation that belongs to the step before
+            history.Edit(buf, caret, caret, u"    ", TEditKind::Attach, now);
+            break;
+        case 9: case 10:
+            edit = false;
+            if (history.Undo(buf)) QP_CHECK(buf.text == states[history.Position()]);
+            break;
+        case 11:
+            edit = false;
+            if (history.Redo(buf)) QP_CHECK(buf.text == states[history.Position()]);
+            break;
+        case 12:
+            history.MarkSaved();
+            savedText = buf.text;
+            savedAt = history.Position();
+            break;
+        default:
+            break;
+        }
+        if (edit) {
+            // A new step drops the steps that could have been redone.
+            if (history.Position() != before && savedAt != kGone && savedAt > before) savedAt = kGone;
+            states.resize(history.StepCount() + 1);
+            states[history.Position()] = buf.text;
+        }
+        QP_CHECK(history.Modified() == (savedAt != history.Position()));
+        QP_CHECK(history.Modified() || buf.text == savedText);
+    }
+    const bool atEnd = history.Position() == history.StepCount();
+    const std::u16string last = buf.text;
+    while (history.Undo(buf)) QP_CHECK(buf.text == states[history.Position()]);
+    QP_CHECK(buf.text == first);
+    QP_CHECK(history.Modified() == (savedAt != 0));
+    while (history.Redo(buf)) {}
+    QP_CHECK(buf.text == states.back());
+    if (atEnd) QP_CHECK(buf.text == last);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzHistory(data, size);
     ModelText text;
     TEditorKeys keys(text);
     for (std::size_t i = 0; i < size; ++i) {

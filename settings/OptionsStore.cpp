@@ -1,5 +1,7 @@
 #include "OptionsStore.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 
 #include "QpErrors.h"
@@ -10,6 +12,7 @@ namespace {
 const char kJavaSdk[] = "JavaSDK";
 const char kEditor[] = "Editor";
 const char kParameters[] = "Parameters";
+const char kRecent[] = "Recent";
 
 int DigitValue(char c, int base) {
     int v = -1;
@@ -205,6 +208,39 @@ void TOptionsStore::LoadProjectOptions() {
 void TOptionsStore::SaveProjectOptions() {
     Write(ProjectOptionsFile(), {{kParameters, "CommandLine", AppCommandLine()},
                                  {kParameters, "HTML", AppletHtmlFile()}});
+}
+
+std::vector<std::string> WithRecentFile(std::vector<std::string> list, const std::string& name,
+                                        std::size_t max) {
+    auto same = [&](const std::string& other) {
+        return other.size() == name.size() &&
+               std::equal(other.begin(), other.end(), name.begin(), [](char a, char b) {
+                   return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+               });
+    };
+    list.erase(std::remove_if(list.begin(), list.end(), same), list.end());
+    list.insert(list.begin(), name);
+    if (list.size() > max) list.resize(max);
+    return list;
+}
+
+std::vector<std::string> TOptionsStore::LoadRecentFiles() {
+    std::vector<std::string> files;
+    for (std::size_t i = 1; i <= kRecentFiles; ++i) {
+        const std::string key = "File" + std::to_string(i);
+        std::string name = ReadText(SettingsFile(), kRecent, key.c_str(), std::string());
+        if (!name.empty()) files.push_back(std::move(name));
+    }
+    return files;
+}
+
+void TOptionsStore::SaveRecentFiles(const std::vector<std::string>& files) {
+    std::vector<std::string> keys;
+    std::vector<ProfileEntry> entries;
+    for (std::size_t i = 1; i <= kRecentFiles; ++i) keys.push_back("File" + std::to_string(i));
+    for (std::size_t i = 0; i < kRecentFiles; ++i)
+        entries.push_back({kRecent, keys[i].c_str(), i < files.size() ? files[i] : std::string()});
+    Write(SettingsFile(), entries);
 }
 
 bool TOptionsStore::CheckJavaSdkDir(const std::string& dir) {

@@ -50,6 +50,11 @@ std::string JavaSdkDirMessage(const std::string& dir);
 // The applet page template the program starts with: nine lines joined by CR LF.
 std::string DefaultHtmlTemplate();
 
+// The recent-files list with name put first: an earlier entry of the same file
+// (names compared without regard to case) goes, and the list keeps max entries.
+std::vector<std::string> WithRecentFile(std::vector<std::string> list, const std::string& name,
+                                        std::size_t max);
+
 // The profile-file services the store needs.
 class IProfile {
 public:
@@ -112,6 +117,10 @@ public:
     void SaveOptions();
     void LoadProjectOptions();
     void SaveProjectOptions();
+    // The files last opened or saved, newest first, kept in qp.ini.
+    std::vector<std::string> LoadRecentFiles();
+    void SaveRecentFiles(const std::vector<std::string>& files);
+    static constexpr std::size_t kRecentFiles = 8;
     // True when dir holds the three SDK tools; otherwise reports the failure.
     bool CheckJavaSdkDir(const std::string& dir);
 

@@ -55,7 +55,7 @@ public:
         std::size_t br = Text.find('\n', start);
         return Text.substr(start, br == std::string::npos ? std::string::npos : br - start);
     }
-    void InsertAtCaret(const std::string& text) override {
+    void InsertAtCaret(const std::string& text, bool) override {
         Text.replace(SelStart, SelEnd - SelStart, text);
         SelStart = SelEnd = SelStart + static_cast<int>(text.size());
         Changed();
@@ -70,7 +70,22 @@ public:
     }
     // What the control itself does with a character that reached it.
     void TypeThrough(char c) {
-        InsertAtCaret(c == '\r' ? "\n" : std::string(1, c));
+        InsertAtCaret(c == '\r' ? "\n" : std::string(1, c), false);
+    }
+    bool SelectedLines(int& first, int& last) const override {
+        first = LineOf(SelStart);
+        last = LineOf(SelEnd);
+        if (first == last) return false;
+        if (SelEnd == LineStart(last)) --last;
+        return true;
+    }
+    void ChangeIndents(int first, const std::vector<TIndentChange>& changes) override {
+        for (std::size_t i = 0; i < changes.size(); ++i) {
+            const int start = LineStart(first + static_cast<int>(i));
+            Text.replace(start, changes[i].remove, std::string(changes[i].add, ' '));
+        }
+        Select(LineStart(first), LineStart(first + static_cast<int>(changes.size())));
+        Changed();
     }
 
 private:
@@ -207,6 +222,31 @@ TEST(SmartTab, ReplacesTheSelectionOnlyWhenSomethingIsInserted) {
     ed.Tab();
     EXPECT_EQ(ed.Control.LineText(1), "xyzw") << "target one column away: selection stays";
     EXPECT_EQ(ed.Control.SelEnd - ed.Control.SelStart, 3);
+}
+
+TEST(SmartTab, SelectionOfSeveralLinesIsShiftedByOneStep) {
+    struct Case {
+        const char* text;
+        int start, end;  // the selection
+        unsigned shift;
+        const char* after;
+    } cases[] = {
+        {"ab\ncd\nef", 1, 4, 0, "      ab\n      cd\nef"},
+        {"ab\n\ncd\n", 0, 7, 0, "      ab\n\n      cd\n"},  // the line after the selection stays
+        {"        ab\n  cd\n\tef", 0, 17, ssShift, "  ab\ncd\nef"},
+        {"   \tab\n\t  cd", 0, 11, ssShift, "\tab\n  cd"},  // a tab wider than the step is left
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        Editor ed;
+        ed.Control.Load(c.text, 0, 0);
+        ed.Control.Select(c.start, c.end);
+        ed.Tab(c.shift);
+        EXPECT_EQ(ed.Control.Text, c.after);
+        EXPECT_EQ(ed.Control.SelStart, 0) << "the lines stay selected";
+        EXPECT_GT(ed.Control.SelEnd, ed.Control.LineStart(1));
+        EXPECT_TRUE(ed.Control.Painting);
+    }
 }
 
 struct SkipCase {

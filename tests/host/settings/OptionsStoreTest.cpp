@@ -486,3 +486,24 @@ TEST(ProjectOptions, SaveWritesBothKeysAndReportsFailure) {
 }
 
 }  // namespace
+
+TEST(RecentFiles, NewestFirstWithoutRepeatsAndKeptInTheSettingsFile) {
+    using List = std::vector<std::string>;
+    const struct {
+        List before;
+        const char* name;
+        List after;
+    } rows[] = {
+        {{}, "C:\\a.java", {"C:\\a.java"}},
+        {{"C:\\a.java", "C:\\b.java"}, "c:\\B.JAVA", {"c:\\B.JAVA", "C:\\a.java"}},
+        {{"1", "2", "3", "4", "5", "6", "7", "8"}, "9", {"9", "1", "2", "3", "4", "5", "6", "7"}},
+    };
+    for (const auto& row : rows) EXPECT_EQ(WithRecentFile(row.before, row.name, 8), row.after) << row.name;
+
+    MemoryProfile profile;
+    TestStore store(profile);
+    store.SaveRecentFiles({"C:\\x.java", "D:\\y z.java"});
+    EXPECT_EQ(store.LoadRecentFiles(), (List{"C:\\x.java", "D:\\y z.java"}));
+    store.SaveRecentFiles({"C:\\x.java"});
+    EXPECT_EQ(store.LoadRecentFiles(), List{"C:\\x.java"}) << "a shorter list leaves no old entries behind";
+}

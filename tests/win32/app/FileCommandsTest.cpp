@@ -3,7 +3,10 @@
 #include "MainWindowFixture.h"
 #include "SourceFiles.h"
 
+#include <shlobj.h>
+
 #include <chrono>
+#include <cstring>
 
 namespace {
 
@@ -464,4 +467,59 @@ TEST_F(FileCommandsTest, OpenPastTheSizeLimitRefusesBeforeLoading) {
     EXPECT_EQ(Editor().Text(), "xclass Small {}\r\n");
     EXPECT_TRUE(Editor().Modified());
     EXPECT_EQ(QPadF->FileName, small);
+}
+
+// Files dropped on the window as the shell drops them: one opens after the
+// save-changes question; a folder or two files are refused with a message.
+// Each opened file heads the recent list; a vanished one leaves it with a message.
+TEST_F(FileCommandsTest, DroppedFilesAndTheRecentList) {
+    const std::string a = dir + "A.java", b = dir + "B.java";
+    WriteFileBytes(a, "class A {}\r\n");
+    WriteFileBytes(b, "class B {}\r\n");
+    auto drop = [&](const std::vector<std::string>& names) {
+        std::string list;
+        for (const std::string& n : names) list += n + '\0';
+        HGLOBAL mem = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() + 1);
+        auto* files = static_cast<DROPFILES*>(GlobalLock(mem));
+        files->pFiles = sizeof(DROPFILES);
+        std::memcpy(reinterpret_cast<char*>(files) + sizeof(DROPFILES), list.data(), list.size());
+        GlobalUnlock(mem);
+        SendMessageA(QPadF->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(mem), 0);
+    };
+    const struct {
+        std::vector<std::string> names;
+        const char* message;  // part of the box's text, "" for none
+        const std::string& opened;
+    } rows[] = {
+        {{a}, "", a},
+        {{dir.substr(0, dir.size() - 1)}, "is a folder, not a file", a},
+        {{a, b}, "Drop one file at a time", a},
+        {{b}, "", b},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.names[0]);
+        prompts.messages.clear();
+        prompts.messageAnswers = {IDOK};
+        drop(row.names);
+        EXPECT_EQ(QPadF->FileName, row.opened);
+        if (*row.message) {
+            ASSERT_EQ(prompts.messages.size(), 1u);
+            EXPECT_NE(prompts.messages[0].text.find(row.message), std::string::npos) << prompts.messages[0].text;
+        } else {
+            EXPECT_TRUE(prompts.messages.empty());
+        }
+    }
+    ASSERT_GE(QPadF->RecentFiles().size(), 2u);
+    EXPECT_EQ(QPadF->RecentFiles()[0], b);
+    EXPECT_EQ(QPadF->RecentFiles()[1], a);
+
+    DeleteFileA(a.c_str());
+    prompts.messages.clear();
+    prompts.messageAnswers = {IDOK};
+    SendMessageA(QPadF->Handle(), WM_COMMAND, kFirstRecentId + 1, 0);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_NE(prompts.messages[0].text.find("Cannot find the file " + a), std::string::npos);
+    EXPECT_EQ(QPadF->RecentFiles()[0], b);
+    EXPECT_TRUE(QPadF->RecentFiles().size() < 2 || QPadF->RecentFiles()[1] != a);
+    EXPECT_EQ(QPadF->FileName, b);
 }

@@ -133,6 +133,10 @@ TEST_F(MainWindowTest, ActionTable) {
         {"CodeCreateHTML", "Code", "Create HTML", "Ctrl+F10", "Create HTML template"},
         {"EdFind", "Edit", "Find", "Ctrl+F", "Find text"},
         {"EdSearchAgain", "Edit", "Search again", "F3", "Repeat last search"},
+        {"EditRedo1", "Edit", "&Redo", "Ctrl+Y", "Redo|Redo last undone changes"},
+        {"EditSelectAll1", "Edit", "Select &All", "Ctrl+A", "Select All|Selects the whole text"},
+        {"EdReplace", "Edit", "&Replace...", "Ctrl+H", "Replace|Replace text"},
+        {"EdGoToLine", "Edit", "&Go to Line...", "Ctrl+G", "Go to Line|Move the caret to a line by its number"},
     };
     ASSERT_EQ(QPadF->Actions().size(), std::size(rows));
     for (std::size_t i = 0; i < std::size(rows); ++i) {
@@ -149,8 +153,9 @@ TEST_F(MainWindowTest, ActionTable) {
 TEST_F(MainWindowTest, Menus) {
     const struct { const char* caption; std::vector<const char*> items; } menus[] = {
         {"&File", {"&New\tCtrl+N", "&Open\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "", "E&xit"}},
-        {"&Edit", {"&Undo\tCtrl+Z", "", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V", "", "&Options"}},
-        {"&Search", {"Find\tCtrl+F", "Search again\tF3"}},
+        {"&Edit", {"&Undo\tCtrl+Z", "&Redo\tCtrl+Y", "", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V",
+                   "Select &All\tCtrl+A", "", "&Options"}},
+        {"&Search", {"Find\tCtrl+F", "&Replace...\tCtrl+H", "Search again\tF3", "", "&Go to Line...\tCtrl+G"}},
         {"&Code", {"&Compile\tCtrl+F9", "&Run\tF9", "Create HTML\tCtrl+F10", "Run Applet\tF10"}},
         {"&Help", {"&About..."}},
     };

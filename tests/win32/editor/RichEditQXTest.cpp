@@ -4,11 +4,13 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -359,6 +361,95 @@ TEST_F(EditorTest, ModifiedFlagUndoAndClipboard) {
     EXPECT_EQ(ed->LineIndex(1), -1) << "line past the end";
 }
 
+// Holds modifier keys down while fn sends its keys.
+void WithKeys(std::initializer_list<int> held, const std::function<void()>& fn) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    for (int k : held) keys[k] = 0x80;
+    SetKeyboardState(keys);
+    fn();
+    for (int k : held) keys[k] = 0;
+    SetKeyboardState(keys);
+}
+
+TEST_F(EditorTest, EveryKindOfEditIsOneStepUndoneAndRedone) {
+    const struct {
+        const char* kind;
+        const char* text;
+        int selStart, selEnd;
+        std::function<void()> edit;
+        const char* after;
+    } rows[] = {
+        {"typing", "ab\r\ncd", 2, 2, [this] { Type("xyz"); }, "abxyz\r\ncd"},
+        {"typing over a selection", "abcd", 1, 3, [this] { Type("XY"); }, "aXYd"},
+        {"Enter with its indentation", "  ab", 4, 4, [this] { Type("\r"); }, "  ab\r\n  "},
+        {"Tab's blanks", "", 0, 0, [this] { Type("\t"); }, "      "},
+        {"Backspace across a line break", "ab\r\ncd", 4, 4, [this] { Stroke(VK_BACK, 8); }, "abcd"},
+        {"Delete across a line break", "ab\r\ncd", 2, 2, [this] { Stroke(VK_DELETE, 0); }, "abcd"},
+        {"Ctrl+Backspace", "int value", 9, 9,
+         [this] { WithKeys({VK_CONTROL}, [&] { Stroke(VK_BACK, 0x7F); }); }, "int "},
+        {"cut", "hello world", 5, 11, [this] { ed->Cut(); }, "hello"},
+        {"paste", "ab", 1, 1, [this] {
+             ed->SetSel(0, 2);
+             ed->Copy();
+             ed->SetSel(1, 1);
+             ed->Paste();
+         }, "aabb"},
+        {"Tab on lines", "a\r\nb\r\nc", 0, 4, [this] { Type("\t"); }, "      a\r\n      b\r\nc"},
+        {"Shift+Tab on lines", "  a\r\n\tb", 0, 6,
+         [this] { WithKeys({VK_SHIFT}, [&] { Stroke(VK_TAB, '\t'); }); }, "a\r\nb"},
+        {"Replace All", "a.a.a", 0, 0,
+         [this] { EXPECT_EQ(ed->ReplaceAll("a", u"bc", {}), 3); }, "bc.bc.bc"},
+        {"another program's EM_REPLACESEL", "ab", 1, 1,
+         [this] { SendMessageA(ed->Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("--")); },
+         "a--b"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.kind);
+        ed->SetText(row.text);
+        ed->SetSel(row.selStart, row.selEnd);
+        EXPECT_FALSE(ed->CanUndo());
+        row.edit();
+        Pump();
+        EXPECT_EQ(ed->Text(), row.after);
+        EXPECT_TRUE(ed->Modified());
+        ASSERT_TRUE(ed->CanUndo());
+        ed->Undo();
+        EXPECT_EQ(ed->Text(), row.text);
+        EXPECT_FALSE(ed->CanUndo()) << "one step";
+        EXPECT_FALSE(ed->Modified()) << "back at the saved text";
+        EXPECT_EQ(ed->SelStart(), std::min(row.selStart, row.selEnd)) << "the selection before the step";
+        ed->Redo();
+        EXPECT_EQ(ed->Text(), row.after);
+        EXPECT_TRUE(ed->Modified());
+        EXPECT_FALSE(ed->CanRedo());
+    }
+}
+
+TEST_F(EditorTest, TypingRunsBreakAtCaretMovesAndTheControlKeepsNoUndo) {
+    ed->SetText("");
+    Type("one");
+    Stroke(VK_LEFT, 0);
+    Type("two");
+    Stroke(VK_END, 0);
+    Type("three");
+    EXPECT_EQ(ed->Text(), "ontwoethree");
+    const char* steps[] = {"ontwoe", "one", ""};
+    for (const char* text : steps) {
+        WithKeys({VK_CONTROL}, [&] { Stroke('Z', 0x1A); });
+        EXPECT_EQ(ed->Text(), text);
+    }
+    EXPECT_FALSE(ed->Modified());
+    WithKeys({VK_CONTROL}, [&] { Stroke('Y', 0x19); });
+    EXPECT_EQ(ed->Text(), "one");
+    WithKeys({VK_CONTROL, VK_SHIFT}, [&] { Stroke('Z', 0x1A); });
+    EXPECT_EQ(ed->Text(), "ontwoe");
+    // The control's own undo, reached past the history, finds nothing to undo.
+    CallWindowProcA(reinterpret_cast<WNDPROC>(GetClassLongPtrA(ed->Handle(), GCLP_WNDPROC)), ed->Handle(), EM_UNDO,
+                    0, 0);
+    EXPECT_EQ(ed->Text(), "ontwoe");
+}
+
 TEST_F(EditorTest, FontIsAppliedWithoutCountingAsAnEdit) {
     Load("class A {}");
     ed->SetModified(false);
@@ -662,5 +753,13 @@ TEST_F(EditorTest, ColouredTextSavesCountsAndFindsAsThePlainControl) {
                 << needle;
         }
     }
+    // A comment opened over the whole text and closed again: undone, the text is as loaded.
+    ed->SetSel(0, 0);
+    Type("/*");
+    ed->SetSel(static_cast<int>(source.size()) + 2, static_cast<int>(source.size()) + 2);
+    Type("*/");
+    while (ed->CanUndo()) ed->Undo();
+    EXPECT_EQ(ed->Text(), source);
+    EXPECT_FALSE(ed->Modified());
     DestroyWindow(plain);
 }
