@@ -86,6 +86,10 @@ bool MayScroll(UINT msg) {
     return false;
 }
 
+// While Shift is held, Wine's control takes our selections for the user's and
+// the colours land elsewhere or nowhere: the pass waits for its release.
+bool ShiftHeld() { return GetKeyState(VK_SHIFT) < 0 || GetAsyncKeyState(VK_SHIFT) < 0; }
+
 LRESULT Send(HWND wnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
     return SendMessageA(wnd, msg, wParam, lParam);
 }
@@ -338,6 +342,10 @@ std::string TJavaColour::Desired(std::string_view text, TLexState start) const {
 }
 
 void TJavaColour::ColourLines(HWND wnd, int first, int last, bool force, bool quiet) {
+    if (ShiftHeld()) {
+        StartIdle(wnd);
+        return;
+    }
     Resolve(wnd, last);
     std::string text;
     std::vector<int> starts, ends, where;
@@ -397,6 +405,8 @@ void TJavaColour::ColourView(HWND wnd, bool idle) {
 }
 
 bool TJavaColour::IdleStep(HWND wnd) {
+    if (ShiftHeld()) return true;
+    ColourView(wnd, false);
     const int count = static_cast<int>(Lines.size());
     if (States.Next() < count) {
         Resolve(wnd, States.Next() - 1 + kStateChunk);

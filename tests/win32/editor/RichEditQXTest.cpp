@@ -711,6 +711,8 @@ TEST_F(EditorTest, ColouredTextSavesCountsAndFindsAsThePlainControl) {
                                  nullptr, GetModuleHandleA(nullptr), nullptr);
     SendMessageA(plain, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
     SendMessageA(plain, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    TEditorFont font;
+    ed->SetEditorFont(font);
     ed->SetText(source);
     EDITSTREAM in{};
     std::string copy = source;
@@ -754,8 +756,21 @@ TEST_F(EditorTest, ColouredTextSavesCountsAndFindsAsThePlainControl) {
         }
     }
     // A comment opened over the whole text and closed again: undone, the text is as loaded.
-    ed->SetSel(0, 0);
-    Type("/*");
+    const int lineEnd = static_cast<int>(source.find("d\r\npublic")) + 1;
+    ed->SetSel(lineEnd, lineEnd);
+    Type(" /");
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;  // "*" comes with Shift held
+    SetKeyboardState(keys);
+    Type("*");
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    for (int at : {lineEnd + 1, lineEnd + 2, lineEnd + 5, lineEnd + 20}) {  // typed, and the lines below
+        ed->SetSel(at, at + 1);
+        SendMessageA(ed->Handle(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+        EXPECT_EQ(format.crTextColor, RGB(0, 120, 0)) << at;
+    }
     ed->SetSel(static_cast<int>(source.size()) + 2, static_cast<int>(source.size()) + 2);
     Type("*/");
     while (ed->CanUndo()) ed->Undo();
