@@ -28,12 +28,10 @@ COLORREF Palette(char kind) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// Messages after which the control's text may differ.
-bool MayEdit(UINT msg, WPARAM wParam) {
+// Messages after which the control's text may differ. Keys are not among them:
+// the editor makes their changes itself, by EM_REPLACESEL.
+bool MayEdit(UINT msg) {
     switch (msg) {
-    case WM_KEYDOWN:
-        return !((wParam >= VK_PRIOR && wParam <= VK_DOWN) || wParam == VK_SHIFT || wParam == VK_CONTROL ||
-                 wParam == VK_MENU || (wParam >= VK_F1 && wParam <= VK_F24));
     case WM_CHAR:
     case WM_IME_CHAR:
     case WM_PASTE:
@@ -52,9 +50,8 @@ bool MayEdit(UINT msg, WPARAM wParam) {
 }
 
 // Edits that need not end at the caret: the whole text's colours are taken as unknown.
-bool EditsAnywhere(UINT msg, WPARAM wParam) {
+bool EditsAnywhere(UINT msg) {
     switch (msg) {
-    case WM_KEYDOWN: return GetKeyState(VK_CONTROL) < 0 && (wParam == 'Z' || wParam == 'Y');
     case WM_UNDO:
     case WM_SETTEXT:
     case EM_UNDO:
@@ -66,9 +63,10 @@ bool EditsAnywhere(UINT msg, WPARAM wParam) {
 }
 
 // Messages after which other lines may be in view.
-bool MayScroll(UINT msg) {
+bool MayScroll(UINT msg, WPARAM wParam) {
     switch (msg) {
     case WM_KEYDOWN:
+        return wParam >= VK_PRIOR && wParam <= VK_DOWN;
     case WM_CHAR:
     case WM_VSCROLL:
     case WM_MOUSEWHEEL:
@@ -148,22 +146,22 @@ void TJavaColour::AllPlain(HWND wnd) {
     if (On) ColourView(wnd, false);
 }
 
-void TJavaColour::Before(HWND wnd, UINT msg, WPARAM wParam) {
-    if (!On || Busy || Editing || !MayEdit(msg, wParam)) return;
+void TJavaColour::Before(HWND wnd, UINT msg, WPARAM) {
+    if (!On || Busy || Editing || !MayEdit(msg)) return;
     BusyScope busy(Busy);
     Editing = true;
-    CaretEdit = !EditsAnywhere(msg, wParam);
+    CaretEdit = !EditsAnywhere(msg);
     Send(wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&SelBefore));
     LengthBefore = static_cast<int>(Send(wnd, WM_GETTEXTLENGTH));
 }
 
-void TJavaColour::After(HWND wnd, UINT msg, WPARAM) {
+void TJavaColour::After(HWND wnd, UINT msg, WPARAM wParam) {
     if (!On || Busy) return;
     BusyScope busy(Busy);
     if (Editing) {
         // Only once the editing message is through: the main window's change
         // handler may ask the control things in between.
-        if (MayEdit(msg, 0)) {
+        if (MayEdit(msg)) {
             Editing = false;
             Edited(wnd);
         }
@@ -173,7 +171,7 @@ void TJavaColour::After(HWND wnd, UINT msg, WPARAM) {
         // A change we did not see come (a drop): nothing shown is known any more.
         Reset(wnd, Shown::Unknown);
         ColourView(wnd, false);
-    } else if (MayScroll(msg)) {
+    } else if (MayScroll(msg, wParam)) {
         ColourView(wnd, false);
     }
 }

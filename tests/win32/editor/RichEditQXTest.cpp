@@ -396,6 +396,10 @@ TEST_F(EditorTest, EveryKindOfEditIsOneStepUndoneAndRedone) {
              ed->Paste();
          }, "aabb"},
         {"Tab on lines", "a\r\nb\r\nc", 0, 4, [this] { Type("\t"); }, "      a\r\n      b\r\nc"},
+        {"Tab after Ctrl+A", "a\r\nb\r\n", 0, 0, [this] {
+             WithKeys({VK_CONTROL}, [&] { Stroke('A', 1); });
+             Type("\t");
+         }, "      a\r\n      b\r\n"},
         {"Shift+Tab on lines", "  a\r\n\tb", 0, 6,
          [this] { WithKeys({VK_SHIFT}, [&] { Stroke(VK_TAB, '\t'); }); }, "a\r\nb"},
         {"Replace All", "a.a.a", 0, 0,
