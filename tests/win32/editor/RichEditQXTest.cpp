@@ -705,6 +705,14 @@ TEST_F(EditorTest, LineLookupsAgreeWithTheControlThroughChanges) {
 }  // namespace
 
 
+static DWORD CALLBACK TakeFromString(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+    auto* text = reinterpret_cast<std::string*>(cookie);
+    *done = static_cast<LONG>(std::min<std::size_t>(static_cast<std::size_t>(size), text->size()));
+    std::memcpy(buffer, text->data(), static_cast<std::size_t>(*done));
+    text->erase(0, static_cast<std::size_t>(*done));
+    return 0;
+}
+
 // Colour is a view: a coloured text saves, counts its lines and finds exactly
 // as the plain control does, and colouring it is no edit.
 TEST_F(EditorTest, ColouredTextSavesCountsAndFindsAsThePlainControl) {
@@ -721,13 +729,7 @@ TEST_F(EditorTest, ColouredTextSavesCountsAndFindsAsThePlainControl) {
     EDITSTREAM in{};
     std::string copy = source;
     in.dwCookie = reinterpret_cast<DWORD_PTR>(&copy);
-    in.pfnCallback = [](DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) -> DWORD {
-        auto* text = reinterpret_cast<std::string*>(cookie);
-        *done = static_cast<LONG>(std::min<std::size_t>(static_cast<std::size_t>(size), text->size()));
-        std::memcpy(buffer, text->data(), static_cast<std::size_t>(*done));
-        text->erase(0, static_cast<std::size_t>(*done));
-        return 0;
-    };
+    in.pfnCallback = &TakeFromString;
     SendMessageA(plain, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&in));
     changes = selChanges = 0;
     // Coloured as it comes into view.
