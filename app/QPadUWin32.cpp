@@ -418,6 +418,7 @@ void TQPadF::ApplyEditorSettings() {
     SourceEdit->SetEditorFont(OptionsF->EditorFont());
     if (SourceEdit->AutoIndent() != OptionsF->AutoIndent()) SourceEdit->SetAutoIndent(OptionsF->AutoIndent());
     if (SourceEdit->SmartTabs() != OptionsF->SmartTabs()) SourceEdit->SetSmartTabs(OptionsF->SmartTabs());
+    SourceEdit->SetColouring(OptionsF->Colouring());
 }
 
 bool TQPadF::IsAppletSource() const {

@@ -10,6 +10,7 @@
 #include "EditHistory.h"
 #include "EditorFont.h"
 #include "EditorKeys.h"
+#include "JavaColourWin32.h"
 #include "LineIndex.h"
 #include "SourceForm.h"
 
@@ -76,6 +77,8 @@ public:
     void SetReadOnly(bool readOnly);
 
     void SetEditorFont(const TEditorFont& font);
+    bool Colouring() const { return Colour.Enabled(); }
+    void SetColouring(bool on) { Colour.SetEnabled(Wnd, on); }
 
     // Every change of the text is a step of the editor's own history; the
     // control's own undo is held off.
@@ -170,6 +173,7 @@ private:
     void DropLineIndex() const { Lines = TLineIndex(); }
 
     HWND Wnd = nullptr;
+    TJavaColour Colour;
     TEditHistory History;
     int Editing = 0;             // our own changes under way: their notifications wait
     mutable int Peeking = 0;     // a range read has moved the selection for a moment

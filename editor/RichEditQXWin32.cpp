@@ -138,6 +138,7 @@ TCustomRichEditQX::TCustomRichEditQX(HWND parent) {
     // on it (minutes for a few megabytes under Wine).
     Wnd = CreateControl(parent, kEditorStyle, WS_EX_CLIENTEDGE, area,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(1)), ENM_CHANGE | ENM_SELCHANGE);
+    Colour.Loaded(Wnd);
 }
 
 HWND TCustomRichEditQX::CreateControl(HWND parent, DWORD style, DWORD exStyle, const RECT& place, HMENU id,
@@ -151,8 +152,9 @@ HWND TCustomRichEditQX::CreateControl(HWND parent, DWORD style, DWORD exStyle, c
         if (!ClassProc) ClassProc = proc;
     }
 
-    // Plain text: no formatting comes in, streams carry text only (SF_TEXT).
-    SendMessageA(wnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
+    // Rich text, for the colours; the text still comes and goes as plain text
+    // (SF_TEXT streams, pastes of CF_TEXT).
+    SendMessageA(wnd, EM_SETTEXTMODE, TM_RICHTEXT, 0);
     // The platform's default limit (32,767 characters for typing, 64K for loading)
     // would cut larger sources short or refuse typing in them.
     SendMessageA(wnd, EM_EXLIMITTEXT, 0, kTextLimit);
@@ -203,7 +205,11 @@ LRESULT CALLBACK TCustomRichEditQX::SubclassProc(HWND wnd, UINT msg, WPARAM wPar
 // wnd rather than Wnd: while the text is replaced, the outgoing control still
 // receives messages (focus, destruction) after Wnd names the new one.
 LRESULT TCustomRichEditQX::CallBase(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return DefSubclassProc(wnd, msg, wParam, lParam);
+    if (wnd != Wnd) return DefSubclassProc(wnd, msg, wParam, lParam);
+    Colour.Before(wnd, msg, wParam);
+    const LRESULT result = DefSubclassProc(wnd, msg, wParam, lParam);
+    Colour.After(wnd, msg, wParam);
+    return result;
 }
 
 LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -215,6 +221,7 @@ LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
     }
     // Only the current control's text belongs to the history.
     if (wnd != Wnd) return CallBase(wnd, msg, wParam, lParam);
+    if (Colour.Timer(wnd, msg, wParam)) return 0;
     switch (msg) {
     case WM_GETDLGCODE:
         // Tab stays in the editor instead of moving the focus on.
@@ -342,6 +349,10 @@ bool TCustomRichEditQX::EditKey(std::uint16_t key, unsigned mods) {
         DeleteForward((mods & ssCtrl) != 0);
     } else if (key == VK_INSERT && mods == 0) {
         // No overtype: typing always inserts, as the history records it.
+    } else if ((mods & ssCtrl) && ((key >= 'A' && key <= 'Z' && key != 'C') || (key >= '0' && key <= '9'))) {
+        // The control in rich-text mode (for the colours) takes Ctrl+B, I, U, E, L, R,
+        // J and the digits as formats of bold, alignment and line spacing: not
+        // for a source. Ctrl+C copies; the program's own keys never get here.
     } else {
         return false;
     }
@@ -609,6 +620,7 @@ void TCustomRichEditQX::SetText(const std::string& bytes) {
         throw;
     }
     StartFresh(fresh);
+    Colour.Loaded(fresh);
     // The index only where the control counts lines and characters as it does.
     // It goes by UTF-16 units: a stand-in of one byte each, with the same breaks.
     std::string shape(text.size(), 'x');
@@ -721,6 +733,8 @@ void TCustomRichEditQX::SetEditorFont(const TEditorFont& font) {
     Font = newFont;
     Format = format;
     ApplyFont(Wnd);
+    Colour.SetPlainColour(format.crTextColor, (format.dwEffects & CFE_AUTOCOLOR) != 0);
+    Colour.AllPlain(Wnd);
     InvalidateRect(Wnd, nullptr, TRUE);
     if (oldFont) DeleteObject(oldFont);
 }

@@ -1,5 +1,5 @@
 // The options dialog's "Editor" page: the editor's font, shown on a sample
-// source, the two typing aids and the encoding of new files.
+// source, the two typing aids, the encoding of new files and the Java colours.
 #include <windows.h>
 #include <richedit.h>
 
@@ -44,6 +44,7 @@ void TOptionsF::CreateEditorPage() {
     AutoindentCB = Control(ts, "Button", "Autoindent", WS_TABSTOP | BS_AUTOCHECKBOX, 8, 214, 120, 18);
     SmartTabsCB = Control(ts, "Button", "Smart tabs", WS_TABSTOP | BS_AUTOCHECKBOX, 8, 238, 120, 18);
     NewUtf8CB = Control(ts, "Button", "Save new files as UTF-8", WS_TABSTOP | BS_AUTOCHECKBOX, 160, 214, 200, 18);
+    ColourCB = Control(ts, "Button", "Colour", WS_TABSTOP | BS_AUTOCHECKBOX, 8, 262, 120, 18);
 }
 
 void TOptionsF::EditorFontChange() {

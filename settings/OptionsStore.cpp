@@ -180,6 +180,7 @@ void TOptionsStore::LoadOptions() {
     if (auto v = ReadInt(file, kEditor, "Autoindent")) SetAutoIndent(*v != 0);
     if (auto v = ReadInt(file, kEditor, "SmartTabs")) SetSmartTabs(*v != 0);
     if (auto v = ReadInt(file, kEditor, "NewFilesUTF8")) SetNewFilesUtf8(*v != 0);
+    if (auto v = ReadInt(file, kEditor, "Colour")) SetColouring(*v != 0);
 }
 
 void TOptionsStore::SaveOptions() {
@@ -191,7 +192,8 @@ void TOptionsStore::SaveOptions() {
                            {kEditor, "FontSize", std::to_string(editorFont_.size)},
                            {kEditor, "Autoindent", AutoIndent() ? "1" : "0"},
                            {kEditor, "SmartTabs", SmartTabs() ? "1" : "0"},
-                           {kEditor, "NewFilesUTF8", NewFilesUtf8() ? "1" : "0"}});
+                           {kEditor, "NewFilesUTF8", NewFilesUtf8() ? "1" : "0"},
+                           {kEditor, "Colour", Colouring() ? "1" : "0"}});
 }
 
 void TOptionsStore::LoadProjectOptions() {

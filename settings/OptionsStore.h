@@ -98,6 +98,8 @@ public:
     // New files are saved as UTF-8 (no mark) rather than in the ANSI code page.
     virtual bool NewFilesUtf8() const { return newFilesUtf8_; }
     virtual void SetNewFilesUtf8(bool value) { newFilesUtf8_ = value; }
+    virtual bool Colouring() const { return colouring_; }
+    virtual void SetColouring(bool value) { colouring_ = value; }
     virtual std::string HtmlTemplate() const { return htmlTemplate_; }
     bool JavaSdkValid() const { return javaSdkValid_; }
 
@@ -161,6 +163,7 @@ private:
     bool autoIndent_ = true;
     bool smartTabs_ = true;
     bool newFilesUtf8_ = false;
+    bool colouring_ = true;
     std::string htmlTemplate_ = DefaultHtmlTemplate();
     bool javaSdkValid_ = false;
     std::string appCommandLine_;

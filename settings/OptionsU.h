@@ -87,6 +87,11 @@ public:
         if (NewUtf8CB) SetChecked(NewUtf8CB, value);
         else TOptionsStore::SetNewFilesUtf8(value);
     }
+    bool Colouring() const override { return ColourCB ? Checked(ColourCB) : TOptionsStore::Colouring(); }
+    void SetColouring(bool value) override {
+        if (ColourCB) SetChecked(ColourCB, value);
+        else TOptionsStore::SetColouring(value);
+    }
     std::string HtmlTemplate() const override { return HtmlTempM ? Text(HtmlTempM) : TOptionsStore::HtmlTemplate(); }
     std::string AppCommandLine() const override {
         return AppComLineE ? Text(AppComLineE) : TOptionsStore::AppCommandLine();
@@ -106,7 +111,7 @@ public:
          ApViewCommE = nullptr, Memo1 = nullptr;
     HWND EditorTS = nullptr, EdFontGB = nullptr, EdFontSB = nullptr, FontNameL = nullptr,
          FontSizeL = nullptr, RichEdit1 = nullptr, AutoindentCB = nullptr, SmartTabsCB = nullptr,
-         NewUtf8CB = nullptr;
+         NewUtf8CB = nullptr, ColourCB = nullptr;
     HWND HTMLTemplTS = nullptr, HtmlTempM = nullptr, Memo2 = nullptr;
     HWND ProjectTS = nullptr, AppComLineE = nullptr, AppHtmlE = nullptr, SpeedButton1 = nullptr,
          SaveOptBB = nullptr, PrjOptIniE = nullptr;

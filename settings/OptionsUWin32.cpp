@@ -141,7 +141,8 @@ void TOptionsF::CreateDialogWindow() {
                       appCommandLine = TOptionsStore::AppCommandLine(),
                       appletHtmlFile = TOptionsStore::AppletHtmlFile();
     const bool autoIndent = TOptionsStore::AutoIndent(), smartTabs = TOptionsStore::SmartTabs(),
-               newFilesUtf8 = TOptionsStore::NewFilesUtf8();
+               newFilesUtf8 = TOptionsStore::NewFilesUtf8(),
+               colouring = TOptionsStore::Colouring();
     CreateControls();
     SetJavaSdkDir(javaSdkDir);
     SetCompillerCommand(compiler);
@@ -150,6 +151,7 @@ void TOptionsF::CreateDialogWindow() {
     SetAutoIndent(autoIndent);
     SetSmartTabs(smartTabs);
     SetNewFilesUtf8(newFilesUtf8);
+    SetColouring(colouring);
     SetText(HtmlTempM, TOptionsStore::HtmlTemplate());
     SetAppCommandLine(appCommandLine);
     SetAppletHtmlFile(appletHtmlFile);

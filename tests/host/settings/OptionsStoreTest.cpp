@@ -29,30 +29,31 @@ protected:
     void ShowProjectOptionsFile(const std::string& name) override { shownFiles.push_back(name); }
 };
 
-// The eight settings qp.ini holds, for comparing a store as a whole.
+// The ten settings qp.ini holds, for comparing a store as a whole.
 struct Globals {
     std::string dir = "c:\\jdk1.3\\bin\\", comp = "%j", interp = "%c", viewer = "%h";
     std::string face = "Courier New";
     int size = 10;
-    bool autoIndent = true, smartTabs = true;
+    bool autoIndent = true, smartTabs = true, colouring = true;
     bool operator==(const Globals&) const = default;
 };
 
 Globals Snapshot(TOptionsStore& s) {
     return {s.JavaSdkDir(),        s.CompillerCommand(), s.InterpreterCommand(),
             s.AppletViewerCommand(), s.EditorFont().name, s.EditorFont().size,
-            s.AutoIndent(),        s.SmartTabs()};
+            s.AutoIndent(),        s.SmartTabs(),        s.Colouring()};
 }
 
 std::ostream& operator<<(std::ostream& os, const Globals& g) {
     return os << "{" << g.dir << " | " << g.comp << " | " << g.interp << " | " << g.viewer
-              << " | " << g.face << " | " << g.size << " | " << g.autoIndent << g.smartTabs << "}";
+              << " | " << g.face << " | " << g.size << " | " << g.autoIndent << g.smartTabs << g.colouring << "}";
 }
 
 const std::vector<std::string> kGlobalKeys = {
     "JavaSDK/Directory",  "JavaSDK/CompillerCommand", "JavaSDK/InterpreterCommand",
     "JavaSDK/AppletViewerCommand", "Editor/FontName", "Editor/FontSize",
-    "Editor/Autoindent",  "Editor/SmartTabs", "Editor/NewFilesUTF8"};
+    "Editor/Autoindent",  "Editor/SmartTabs", "Editor/NewFilesUTF8",
+    "Editor/Colour"};
 
 TEST(ProfileValues, Integers) {
     const struct {
@@ -242,8 +243,8 @@ TEST(LoadOptions, ValuesFromTheFile) {
          {{"JavaSDK", "Directory", "D:\\sdk\\bin\\"}, {"JavaSDK", "CompillerCommand", "-g %j"},
           {"JavaSDK", "InterpreterCommand", "-cp . %c"}, {"JavaSDK", "AppletViewerCommand", "%h x"},
           {"Editor", "FontName", "Lucida Console"}, {"Editor", "FontSize", "12"},
-          {"Editor", "Autoindent", "0"}, {"Editor", "SmartTabs", "0"}},
-         {"D:\\sdk\\bin\\", "-g %j", "-cp . %c", "%h x", "Lucida Console", 12, false, false}},
+          {"Editor", "Autoindent", "0"}, {"Editor", "SmartTabs", "0"}, {"Editor", "Colour", "0"}},
+         {"D:\\sdk\\bin\\", "-g %j", "-cp . %c", "%h x", "Lucida Console", 12, false, false, false}},
         {"empty values",
          {{"JavaSDK", "Directory", ""}, {"JavaSDK", "CompillerCommand", ""},
           {"JavaSDK", "InterpreterCommand", ""}, {"JavaSDK", "AppletViewerCommand", ""},
@@ -332,7 +333,7 @@ TEST(LoadOptions, FontChangesAreNotified) {
     }
 }
 
-TEST(SaveOptions, WritesTheNineKeysInOrderAndReadsBack) {
+TEST(SaveOptions, WritesTheTenKeysInOrderAndReadsBack) {
     MemoryProfile profile;
     TestStore store(profile);
     store.SetJavaSdkDir("D:\\sdk\\bin\\");
@@ -341,6 +342,7 @@ TEST(SaveOptions, WritesTheNineKeysInOrderAndReadsBack) {
     store.EditorFont().SetSize(14);
     store.SetAutoIndent(false);
     store.SetNewFilesUtf8(true);
+    store.SetColouring(false);
     store.SaveOptions();
     EXPECT_EQ(profile.writes, (std::vector<std::string>{
                                   "JavaSDK/Directory=D:\\sdk\\bin\\",
@@ -352,6 +354,7 @@ TEST(SaveOptions, WritesTheNineKeysInOrderAndReadsBack) {
                                   "Editor/Autoindent=0",
                                   "Editor/SmartTabs=1",
                                   "Editor/NewFilesUTF8=1",
+                                  "Editor/Colour=0",
                               }));
     TestStore again(profile);
     EXPECT_EQ(Snapshot(again), Snapshot(store));

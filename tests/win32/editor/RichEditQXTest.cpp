@@ -476,7 +476,7 @@ TEST_F(EditorTest, FontIsAppliedWithoutCountingAsAnEdit) {
 
     CHARFORMATA format{};
     format.cbSize = sizeof format;
-    ed->SetSel(0, 5);
+    ed->SetSel(6, 7);  // "A": plain text, in the font's colour
     SendMessageA(ed->Handle(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     EXPECT_STREQ(format.szFaceName, "Arial");
     EXPECT_EQ(format.yHeight, 14 * 20);
@@ -708,3 +708,83 @@ TEST_F(EditorTest, LineLookupsAgreeWithTheControlThroughChanges) {
 
 }  // namespace
 
+
+static DWORD CALLBACK TakeFromString(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+    auto* text = reinterpret_cast<std::string*>(cookie);
+    *done = static_cast<LONG>(std::min<std::size_t>(static_cast<std::size_t>(size), text->size()));
+    std::memcpy(buffer, text->data(), static_cast<std::size_t>(*done));
+    text->erase(0, static_cast<std::size_t>(*done));
+    return 0;
+}
+
+// Colour is a view: a coloured text saves, counts its lines and finds exactly
+// as the plain control does, and colouring it is no edit.
+TEST_F(EditorTest, ColouredTextSavesCountsAndFindsAsThePlainControl) {
+    std::string source = "/** Doc */\r\n@Deprecated\r\npublic class A {\n    String s = \"/* no */\";\r"
+                         "    int n = 0x1F; // note\r\n    /* open\r\n       still */ char c = 'x';\r\n}\r\n";
+    for (int i = 0; i < 40; ++i) source += "    long v" + std::to_string(i) + " = " + std::to_string(i) + "L;\r\n";
+    HWND plain = CreateWindowExA(0, "RICHEDIT", "", WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL, 0, 0, 300, 200, host,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(plain, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
+    SendMessageA(plain, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    TEditorFont font;
+    ed->SetEditorFont(font);
+    ed->SetText(source);
+    EDITSTREAM in{};
+    std::string copy = source;
+    in.dwCookie = reinterpret_cast<DWORD_PTR>(&copy);
+    in.pfnCallback = &TakeFromString;
+    SendMessageA(plain, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&in));
+    changes = selChanges = 0;
+    // Coloured as it comes into view.
+    Stroke(VK_NEXT, 0);
+    Stroke(VK_NEXT, 0);
+    ed->SetSel(0, 0);
+    ed->ScrollCaret();
+    Pump();
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    ed->SetSel(25, 31);  // "public"
+    SendMessageA(ed->Handle(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    EXPECT_EQ(format.dwEffects & CFE_AUTOCOLOR, 0u) << "not coloured";
+    EXPECT_FALSE(ed->Modified());
+    EXPECT_FALSE(ed->CanUndo());
+    EXPECT_EQ(changes, 0);
+
+    EXPECT_EQ(ed->Text(), source);
+    const int lines = static_cast<int>(SendMessageA(plain, EM_GETLINECOUNT, 0, 0));
+    EXPECT_EQ(SendMessageA(ed->Handle(), EM_GETLINECOUNT, 0, 0), lines);
+    for (int line = 0; line < lines; ++line)
+        EXPECT_EQ(SendMessageA(ed->Handle(), EM_LINEINDEX, line, 0), SendMessageA(plain, EM_LINEINDEX, line, 0));
+    for (const char* needle : {"class", "/*", "\"", "x'", "v3", "L;\r\n    long"}) {
+        for (TSearchTypes options : {TSearchTypes{false, false}, TSearchTypes{true, true}}) {
+            FINDTEXTA find{{0, static_cast<LONG>(source.size())}, needle};
+            const WPARAM flags = (options.WholeWord ? 2 : 0) | (options.MatchCase ? 4 : 0);
+            EXPECT_EQ(ed->FindText(needle, 0, static_cast<int>(source.size()), options),
+                      SendMessageA(plain, EM_FINDTEXT, flags, reinterpret_cast<LPARAM>(&find)))
+                << needle;
+        }
+    }
+    // A comment opened over the whole text and closed again: undone, the text is as loaded.
+    const int lineEnd = static_cast<int>(source.find("d\r\npublic")) + 1;
+    ed->SetSel(lineEnd, lineEnd);
+    Type(" /");
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;  // "*" comes with Shift held
+    SetKeyboardState(keys);
+    Type("*");
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    for (int at : {lineEnd + 1, lineEnd + 2, lineEnd + 5, lineEnd + 20}) {  // typed, and the lines below
+        ed->SetSel(at, at + 1);
+        SendMessageA(ed->Handle(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+        EXPECT_EQ(format.crTextColor, RGB(0, 120, 0)) << at;
+    }
+    ed->SetSel(static_cast<int>(source.size()) + 2, static_cast<int>(source.size()) + 2);
+    Type("*/");
+    while (ed->CanUndo()) ed->Undo();
+    EXPECT_EQ(ed->Text(), source);
+    EXPECT_FALSE(ed->Modified());
+    DestroyWindow(plain);
+}

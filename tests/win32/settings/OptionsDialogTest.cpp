@@ -182,6 +182,7 @@ TEST_F(OptionsDialogTest, WindowAndControls) {
         {o.AutoindentCB, o.EditorTS, "Button", "Autoindent", false},
         {o.SmartTabsCB, o.EditorTS, "Button", "Smart tabs", false},
         {o.NewUtf8CB, o.EditorTS, "Button", "Save new files as UTF-8", false},
+        {o.ColourCB, o.EditorTS, "Button", "Colour", false},
         {o.HtmlTempM, o.HTMLTemplTS, "Edit", DefaultHtmlTemplate(), false},
         {o.Memo2, o.HTMLTemplTS, "Edit", "%c is required and will be \r\nreplaced with class file name",
          false},
@@ -316,8 +317,8 @@ TEST_F(OptionsDialogTest, SettingsLiveInTheControls) {
     EXPECT_EQ(Profile(ini, "Editor", "NewFilesUTF8"), "1");
 }
 
-TEST_F(OptionsDialogTest, OkWritesTheEightKeysAndCancelRereadsThem) {
-    // OK with nothing changed creates qp.ini with all eight keys and asks the
+TEST_F(OptionsDialogTest, OkWritesTheTenKeysAndCancelRereadsThem) {
+    // OK with nothing changed creates qp.ini with all ten keys and asks the
     // owner to apply the settings.
     prompts.messageAnswers = {IDOK};  // no SDK at the default directory
     TOptionsF o;
@@ -333,7 +334,9 @@ TEST_F(OptionsDialogTest, OkWritesTheEightKeysAndCancelRereadsThem) {
                              {"Editor", "FontName", "Courier New"},
                              {"Editor", "FontSize", "10"},
                              {"Editor", "Autoindent", "1"},
-                             {"Editor", "SmartTabs", "1"}};
+                             {"Editor", "SmartTabs", "1"},
+                             {"Editor", "NewFilesUTF8", "0"},
+                             {"Editor", "Colour", "1"}};
     for (auto& k : keys) EXPECT_EQ(Profile(ini, k[0], k[1]), k[2]) << k[1];
 
     // Edits everywhere, then Cancel: the file is untouched, the stored keys come
