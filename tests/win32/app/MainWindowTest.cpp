@@ -431,9 +431,9 @@ std::vector<DWORD> Pixels(HBITMAP bitmap, int width, int height) {
 
 }  // namespace
 
-// The pictures drawn from their rows of characters: each colour where its
-// character stands, the background elsewhere, and the icon's mask clear there.
-TEST(ProgramPictures, DrawnFromTheirRows) {
+// The pictures from the program's resources: each colour in its place, the
+// given background elsewhere, and the icon's mask clear there.
+TEST(ProgramPictures, FromTheResources) {
     ScopedBitmap buttons(CreateCodeButtonsBitmap(RGB(1, 2, 3)));
     const std::vector<DWORD> b = Pixels(buttons.Get(), 48, 16);
     const struct {
