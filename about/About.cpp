@@ -2,17 +2,8 @@
 
 #include <shellapi.h>
 
-#include "LateBoundWin32.h"
-
-namespace {
-// The shell is loaded when a link is first followed, not at the program's start.
-HINSTANCE WINAPI ShellExecuteLate(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR dir, INT show) {
-    return LATE_BOUND(ShellExecuteA, "shell32.dll")(owner, verb, file, parameters, dir, show);
-}
-}  // namespace
-
 TAboutBox* AboutBox = nullptr;
-TShellExecuteA ShellExecuteProc = &ShellExecuteLate;
+TShellExecuteA ShellExecuteProc = &ShellExecuteA;
 
 const char TAboutBox::kAuthorMail[] = "mailto:quillpad@example.org";
 const char TAboutBox::kAuthorWeb[] = "www.example.org";

@@ -6,13 +6,9 @@
 #include <exception>
 #include <vector>
 
-#include "LateBoundWin32.h"
 #include "QpErrors.h"
 
 namespace {
-
-constexpr const char* kDialogs = "comdlg32.dll";
-constexpr const char* kShell = "shell32.dll";
 
 class SystemPrompts : public IPrompts {
 public:
@@ -43,8 +39,7 @@ public:
         ofn.lpstrDefExt = request.defaultExt.empty() ? nullptr : request.defaultExt.c_str();
         ofn.lpstrInitialDir = request.initialDir.empty() ? nullptr : request.initialDir.c_str();
         ofn.Flags = request.flags;
-        BOOL ok = request.save ? LATE_BOUND(GetSaveFileNameA, kDialogs)(&ofn)
-                               : LATE_BOUND(GetOpenFileNameA, kDialogs)(&ofn);
+        BOOL ok = request.save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
         if (!ok) return false;
         request.fileName = file.data();
         request.filterIndex = static_cast<int>(ofn.nFilterIndex);
@@ -55,7 +50,7 @@ public:
         // Browsing an empty drive must not raise the system's "no disk" box.
         UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
         IMalloc* shellMalloc = nullptr;
-        if (FAILED(LATE_BOUND(SHGetMalloc, kShell)(&shellMalloc))) shellMalloc = nullptr;
+        if (FAILED(SHGetMalloc(&shellMalloc))) shellMalloc = nullptr;
         LPITEMIDLIST root = ParseFolder(request.root);
 
         // Only an existing folder is pre-selected; the callback sees this copy.
@@ -72,12 +67,12 @@ public:
         info.ulFlags = request.flags;
         info.lpfn = &BrowseCallback;
         info.lParam = reinterpret_cast<LPARAM>(initial.empty() ? nullptr : initial.c_str());
-        LPITEMIDLIST chosen = LATE_BOUND(SHBrowseForFolderA, kShell)(&info);
+        LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
 
         bool ok = false;
         if (chosen) {
             char path[MAX_PATH] = "";
-            if (LATE_BOUND(SHGetPathFromIDListA, kShell)(chosen, path)) {
+            if (SHGetPathFromIDListA(chosen, path)) {
                 request.directory = path;
                 ok = true;
             }
@@ -99,7 +94,7 @@ public:
         cf.lpLogFont = &font;
         cf.Flags = request.flags | CF_INITTOLOGFONTSTRUCT;
         cf.rgbColors = request.color;
-        if (!LATE_BOUND(ChooseFontA, kDialogs)(&cf)) return false;
+        if (!ChooseFontA(&cf)) return false;
         request.logFont = font;
         request.color = cf.rgbColors;
         return true;
@@ -111,7 +106,7 @@ private:
     static LPITEMIDLIST ParseFolder(const std::string& folder) {
         if (folder.empty()) return nullptr;
         IShellFolder* desktop = nullptr;
-        if (FAILED(LATE_BOUND(SHGetDesktopFolder, kShell)(&desktop))) return nullptr;
+        if (FAILED(SHGetDesktopFolder(&desktop))) return nullptr;
         int n = MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, nullptr, 0);
         std::vector<WCHAR> wide(n > 0 ? n : 1, L'\0');
         LPITEMIDLIST list = nullptr;
