@@ -89,8 +89,9 @@ void InitApplication() {
     RegisterQPadControls(instance);
     TQPadF::RegisterWindowClass(instance);
 
-    application->icon.Reset(CreateAppIcon(GetSystemMetrics(SM_CXICON)));
-    RegisterWindowClassOnce(instance, kApplicationClass, ApplicationProc, nullptr, application->icon.Get());
+    // Its icon comes when it is shown (ShowApplicationWindow), after the main
+    // window: a window with an icon costs the window system more to make.
+    RegisterWindowClassOnce(instance, kApplicationClass, ApplicationProc);
     const int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
     application->window = CreateWindowExA(0, kApplicationClass, ApplicationTitle.c_str(),
                                           WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
@@ -103,6 +104,10 @@ void InitApplication() {
 // cannot take it.
 void ShowApplicationWindow() {
     if (!application || !application->window || IsWindowVisible(application->window)) return;
+    if (!application->icon.Get()) {
+        application->icon.Reset(CreateAppIcon(GetSystemMetrics(SM_CXICON)));
+        SendMessageA(application->window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(application->icon.Get()));
+    }
     RECT rc;
     GetWindowRect(application->window, &rc);
     SetWindowPos(application->window, nullptr, rc.left, rc.top, 0, 0,

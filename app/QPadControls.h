@@ -21,8 +21,8 @@ struct SplitterDrag {
 };
 HWND CreateSplitter(HWND parent, bool vertical, SplitterDrag* handlers);
 
-// The tool bar images of the program's own commands, 16 x 16 each, drawn on
-// the given background: Compile, Run, Run Applet.
+// The tool bar images of the program's own commands, 16 x 16 each, from the
+// program's resources on the given background: Compile, Run, Run Applet.
 HBITMAP CreateCodeButtonsBitmap(COLORREF background);
-// The window icon.
+// The program's icon (its resource) at size x size pixels; the caller destroys it.
 HICON CreateAppIcon(int size);

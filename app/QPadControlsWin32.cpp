@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "QPadResources.h"
 #include "ScopedWin32.h"
 
 namespace {
@@ -85,128 +86,6 @@ LRESULT CALLBACK SplitterProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-// Small pictures drawn into memory and made into a bitmap in one call: a GDI
-// call for each pixel made the program's start measurably slower.
-struct Canvas {
-    int width, height;
-    std::vector<DWORD> pixels;  // 0x00RRGGBB, the top row first
-
-    Canvas(int w, int h, COLORREF background) : width(w), height(h), pixels(std::size_t(w) * h, Pixel(background)) {}
-
-    static DWORD Pixel(COLORREF c) { return DWORD(GetRValue(c)) << 16 | DWORD(GetGValue(c)) << 8 | GetBValue(c); }
-    void Set(int x, int y, COLORREF c) { pixels[std::size_t(y) * width + x] = Pixel(c); }
-
-    // A bitmap of the screen's format holding the pixels; the caller owns it.
-    HBITMAP Bitmap() const {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;  // top-down
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        return CreateDIBitmap(ScopedGetDC(nullptr).Get(), &info.bmiHeader, CBM_INIT, pixels.data(), &info,
-                              DIB_RGB_COLORS);
-    }
-    // Paints a picture given as rows of characters; each character names a colour.
-    void Picture(int x0, int y0, const char* const* rows, int nrows) {
-        for (int y = 0; y < nrows; ++y)
-            for (int x = 0; rows[y][x]; ++x) {
-                COLORREF c;
-                switch (rows[y][x]) {
-                case 'k': c = RGB(0, 0, 0); break;
-                case 'g': c = RGB(0, 160, 0); break;
-                case 'G': c = RGB(0, 96, 0); break;
-                case 'b': c = RGB(0, 64, 192); break;
-                case 'B': c = RGB(0, 0, 128); break;
-                case 'w': c = RGB(255, 255, 255); break;
-                case 'y': c = RGB(255, 208, 0); break;
-                case 'o': c = RGB(192, 96, 0); break;
-                case 'd': c = RGB(128, 128, 128); break;
-                default: continue;  // '.' stays background
-                }
-                Set(x0 + x, y0 + y, c);
-            }
-    }
-};
-
-// Compile: a gear-less "build" picture: source sheet with an arrow into a box.
-const char* const kCompile[16] = {
-    "kkkkkkk.........",
-    "kwwwwwkk........",
-    "kwbbbwkwk.......",
-    "kwwwwwkkkk......",
-    "kwbbbbbwwk......",
-    "kwwwwwwwwk..g...",
-    "kwbbbbbwwk..gg..",
-    "kwwwwwwwwkgggggg",
-    "kkkkkkkkkk..gg.g",
-    "............g..g",
-    "........ooooooog",
-    ".......oyyyyyyo.",
-    "......oyyyyyyoo.",
-    "......oooooooyo.",
-    "......oyyyyyyoo.",
-    "......oooooooo..",
-};
-// Run: a green arrow head.
-const char* const kRun[16] = {
-    "................",
-    "...kk...........",
-    "...kgk..........",
-    "...kggk.........",
-    "...kgggk........",
-    "...kggggk.......",
-    "...kgggggk......",
-    "...kggggggk.....",
-    "...kgggggggk....",
-    "...kggggggk.....",
-    "...kgggggk......",
-    "...kggggk.......",
-    "...kgggk........",
-    "...kggk.........",
-    "...kgk..........",
-    "...kk...........",
-};
-// Run Applet: a small window with the arrow inside.
-const char* const kRunApplet[16] = {
-    "kkkkkkkkkkkkkkkk",
-    "kBBBBBBBBBBBBwBk",
-    "kkkkkkkkkkkkkkkk",
-    "kwwwwwwwwwwwwwwk",
-    "kwwkkwwwwwwwwwwk",
-    "kwwkgkwwwwwwwwwk",
-    "kwwkggkwwwwwwwwk",
-    "kwwkgggkwwwwwwwk",
-    "kwwkggggkwwwwwwk",
-    "kwwkgggkwwwwwwwk",
-    "kwwkggkwwwwwwwwk",
-    "kwwkgkwwwwwwwwwk",
-    "kwwkkwwwwwwwwwwk",
-    "kwwwwwwwwwwwwwwk",
-    "kwwwwwwwwwwwwwwk",
-    "kkkkkkkkkkkkkkkk",
-};
-// The window icon: a sheet with a quill across it.
-const char* const kAppIcon[16] = {
-    "..kkkkkkkkk.....",
-    "..kwwwwwwwkk..Bb",
-    "..kwwwwwwwkwkBb.",
-    "..kwdddddwkkBbk.",
-    "..kwwwwwwwwBbwk.",
-    "..kwddddddBbdwk.",
-    "..kwwwwwwBbwwwk.",
-    "..kwdddwBbddwwk.",
-    "..kwwwwBbwwwwwk.",
-    "..kwdddbddddwwk.",
-    "..kwwwkwwwwwwwk.",
-    "..kwddkdddddwwk.",
-    "..kwwwwwwwwwwwk.",
-    "..kwwwwwwwwwwwk.",
-    "..kkkkkkkkkkkkk.",
-    "................",
-};
-
 }  // namespace
 
 void RegisterQPadControls(HINSTANCE instance) {
@@ -229,30 +108,29 @@ HWND CreateSplitter(HWND parent, bool vertical, SplitterDrag* handlers) {
     return hwnd;
 }
 
+// The resource's magenta is where the background shows; the tool bar then
+// masks the bitmap by the background it was given.
 HBITMAP CreateCodeButtonsBitmap(COLORREF background) {
-    Canvas canvas(48, 16, background);
-    canvas.Picture(0, 0, kCompile, 16);
-    canvas.Picture(16, 0, kRun, 16);
-    canvas.Picture(32, 0, kRunApplet, 16);
-    return canvas.Bitmap();
+    ScopedBitmap loaded(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_CODE_BUTTONS),
+                                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    BITMAP size = {};
+    if (!loaded.Get() || !GetObjectA(loaded.Get(), sizeof size, &size)) return nullptr;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.bmWidth;
+    info.bmiHeader.biHeight = -size.bmHeight;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> pixels(std::size_t(size.bmWidth) * size.bmHeight);  // 0x00RRGGBB
+    ScopedGetDC screen(nullptr);
+    if (!GetDIBits(screen.Get(), loaded.Get(), 0, size.bmHeight, pixels.data(), &info, DIB_RGB_COLORS)) return nullptr;
+    const DWORD face = DWORD(GetRValue(background)) << 16 | DWORD(GetGValue(background)) << 8 | GetBValue(background);
+    for (DWORD& p : pixels) p = (p & 0xFFFFFF) == 0xFF00FF ? face : p & 0xFFFFFF;
+    return CreateDIBitmap(screen.Get(), &info.bmiHeader, CBM_INIT, pixels.data(), &info, DIB_RGB_COLORS);
 }
 
 HICON CreateAppIcon(int size) {
-    Canvas color(16, 16, RGB(0, 0, 0));
-    color.Picture(0, 0, kAppIcon, 16);
-    // The mask: white where the picture has no pixel.
-    Canvas mask(16, 16, RGB(255, 255, 255));
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; kAppIcon[y][x]; ++x)
-            if (kAppIcon[y][x] != '.') mask.Set(x, y, RGB(0, 0, 0));
-    ScopedBitmap colorBits(color.Bitmap()), maskBits(mask.Bitmap());
-    ICONINFO info = {};
-    info.fIcon = TRUE;
-    info.hbmColor = colorBits.Get();
-    info.hbmMask = maskBits.Get();
-    HICON small = CreateIconIndirect(&info);  // it copies the bitmaps
-    if (size == 16 || !small) return small;
-    HICON big = static_cast<HICON>(CopyImage(small, IMAGE_ICON, size, size, 0));
-    DestroyIcon(small);
-    return big;
+    return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_QUILLPAD), IMAGE_ICON, size,
+                                         size, LR_DEFAULTCOLOR));
 }

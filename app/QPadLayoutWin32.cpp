@@ -32,7 +32,7 @@ void TQPadF::CreateLayout() {
     Splitter2 = CreateSplitter(hwnd_, true, &drag2_);
     CreateLists();
     CreateStatusBar();
-    Layout();
+    // Placed once the editor is made too (FormCreate).
 }
 
 void TQPadF::CreateLists() {

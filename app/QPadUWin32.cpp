@@ -84,7 +84,8 @@ void TQPadF::FormCreate() {
     if (StrayFailureHandler != &ToAppException) plainFailureHandler = StrayFailureHandler;
     failureWindow = this;
     StrayFailureHandler = &ToAppException;
-    ShowStatus("");
+    // The status text is empty from the bar's making: no message loop runs
+    // before the window shows.
     FileNew1Execute();
 }
 

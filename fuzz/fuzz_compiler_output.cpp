@@ -3,11 +3,28 @@
 // must hold together.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "Check.h"
 #include "CompilerU.h"
+
+namespace {
+
+// The reading rule of an entry's field, through the C library: a decimal
+// integer, its sign included, and nothing else (strtol alone would skip blanks).
+bool FieldValue(std::string_view text, std::size_t from, int& value) {
+    const std::string field(from < text.size() ? text.substr(from, 4) : std::string_view());
+    if (field.empty() || field[0] == ' ' || (field[0] >= '\t' && field[0] <= '\r')) return false;
+    char* end = nullptr;
+    const long v = std::strtol(field.c_str(), &end, 10);
+    if (end != field.c_str() + field.size()) return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
@@ -26,10 +43,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     compiler.ParseErrors();
     QP_CHECK(compiler.Errors.size() <= compiler.Output.size() / 2);
+    std::size_t widest = 0;
+    for (const std::string& line : compiler.Output) widest = line.size() > widest ? line.size() : widest;
+    const std::string prefix = compiler.FileName + ":";
     for (const std::string& entry : compiler.Errors) {
         // "%.4d %.4d %s": the numbers take four to eleven places each.
         const std::size_t first = entry.find(' '), second = entry.find(' ', first + 1);
         QP_CHECK(first >= 4 && first <= 11 && second - first - 1 >= 4 && second - first - 1 <= 11);
+        // The column is where a caret stands, counted from 1, so within the widest line.
+        const long column = std::strtol(entry.c_str() + first + 1, nullptr, 10);
+        QP_CHECK(column >= 1 && static_cast<std::size_t>(column) <= widest);
+        // The message is the end of a line that names the source.
+        const std::string message = entry.substr(second + 1);
+        bool found = false;
+        for (const std::string& line : compiler.Output)
+            found = found || (line.compare(0, prefix.size(), prefix) == 0 &&
+                              line.size() >= prefix.size() + message.size() &&
+                              line.compare(line.size() - message.size(), message.size(), message) == 0);
+        QP_CHECK(found);
     }
     // An entry reads back as written, whatever the numbers.
     if (size >= 8) {
@@ -42,9 +73,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ReadErrorEntry(FormatErrorEntry(l, c, std::string(capture)), line, column);
         QP_CHECK(line == l && column == c);
     }
-    // Any text read as an entry: no column without a line.
-    int line = 0, column = 0;
-    ReadErrorEntry(std::string(capture.substr(0, 16)), line, column);
-    if (line == -1) QP_CHECK(column == -1);
+    // Any text read as an entry: the line from characters 1 to 4 when they convert;
+    // the column from 6 to 9, read only when the line converted.
+    const std::string text(capture.substr(0, 16));
+    int line = 0, column = 0, expectedLine = -1, expectedColumn = -1;
+    ReadErrorEntry(text, line, column);
+    if (FieldValue(text, 0, expectedLine) && !FieldValue(text, 5, expectedColumn)) expectedColumn = -1;
+    QP_CHECK(line == expectedLine && column == expectedColumn);
     return 0;
 }

@@ -14,7 +14,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!package.empty()) {
         QP_CHECK(package.front() != '.' && package.back() != '.');
         QP_CHECK(package.find("..") == std::string::npos);
-        QP_CHECK(package.find_first_of(" \t\r\n;/\\\"'") == std::string::npos);
+        // Each part: identifier bytes (letters beyond ASCII in any encoding), not led by a digit.
+        for (std::size_t i = 0; i < package.size(); ++i) {
+            const auto c = static_cast<unsigned char>(package[i]);
+            const bool digit = c >= '0' && c <= '9';
+            QP_CHECK(c == '.' || digit || c == '_' || c == '$' || c >= 0x80 ||
+                     ((c | 0x20) >= 'a' && (c | 0x20) <= 'z'));
+            QP_CHECK(!digit || (i > 0 && package[i - 1] != '.'));
+        }
     }
 
     const std::string file = "C:\\work\\src\\app\\util\\Hello.java";

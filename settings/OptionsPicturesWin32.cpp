@@ -3,14 +3,27 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "OptionsDialogWin32.h"
 #include "OptionsU.h"
 
 namespace options_dialog {
 
 HICON LoadPicture(int id) {
-    return static_cast<HICON>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));  // RT_RCDATA
+    const auto* file = found ? static_cast<const BYTE*>(LockResource(LoadResource(module, found))) : nullptr;
+    const DWORD size = found ? SizeofResource(module, found) : 0;
+    // An .ico file: a 6-byte header, then a 16-byte entry for each image, whose
+    // last two fields are the image's size and where it starts.
+    if (!file || size < 22) return nullptr;
+    DWORD bytes = 0, offset = 0;
+    std::memcpy(&bytes, file + 14, sizeof bytes);
+    std::memcpy(&offset, file + 18, sizeof offset);
+    if (offset > size || bytes > size - offset) return nullptr;
+    return CreateIconFromResourceEx(const_cast<BYTE*>(file + offset), bytes, TRUE, 0x00030000, 16, 16,
+                                    LR_DEFAULTCOLOR);
 }
 
 }  // namespace options_dialog

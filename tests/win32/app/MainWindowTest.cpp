@@ -2,6 +2,7 @@
 // hints, settings and failures.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "BuildFixture.h"
 #include "MainWindowFixture.h"
@@ -440,9 +441,9 @@ std::vector<DWORD> Pixels(HBITMAP bitmap, int width, int height) {
 
 }  // namespace
 
-// The pictures drawn from their rows of characters: each colour where its
-// character stands, the background elsewhere, and the icon's mask clear there.
-TEST(ProgramPictures, DrawnFromTheirRows) {
+// The pictures from the program's resources: each colour in its place, the
+// given background elsewhere, and the icon's mask clear there.
+TEST(ProgramPictures, FromTheResources) {
     ScopedBitmap buttons(CreateCodeButtonsBitmap(RGB(1, 2, 3)));
     const std::vector<DWORD> b = Pixels(buttons.Get(), 48, 16);
     const struct {
@@ -468,4 +469,25 @@ TEST(ProgramPictures, DrawnFromTheirRows) {
         EXPECT_EQ(c[p.y * 16 + p.x], p.rgb) << p.x << "," << p.y;
         EXPECT_EQ(m[p.y * 16 + p.x], p.opaque ? 0x000000u : 0xFFFFFFu) << p.x << "," << p.y;
     }
+}
+
+// Explorer, shortcuts and Alt+Tab show a program file's first icon: it must be
+// the program's own, at 16 and 32 pixels (a named or lower-numbered icon added
+// to any resource script would come first).
+TEST(ProgramPictures, FirstIconOfTheProgramFile) {
+    char path[MAX_PATH] = "";
+    ASSERT_GT(GetModuleFileNameA(nullptr, path, MAX_PATH), 0u);
+    HICON big = nullptr, small = nullptr;
+    ExtractIconExA(path, 0, &big, &small, 1);
+    ASSERT_TRUE(big && small);
+    ScopedIcon bigIcon(big), smallIcon(small), own(CreateAppIcon(16));
+    ICONINFO b = {}, s = {}, o = {};
+    ASSERT_TRUE(GetIconInfo(big, &b) && GetIconInfo(small, &s) && GetIconInfo(own.Get(), &o));
+    ScopedBitmap bColor(b.hbmColor), bMask(b.hbmMask), sColor(s.hbmColor), sMask(s.hbmMask), oColor(o.hbmColor),
+        oMask(o.hbmMask);
+    BITMAP size = {};
+    GetObjectA(b.hbmColor, sizeof size, &size);
+    EXPECT_EQ(size.bmWidth, 32);
+    EXPECT_EQ(Pixels(s.hbmColor, 16, 16), Pixels(o.hbmColor, 16, 16));
+    EXPECT_EQ(Pixels(s.hbmMask, 16, 16), Pixels(o.hbmMask, 16, 16));
 }
