@@ -4,6 +4,7 @@
 
 #include "QpErrors.h"
 #include "QpText.h"
+#include "SourceForm.h"
 
 std::string ClassNameFor(const std::string& fileName) { return ChangeFileExt(ExtractFileName(fileName), ""); }
 
@@ -65,34 +66,8 @@ std::string MakeCompilerCommandLine(const std::string& sdkDir, const std::string
 }
 
 bool IsValidUtf8(std::string_view bytes) {
-    for (std::size_t i = 0; i < bytes.size();) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        std::size_t more = 0;
-        unsigned char low = 0x80, high = 0xBF;  // the range of the first continuation byte
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            more = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            more = 2;
-            if (c == 0xE0) low = 0xA0;   // no overlong forms
-            if (c == 0xED) high = 0x9F;  // no surrogates
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            more = 3;
-            if (c == 0xF0) low = 0x90;
-            if (c == 0xF4) high = 0x8F;  // nothing past U+10FFFF
-        } else {
-            return false;
-        }
-        if (bytes.size() - i <= more) return false;
-        for (std::size_t k = 1; k <= more; ++k) {
-            const auto b = static_cast<unsigned char>(bytes[i + k]);
-            if (b < (k == 1 ? low : 0x80) || b > (k == 1 ? high : 0xBF)) return false;
-        }
-        i += more + 1;
-    }
-    return true;
+    std::u16string text;
+    return Utf8ToUtf16(bytes, text);
 }
 
 std::string JavaCharsetName(unsigned codePage) {

@@ -3,6 +3,10 @@
 // must hold together.
 #include <cstddef>
 #include <cstdint>
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -12,14 +16,18 @@
 
 namespace {
 
-// The reading rule of an entry's field, through the C library: a decimal
-// integer, its sign included, and nothing else (strtol alone would skip blanks).
-bool FieldValue(std::string_view text, std::size_t from, int& value) {
-    const std::string field(from < text.size() ? text.substr(from, 4) : std::string_view());
-    if (field.empty() || field[0] == ' ' || (field[0] >= '\t' && field[0] <= '\r')) return false;
-    char* end = nullptr;
-    const long v = std::strtol(field.c_str(), &end, 10);
-    if (end != field.c_str() + field.size()) return false;
+// The reading rule of an entry's field, through the C library: the characters
+// from `from` to the next blank are a decimal integer within int's range, its
+// sign included, and nothing else (strtoll alone would skip leading white space).
+bool FieldValue(std::string_view text, std::size_t from, std::size_t& end, int& value) {
+    if (from > text.size()) return false;
+    end = std::min(text.find(' ', from), text.size());
+    const std::string field(text.substr(from, end - from));
+    if (field.empty() || std::isspace(static_cast<unsigned char>(field[0]))) return false;
+    char* stop = nullptr;
+    errno = 0;
+    const long long v = std::strtoll(field.c_str(), &stop, 10);
+    if (stop != field.c_str() + field.size() || errno == ERANGE || v < INT_MIN || v > INT_MAX) return false;
     value = static_cast<int>(v);
     return true;
 }
@@ -73,12 +81,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ReadErrorEntry(FormatErrorEntry(l, c, std::string(capture)), line, column);
         QP_CHECK(line == l && column == c);
     }
-    // Any text read as an entry: the line from characters 1 to 4 when they convert;
-    // the column from 6 to 9, read only when the line converted.
+    // Any text read as an entry: the line up to the first blank when it converts;
+    // the column up to the next blank, read only when the line converted.
     const std::string text(capture.substr(0, 16));
     int line = 0, column = 0, expectedLine = -1, expectedColumn = -1;
     ReadErrorEntry(text, line, column);
-    if (FieldValue(text, 0, expectedLine) && !FieldValue(text, 5, expectedColumn)) expectedColumn = -1;
+    std::size_t end = 0;
+    if (FieldValue(text, 0, end, expectedLine) && !FieldValue(text, end + 1, end, expectedColumn))
+        expectedColumn = -1;
     QP_CHECK(line == expectedLine && column == expectedColumn);
     return 0;
 }
