@@ -29,7 +29,7 @@ COLORREF Palette(char kind) {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // Messages after which the control's text may differ. Keys are not among them:
-// the editor makes their changes itself, by EM_REPLACESEL.
+// the editor makes their changes itself, by EM_SETTEXTEX.
 bool MayEdit(UINT msg) {
     switch (msg) {
     case WM_CHAR:
@@ -50,14 +50,16 @@ bool MayEdit(UINT msg) {
 }
 
 // Edits that need not end at the caret: the whole text's colours are taken as unknown.
-bool EditsAnywhere(UINT msg) {
+// The editor's own edits replace the selection by EM_SETTEXTEX.
+bool EditsAnywhere(UINT msg, WPARAM wParam) {
+    if (msg == EM_SETTEXTEX)
+        return !wParam || !(reinterpret_cast<const SETTEXTEX*>(wParam)->flags & ST_SELECTION);
     switch (msg) {
     case WM_UNDO:
     case WM_SETTEXT:
     case EM_UNDO:
     case EM_REDO:
-    case EM_STREAMIN:
-    case EM_SETTEXTEX: return true;
+    case EM_STREAMIN: return true;
     }
     return false;
 }
@@ -106,6 +108,13 @@ int LineOf(HWND wnd, int pos) { return static_cast<int>(Send(wnd, EM_EXLINEFROMC
 
 }  // namespace
 
+int RichTextLength(HWND wnd) {
+    GETTEXTLENGTHEX how{GTL_NUMCHARS | GTL_PRECISE, 1200};
+    const auto n = static_cast<int>(SendMessageW(wnd, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0));
+    // 0 from a control that does not know the message, or a refusal: the slow way.
+    return n > 0 ? n : static_cast<int>(SendMessageW(wnd, WM_GETTEXTLENGTH, 0, 0));
+}
+
 void TJavaColour::SetPlainColour(COLORREF colour, bool automatic) {
     Plain = colour;
     PlainAuto = automatic;
@@ -146,13 +155,13 @@ void TJavaColour::AllPlain(HWND wnd) {
     if (On) ColourView(wnd, false);
 }
 
-void TJavaColour::Before(HWND wnd, UINT msg, WPARAM) {
+void TJavaColour::Before(HWND wnd, UINT msg, WPARAM wParam) {
     if (!On || Busy || Editing || !MayEdit(msg)) return;
     BusyScope busy(Busy);
     Editing = true;
-    CaretEdit = !EditsAnywhere(msg);
+    CaretEdit = !EditsAnywhere(msg, wParam);
     Send(wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&SelBefore));
-    LengthBefore = static_cast<int>(Send(wnd, WM_GETTEXTLENGTH));
+    LengthBefore = static_cast<int>(RichTextLength(wnd));
 }
 
 void TJavaColour::After(HWND wnd, UINT msg, WPARAM wParam) {
@@ -213,7 +222,7 @@ void TJavaColour::Edited(HWND wnd) {
     const int count = LineCount(wnd);
     const int delta = count - static_cast<int>(Lines.size());
     if (delta == 0 && after.cpMin == SelBefore.cpMin && after.cpMax == SelBefore.cpMax &&
-        static_cast<int>(Send(wnd, WM_GETTEXTLENGTH)) == LengthBefore)
+        static_cast<int>(RichTextLength(wnd)) == LengthBefore)
         return;  // a key that changed nothing
     const int lo = std::min(SelBefore.cpMin, after.cpMin);
     const int first = LineOf(wnd, lo), last = LineOf(wnd, after.cpMax), lastBefore = last - delta;
@@ -285,7 +294,7 @@ void TJavaColour::ReadLines(HWND wnd, int first, int last, std::string* text, st
                             std::vector<int>* ends, std::vector<int>* where) const {
     const int count = LineCount(wnd);
     const int base = LineStart(wnd, first);
-    const int end = last + 1 < count ? LineStart(wnd, last + 1) : static_cast<int>(Send(wnd, WM_GETTEXTLENGTH));
+    const int end = last + 1 < count ? LineStart(wnd, last + 1) : static_cast<int>(RichTextLength(wnd));
     *text = Range(wnd, base, end);
     starts->clear();
     ends->clear();

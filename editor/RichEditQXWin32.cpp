@@ -541,7 +541,7 @@ bool TCustomRichEditQX::HandleParentMessage(UINT msg, WPARAM wParam, LPARAM lPar
 
 std::u16string TCustomRichEditQX::StreamOut(HWND wnd) {
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(SendMessageW(wnd, WM_GETTEXTLENGTH, 0, 0)) * 2);
+    bytes.reserve(static_cast<std::size_t>(RichTextLength(wnd)) * 2);
     EDITSTREAM stream{};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&bytes);
     stream.pfnCallback = &WriteToString;
@@ -628,7 +628,7 @@ void TCustomRichEditQX::SetText(const std::string& bytes) {
         if (text[i] == u'\r' || text[i] == u'\n') shape[i] = static_cast<char>(text[i]);
     TLineIndex lines(shape);
     const int last = lines.LineCount() - 1;
-    const bool counted = SendMessageW(fresh, WM_GETTEXTLENGTH, 0, 0) == static_cast<LRESULT>(text.size()) &&
+    const bool counted = RichTextLength(fresh) == static_cast<LRESULT>(text.size()) &&
                          SendMessageA(fresh, EM_GETLINECOUNT, 0, 0) == lines.LineCount() &&
                          SendMessageA(fresh, EM_LINEINDEX, static_cast<WPARAM>(last), 0) == lines.LineStart(last);
     SendMessageA(fresh, EM_SETEVENTMASK, 0, events);
@@ -661,7 +661,7 @@ void TCustomRichEditQX::StartFresh(HWND wnd) {
 }
 
 int TCustomRichEditQX::GetTextLen() const {
-    return static_cast<int>(SendMessageA(Wnd, WM_GETTEXTLENGTH, 0, 0));
+    return RichTextLength(Wnd);
 }
 
 int TCustomRichEditQX::FindText(const std::string& text, int start, int length, TSearchTypes options) const {
