@@ -139,6 +139,7 @@ void TJavaColour::Reset(HWND wnd, Shown shown) {
     Lines.assign(static_cast<std::size_t>(count), Line{shown, kNone, {}});
     States.Reset(count);
     Editing = false;
+    ViewDirty = true;
 }
 
 void TJavaColour::Loaded(HWND wnd) {
@@ -176,13 +177,7 @@ void TJavaColour::After(HWND wnd, UINT msg, WPARAM wParam) {
         }
         return;
     }
-    if (static_cast<int>(Lines.size()) != LineCount(wnd)) {
-        // A change we did not see come (a drop): nothing shown is known any more.
-        Reset(wnd, Shown::Unknown);
-        ColourView(wnd, false);
-    } else if (MayScroll(msg, wParam)) {
-        ColourView(wnd, false);
-    }
+    if (MayScroll(msg, wParam)) ColourView(wnd, false);
 }
 
 bool TJavaColour::Timer(HWND wnd, UINT msg, WPARAM wParam) {
@@ -234,9 +229,9 @@ void TJavaColour::Edited(HWND wnd) {
     // What the edited lines show now: the text before the edit and after the
     // caret kept its colours; what came in between took the colour of the
     // character before it (at a line's start, after it), as typed text does.
-    std::string text;
-    std::vector<int> starts, ends, where;
-    ReadLines(wnd, first, last, &text, &starts, &ends, &where);
+    Text read;
+    ReadLines(wnd, first, last, &read);
+    const std::vector<int>&starts = read.starts, &ends = read.ends, &where = read.where;
     const Line& oldFirst = Lines[static_cast<std::size_t>(first)];
     const Line& oldLast = Lines[static_cast<std::size_t>(lastBefore)];
     const int kept = std::max(0, ends.back() - starts.back() - (static_cast<int>(after.cpMax) - where.back()));
@@ -263,7 +258,8 @@ void TJavaColour::Edited(HWND wnd) {
     Lines.erase(Lines.begin() + first, Lines.begin() + lastBefore + 1);
     Lines.insert(Lines.begin() + first, fresh.begin(), fresh.end());
     States.Replace(first, lastBefore - first + 1, last - first + 1);
-    ColourLines(wnd, first, last, false, false);
+    ViewDirty = true;  // lines below may start in another state now
+    ColourLines(wnd, first, last, false, false, &read);
     ColourView(wnd, false);
 }
 
@@ -290,35 +286,34 @@ std::string TJavaColour::Range(HWND wnd, int start, int end) const {
     return text;
 }
 
-void TJavaColour::ReadLines(HWND wnd, int first, int last, std::string* text, std::vector<int>* starts,
-                            std::vector<int>* ends, std::vector<int>* where) const {
+void TJavaColour::ReadLines(HWND wnd, int first, int last, Text* out) const {
     const int count = LineCount(wnd);
     const int base = LineStart(wnd, first);
     const int end = last + 1 < count ? LineStart(wnd, last + 1) : static_cast<int>(RichTextLength(wnd));
-    *text = Range(wnd, base, end);
-    starts->clear();
-    ends->clear();
-    where->clear();
+    out->text = Range(wnd, base, end);
+    out->starts.clear();
+    out->ends.clear();
+    out->where.clear();
     std::size_t pos = 0, lineEnd = 0;
     for (int l = first; l <= last; ++l) {
-        starts->push_back(static_cast<int>(pos));
-        where->push_back(base + static_cast<int>(pos));
-        pos = NextJavaLine(*text, pos, &lineEnd);
-        ends->push_back(static_cast<int>(lineEnd));
+        out->starts.push_back(static_cast<int>(pos));
+        out->where.push_back(base + static_cast<int>(pos));
+        pos = NextJavaLine(out->text, pos, &lineEnd);
+        out->ends.push_back(static_cast<int>(lineEnd));
     }
-    if (pos == text->size() && (last + 1 >= count || lineEnd < pos)) return;
+    if (pos == out->text.size() && (last + 1 >= count || lineEnd < pos)) return;
     // The control broke these lines otherwise than the lexer would: line by line.
-    text->clear();
-    starts->clear();
-    ends->clear();
-    where->clear();
+    out->text.clear();
+    out->starts.clear();
+    out->ends.clear();
+    out->where.clear();
     for (int l = first; l <= last; ++l) {
         const int start = LineStart(wnd, l);
-        where->push_back(start);
-        starts->push_back(static_cast<int>(text->size()));
-        *text += Range(wnd, start, start + static_cast<int>(Send(wnd, EM_LINELENGTH, static_cast<WPARAM>(start))));
-        ends->push_back(static_cast<int>(text->size()));
-        *text += '\n';
+        out->where.push_back(start);
+        out->starts.push_back(static_cast<int>(out->text.size()));
+        out->text += Range(wnd, start, start + static_cast<int>(Send(wnd, EM_LINELENGTH, static_cast<WPARAM>(start))));
+        out->ends.push_back(static_cast<int>(out->text.size()));
+        out->text += '\n';
     }
 }
 
@@ -326,15 +321,16 @@ void TJavaColour::Resolve(HWND wnd, int line) {
     const int count = static_cast<int>(Lines.size());
     line = std::min(line, count - 1);
     while (States.Next() <= line) {
-        const int from = States.Next() - 1, to = std::min(from + kStateChunk, count - 1);
-        std::string text;
-        std::vector<int> starts, ends, where;
-        ReadLines(wnd, from, to, &text, &starts, &ends, &where);
+        // No further than asked: after an edit, that is the edited lines, and the
+        // lines below keep their states unless the edit changed how they start.
+        const int from = States.Next() - 1, to = std::min({from + kStateChunk, line, count - 1});
+        Text read;
+        ReadLines(wnd, from, to, &read);
         for (int l = from; l <= to && States.Next() - 1 <= to && States.Next() < count; ++l) {
             if (l != States.Next() - 1) continue;  // past lines whose state held
-            const std::string_view all(text);
-            States.Advance(all.substr(static_cast<std::size_t>(starts[l - from]),
-                                      static_cast<std::size_t>(ends[l - from] - starts[l - from])));
+            const std::string_view all(read.text);
+            States.Advance(all.substr(static_cast<std::size_t>(read.starts[l - from]),
+                                      static_cast<std::size_t>(read.ends[l - from] - read.starts[l - from])));
         }
     }
 }
@@ -348,15 +344,18 @@ std::string TJavaColour::Desired(std::string_view text, TLexState start) const {
     return colours;
 }
 
-void TJavaColour::ColourLines(HWND wnd, int first, int last, bool force, bool quiet) {
+void TJavaColour::ColourLines(HWND wnd, int first, int last, bool force, bool quiet, const Text* known) {
     if (ShiftHeld()) {
+        ViewDirty = true;
         StartIdle(wnd);
         return;
     }
     Resolve(wnd, last);
-    std::string text;
-    std::vector<int> starts, ends, where;
-    ReadLines(wnd, first, last, &text, &starts, &ends, &where);
+    Text read;
+    if (!known) ReadLines(wnd, first, last, &read);
+    const Text& lines = known ? *known : read;
+    const std::string& text = lines.text;
+    const std::vector<int>&starts = lines.starts, &ends = lines.ends, &where = lines.where;
     std::vector<Run> runs;
     for (int l = first; l <= last; ++l) {
         Line& line = Lines[static_cast<std::size_t>(l)];
@@ -398,6 +397,16 @@ void TJavaColour::ColourLines(HWND wnd, int first, int last, bool force, bool qu
 
 void TJavaColour::ColourView(HWND wnd, bool idle) {
     if (!On || Lines.empty()) return;
+    if (static_cast<int>(Lines.size()) != LineCount(wnd)) {
+        // A change we did not see come: nothing shown is known any more.
+        Reset(wnd, Shown::Unknown);
+    }
+    const int top = static_cast<int>(Send(wnd, EM_GETFIRSTVISIBLELINE));
+    RECT area{};
+    GetClientRect(wnd, &area);
+    if (!ViewDirty && top == SeenFirst && SeenCount == static_cast<int>(Lines.size()) && EqualRect(&area, &SeenArea))
+        return;
+    ViewDirty = false;
     int first = 0, last = 0;
     VisibleLines(wnd, &first, &last);
     Resolve(wnd, last);
@@ -408,6 +417,10 @@ void TJavaColour::ColourView(HWND wnd, bool idle) {
             break;
         }
     }
+    // Colouring can scroll (and puts the view back): the view is taken as it is now.
+    SeenFirst = static_cast<int>(Send(wnd, EM_GETFIRSTVISIBLELINE));
+    SeenCount = static_cast<int>(Lines.size());
+    SeenArea = area;
     StartIdle(wnd);
 }
 

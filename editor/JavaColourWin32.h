@@ -54,16 +54,20 @@ private:
     void Reset(HWND wnd, Shown shown);
     void Edited(HWND wnd);
     void ColourView(HWND wnd, bool idle);
-    void ColourLines(HWND wnd, int first, int last, bool force, bool quiet);
+    // The text of lines [first, last]: where each starts and ends in text, and where it
+    // starts in the control.
+    struct Text {
+        std::string text;
+        std::vector<int> starts, ends, where;
+    };
+    // known: those lines' text, when the caller has just read it.
+    void ColourLines(HWND wnd, int first, int last, bool force, bool quiet, const Text* known = nullptr);
     void Resolve(HWND wnd, int line);
     bool IdleStep(HWND wnd);
     void StartIdle(HWND wnd);
     void VisibleLines(HWND wnd, int* first, int* last) const;
     std::string Range(HWND wnd, int start, int end) const;
-    // The text of lines [first, last]: where each starts and ends in text, and where it
-    // starts in the control.
-    void ReadLines(HWND wnd, int first, int last, std::string* text, std::vector<int>* starts,
-                   std::vector<int>* ends, std::vector<int>* where) const;
+    void ReadLines(HWND wnd, int first, int last, Text* out) const;
     std::string Desired(std::string_view text, TLexState start) const;
 
     struct Run {
@@ -84,4 +88,9 @@ private:
     int LengthBefore = 0;
     bool CaretEdit = true;
     bool IdleOn = false;
+    // The view last coloured whole, so that the many messages after which other
+    // lines may be in view cost two questions when none are.
+    int SeenFirst = -1, SeenCount = -1;
+    RECT SeenArea{};
+    bool ViewDirty = true;
 };
