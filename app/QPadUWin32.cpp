@@ -97,11 +97,11 @@ void TQPadF::Show(int showCommand) {
 
 void TQPadF::FormShow() {
     if (!firstShow_) return;
-    // What the commands need loads now that the window is up, before any of them runs.
-    PreloadLateBoundDlls();
     ApplyEditorSettings();
     SourceEdit->SetFocus();
     firstShow_ = false;
+    // What the commands need loads now that the window is up, before any of them runs.
+    PreloadLateBoundDlls();
 }
 
 void TQPadF::FormCloseQuery(bool& canClose) {
