@@ -2,8 +2,16 @@
 
 #include <shellapi.h>
 
+#include "LateBoundWin32.h"
+
+namespace {
+HINSTANCE WINAPI ShellExecuteLate(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR dir, INT show) {
+    return LATE_BOUND(ShellExecuteA, kShellDll)(owner, verb, file, parameters, dir, show);
+}
+}  // namespace
+
 TAboutBox* AboutBox = nullptr;
-TShellExecuteA ShellExecuteProc = &ShellExecuteA;
+TShellExecuteA ShellExecuteProc = &ShellExecuteLate;
 
 const char TAboutBox::kAuthorMail[] = "mailto:quillpad@example.org";
 const char TAboutBox::kAuthorWeb[] = "www.example.org";

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "LateBoundWin32.h"
 #include "QPadU.h"
 
 namespace {
@@ -226,14 +227,15 @@ void TQPadF::OnCommand(UINT id) {
 
 void TQPadF::OnDropFiles(HDROP drop) {
     std::vector<std::string> names;
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    const auto query = LATE_BOUND(DragQueryFileA, kShellDll);
+    const UINT count = query(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
+        const UINT length = query(drop, i, nullptr, 0);
         std::string name(length + 1, '\0');
-        name.resize(DragQueryFileA(drop, i, name.data(), length + 1));
+        name.resize(query(drop, i, name.data(), length + 1));
         names.push_back(name);
     }
-    DragFinish(drop);
+    LATE_BOUND(DragFinish, kShellDll)(drop);
     // The program may be behind the window the files came from.
     SetForegroundWindow(hwnd_);
     if (commandDepth_ > 0) return;  // a command under way keeps the text as it is

@@ -52,8 +52,14 @@ void TQPadF::CheckSaveChanges() {
 
 void TQPadF::FileNew1Execute() {
     CheckSaveChanges();
+    StartUntitled(true);
+}
+
+// A new, empty text. The editor made with the window is empty already and has
+// nothing to undo: it is kept rather than replaced by a fresh control.
+void TQPadF::StartUntitled(bool replaceText) {
     SetFileName(kUntitledName);
-    SourceEdit->SetText("");
+    if (replaceText) SourceEdit->SetText("");
     TSourceForm form;
     if (OptionsF && OptionsF->NewFilesUtf8()) form.Encoding = TEncoding::Utf8;
     SourceEdit->SetForm(form);

@@ -191,6 +191,7 @@ private:
     void LoadSource(const std::string& path);
     void WriteSource(const std::string& path);
     void InitFileDialogs();
+    void StartUntitled(bool replaceText);
     std::string AskFileName(FileDialogRequest& dialog);
     std::string CommandInterpreter() const;
     // From the saved source's bytes (its encoding) and the class's name as run.

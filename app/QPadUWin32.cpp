@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "LateBoundWin32.h"
 #include "LauncherWin32.h"
 #include "OptionsU.h"
 #include "Prompts.h"
@@ -55,13 +56,12 @@ TQPadF::TQPadF() : launcher_(WindowsLauncher()) {
     RECT rc{0, 0, 694, 480};
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     AdjustWindowRectEx(&rc, style, TRUE, 0);
-    hwnd_ = CreateWindowExA(0, kMainClass, kAppTitle, style, CW_USEDEFAULT, CW_USEDEFAULT, rc.right - rc.left,
-                            rc.bottom - rc.top, ApplicationWindow(), MainMenu1, instance, this);
+    // WS_EX_ACCEPTFILES: a file dropped on the window opens.
+    hwnd_ = CreateWindowExA(WS_EX_ACCEPTFILES, kMainClass, kAppTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                            rc.right - rc.left, rc.bottom - rc.top, ApplicationWindow(), MainMenu1, instance, this);
     if (!hwnd_) throw Exception("Cannot create the main window");
     SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
     SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
-    // A file dropped on the window opens.
-    DragAcceptFiles(hwnd_, TRUE);
 
     CreateToolBar();
     CreateLayout();
@@ -86,7 +86,7 @@ void TQPadF::FormCreate() {
     StrayFailureHandler = &ToAppException;
     // The status text is empty from the bar's making: no message loop runs
     // before the window shows.
-    FileNew1Execute();
+    StartUntitled(false);
 }
 
 void TQPadF::Show(int showCommand) {
@@ -100,6 +100,8 @@ void TQPadF::FormShow() {
     ApplyEditorSettings();
     SourceEdit->SetFocus();
     firstShow_ = false;
+    // What the commands need loads now that the window is up, before any of them runs.
+    PreloadLateBoundDlls();
 }
 
 void TQPadF::FormCloseQuery(bool& canClose) {

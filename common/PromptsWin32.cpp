@@ -6,6 +6,7 @@
 #include <exception>
 #include <vector>
 
+#include "LateBoundWin32.h"
 #include "QpErrors.h"
 
 namespace {
@@ -39,7 +40,8 @@ public:
         ofn.lpstrDefExt = request.defaultExt.empty() ? nullptr : request.defaultExt.c_str();
         ofn.lpstrInitialDir = request.initialDir.empty() ? nullptr : request.initialDir.c_str();
         ofn.Flags = request.flags;
-        BOOL ok = request.save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+        BOOL ok = request.save ? LATE_BOUND(GetSaveFileNameA, kDialogsDll)(&ofn)
+                               : LATE_BOUND(GetOpenFileNameA, kDialogsDll)(&ofn);
         if (!ok) return false;
         request.fileName = file.data();
         request.filterIndex = static_cast<int>(ofn.nFilterIndex);
@@ -50,7 +52,7 @@ public:
         // Browsing an empty drive must not raise the system's "no disk" box.
         UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
         IMalloc* shellMalloc = nullptr;
-        if (FAILED(SHGetMalloc(&shellMalloc))) shellMalloc = nullptr;
+        if (FAILED(LATE_BOUND(SHGetMalloc, kShellDll)(&shellMalloc))) shellMalloc = nullptr;
         LPITEMIDLIST root = ParseFolder(request.root);
 
         // Only an existing folder is pre-selected; the callback sees this copy.
@@ -67,12 +69,12 @@ public:
         info.ulFlags = request.flags;
         info.lpfn = &BrowseCallback;
         info.lParam = reinterpret_cast<LPARAM>(initial.empty() ? nullptr : initial.c_str());
-        LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+        LPITEMIDLIST chosen = LATE_BOUND(SHBrowseForFolderA, kShellDll)(&info);
 
         bool ok = false;
         if (chosen) {
             char path[MAX_PATH] = "";
-            if (SHGetPathFromIDListA(chosen, path)) {
+            if (LATE_BOUND(SHGetPathFromIDListA, kShellDll)(chosen, path)) {
                 request.directory = path;
                 ok = true;
             }
@@ -94,7 +96,7 @@ public:
         cf.lpLogFont = &font;
         cf.Flags = request.flags | CF_INITTOLOGFONTSTRUCT;
         cf.rgbColors = request.color;
-        if (!ChooseFontA(&cf)) return false;
+        if (!LATE_BOUND(ChooseFontA, kDialogsDll)(&cf)) return false;
         request.logFont = font;
         request.color = cf.rgbColors;
         return true;
@@ -106,7 +108,7 @@ private:
     static LPITEMIDLIST ParseFolder(const std::string& folder) {
         if (folder.empty()) return nullptr;
         IShellFolder* desktop = nullptr;
-        if (FAILED(SHGetDesktopFolder(&desktop))) return nullptr;
+        if (FAILED(LATE_BOUND(SHGetDesktopFolder, kShellDll)(&desktop))) return nullptr;
         int n = MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, nullptr, 0);
         std::vector<WCHAR> wide(n > 0 ? n : 1, L'\0');
         LPITEMIDLIST list = nullptr;

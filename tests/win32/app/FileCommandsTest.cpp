@@ -174,8 +174,19 @@ TEST_F(FileCommandsTest, YesWithoutASaveKeepsTheWork) {
 }
 
 TEST_F(FileCommandsTest, NewAsksBeforeItDiscards) {
+    // The text the program starts with is the one New makes, though its editor
+    // is the one made with the window.
+    auto state = [&] {
+        return std::vector<std::string>{Caption(QPadF->Handle()), QPadF->PanelText(1), QPadF->PanelText(2),
+                                        QPadF->PanelText(3), Editor().Text()};
+    };
+    const std::vector<std::string> atStart = state();
+    const bool canUndo = SendMessageA(EditorWnd(), EM_CANUNDO, 0, 0) != 0;
     Command("FileNew1");  // unmodified: no question
     EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(state(), atStart);
+    EXPECT_FALSE(canUndo);
+    EXPECT_FALSE(Editor().Modified());
     Type("work");
     prompts.messageAnswers = {IDCANCEL};
     Command("FileNew1");
@@ -564,6 +575,8 @@ TEST_F(FileCommandsTest, DroppedFilesAndTheRecentList) {
         files->pFiles = sizeof(DROPFILES);
         std::memcpy(reinterpret_cast<char*>(files) + sizeof(DROPFILES), list.data(), list.size());
         GlobalUnlock(mem);
+        // The shell drops files only on a window that accepts them.
+        EXPECT_TRUE(GetWindowLongPtrA(QPadF->Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
         SendMessageA(QPadF->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(mem), 0);
     };
     const struct {
