@@ -60,12 +60,16 @@ void TQPadF::FileNew1Execute() {
 void TQPadF::StartUntitled(bool replaceText) {
     SetFileName(kUntitledName);
     if (replaceText) SourceEdit->SetText("");
-    TSourceForm form;
-    if (OptionsF && OptionsF->NewFilesUtf8()) form.Encoding = TEncoding::Utf8;
-    SourceEdit->SetForm(form);
+    SourceEdit->SetForm(NewFileForm());
     SourceEdit->SetReadOnly(false);
     ResetEditorState("");
     ShowSourceForm();
+}
+
+TSourceForm TQPadF::NewFileForm() const {
+    TSourceForm form;
+    if (OptionsF && OptionsF->NewFilesUtf8()) form.Encoding = TEncoding::Utf8;
+    return form;
 }
 
 void TQPadF::FileOpen1Execute() {

@@ -18,6 +18,7 @@
 #include "QpErrors.h"
 #include "QpMessages.h"
 #include "ScopedWin32.h"
+#include "SourceForm.h"
 
 class TRichEditQX;
 class TQPadF;
@@ -192,6 +193,8 @@ private:
     void WriteSource(const std::string& path);
     void InitFileDialogs();
     void StartUntitled(bool replaceText);
+    // The form a new text is saved in: UTF-8 or ANSI as the settings say.
+    TSourceForm NewFileForm() const;
     std::string AskFileName(FileDialogRequest& dialog);
     std::string CommandInterpreter() const;
     // From the saved source's bytes (its encoding) and the class's name as run.

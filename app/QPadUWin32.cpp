@@ -98,6 +98,13 @@ void TQPadF::Show(int showCommand) {
 void TQPadF::FormShow() {
     if (!firstShow_) return;
     ApplyEditorSettings();
+    // The first untitled text was made before the settings were read: it takes
+    // what they give a new text now, unless something was put in it meanwhile.
+    if (OptionsF && FileName == kUntitledName && !SourceEdit->Modified()) {
+        OptionsF->SetSourceFile(FileName);
+        SourceEdit->SetForm(NewFileForm());
+        ShowSourceForm();
+    }
     SourceEdit->SetFocus();
     firstShow_ = false;
     // What the commands need loads now that the window is up, before any of them runs.

@@ -201,6 +201,19 @@ TEST_F(FileCommandsTest, NewAsksBeforeItDiscards) {
     EXPECT_EQ(OptionsF->SourceFile(), "Untitled.java");
 }
 
+// The window, and the text it starts with, come before the settings are read.
+class NewFilesInUtf8Test : public FileCommandsTest {
+    void BeforeShow() override { OptionsF->SetNewFilesUtf8(true); }
+};
+
+TEST_F(NewFilesInUtf8Test, TheFirstTextIsANewOne) {
+    const std::string panel = QPadF->PanelText(3);
+    EXPECT_EQ(panel.rfind("UTF-8", 0), 0u) << panel;
+    EXPECT_EQ(OptionsF->SourceFile(), "Untitled.java");
+    Command("FileNew1");
+    EXPECT_EQ(QPadF->PanelText(3), panel);
+}
+
 TEST_F(FileCommandsTest, SaveUntitledAsksForAName) {
     Type("class A {}");
     prompts.fileAnswers = {""};

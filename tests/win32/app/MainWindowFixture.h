@@ -37,10 +37,14 @@ protected:
         prompts.messageAnswers.push_back(IDOK);
         OptionsF = new TOptionsF(QPadF->Handle(), TOptionsF::Window::OnFirstShow);
         prompts.messages.clear();
+        BeforeShow();
         QPadF->Show(SW_SHOWNORMAL);
         ShowApplicationWindow();
         ProcessMessages();
     }
+
+    // Settings as the program read them from its file, before the window shows.
+    virtual void BeforeShow() {}
 
     void TearDown() override {
         delete OptionsF;
