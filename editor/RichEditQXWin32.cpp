@@ -4,6 +4,8 @@
 #include "RichEditQX.h"
 
 #include <commctrl.h>
+
+#include <vector>
 #include <ole2.h>
 #include <richedit.h>
 
@@ -13,9 +15,6 @@
 using namespace richedit_qx;
 
 namespace {
-
-// Our subclass of the control, one per window.
-const UINT_PTR kSubclassId = 1;
 
 // RICHED32.DLL registers the "RICHEDIT" class when it loads; it stays loaded for
 // the life of the program.
@@ -35,13 +34,26 @@ unsigned ShiftState(LPARAM keyData) {
     return shift;
 }
 
-// The window procedure of the "RICHEDIT" class, which RICHED32.DLL registers as
-// an ANSI class, and the Unicode one that goes before it on each of our
-// controls: characters then reach the editor as they were typed, not in the
-// ANSI code page with a '?' for the rest.
-WNDPROC ClassProc = nullptr;
-LRESULT CALLBACK UnicodeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return CallWindowProcW(ClassProc, wnd, msg, wParam, lParam);
+// Our window procedure goes before the control's own on each of our controls,
+// which RICHED32.DLL registers as an ANSI class. Ours being a Unicode one,
+// characters reach the editor as they were typed, not in the ANSI code page
+// with a '?' for the rest. It is not the common controls' subclassing: that
+// looks its data up in a window property on every message, a round trip to the
+// window server under Wine, and the editor sends its control scores of
+// messages for each key.
+struct Hook {
+    HWND wnd;
+    TCustomRichEditQX* editor;
+    WNDPROC next;
+};
+std::vector<Hook>& Hooks() {
+    static std::vector<Hook> hooks;  // a control or two
+    return hooks;
+}
+const Hook* FindHook(HWND wnd) {
+    for (const Hook& hook : Hooks())
+        if (hook.wnd == wnd) return &hook;
+    return nullptr;
 }
 
 // Messages and keys after which the control's text may differ from the text
@@ -109,11 +121,6 @@ HWND TCustomRichEditQX::CreateControl(HWND parent, DWORD style, DWORD exStyle, c
     HWND wnd = CreateWindowExW(exStyle, L"RICHEDIT", L"", style, place.left, place.top, place.right - place.left,
                                place.bottom - place.top, parent, id, GetModuleHandleW(nullptr), nullptr);
     if (!wnd) throw Exception("Cannot create the editor window");
-    if (!IsWindowUnicode(wnd)) {
-        auto proc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&UnicodeProc)));
-        if (!ClassProc) ClassProc = proc;
-    }
 
     // Rich text, for the colours; the text still comes and goes as plain text
     // (SF_TEXT streams, pastes of CF_TEXT).
@@ -145,7 +152,22 @@ void TCustomRichEditQX::FitTextArea(HWND wnd) {
 }
 
 void TCustomRichEditQX::Subclass(HWND wnd) {
-    SetWindowSubclass(wnd, &SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    Hooks().push_back({wnd, this, nullptr});
+    Hooks().back().next = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HookProc)));
+}
+
+// The control's own procedure, and ours taken off as the window goes.
+LRESULT TCustomRichEditQX::CallNext(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const Hook* hook = FindHook(wnd);
+    if (!hook) return DefWindowProcW(wnd, msg, wParam, lParam);
+    const WNDPROC next = hook->next;
+    if (msg == WM_NCDESTROY) {
+        if (GetWindowLongPtrW(wnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&HookProc))
+            SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(next));
+        Hooks().erase(Hooks().begin() + (hook - Hooks().data()));
+    }
+    return CallWindowProcW(next, wnd, msg, wParam, lParam);
 }
 
 TCustomRichEditQX::~TCustomRichEditQX() {
@@ -154,11 +176,12 @@ TCustomRichEditQX::~TCustomRichEditQX() {
     if (Font) DeleteObject(Font);
 }
 
-LRESULT CALLBACK TCustomRichEditQX::SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                                  DWORD_PTR self) {
+LRESULT CALLBACK TCustomRichEditQX::HookProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const Hook* hook = FindHook(wnd);
+    if (!hook) return DefWindowProcW(wnd, msg, wParam, lParam);
     // No failure may unwind into the system's code.
     try {
-        return reinterpret_cast<TCustomRichEditQX*>(self)->WindowProc(wnd, msg, wParam, lParam);
+        return hook->editor->WindowProc(wnd, msg, wParam, lParam);
     } catch (...) {
         HandleStrayFailure();
         return 0;
@@ -168,9 +191,9 @@ LRESULT CALLBACK TCustomRichEditQX::SubclassProc(HWND wnd, UINT msg, WPARAM wPar
 // wnd rather than Wnd: while the text is replaced, the outgoing control still
 // receives messages (focus, destruction) after Wnd names the new one.
 LRESULT TCustomRichEditQX::CallBase(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (wnd != Wnd) return DefSubclassProc(wnd, msg, wParam, lParam);
+    if (wnd != Wnd) return CallNext(wnd, msg, wParam, lParam);
     Colour.Before(wnd, msg, wParam);
-    const LRESULT result = DefSubclassProc(wnd, msg, wParam, lParam);
+    const LRESULT result = CallNext(wnd, msg, wParam, lParam);
     Colour.After(wnd, msg, wParam);
     return result;
 }
@@ -178,9 +201,8 @@ LRESULT TCustomRichEditQX::CallBase(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
 LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (wnd == Wnd && MayEditText(msg, wParam)) DropLineIndex();
     if (msg == WM_NCDESTROY) {
-        RemoveWindowSubclass(wnd, &SubclassProc, kSubclassId);
         if (wnd == Wnd) Wnd = nullptr;
-        return DefSubclassProc(wnd, msg, wParam, lParam);
+        return CallNext(wnd, msg, wParam, lParam);
     }
     // Only the current control's text belongs to the history.
     if (wnd != Wnd) return CallBase(wnd, msg, wParam, lParam);
