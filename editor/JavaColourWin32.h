@@ -28,13 +28,14 @@ public:
     // The colour of plain text: the editor font's.
     void SetPlainColour(COLORREF colour, bool automatic);
 
-    // A new text in wnd, not yet shown: its first screen is coloured now.
-    void Loaded(HWND wnd);
+    // A new text in wnd, not yet shown: its first screen is coloured now. starts:
+    // where each of its lines starts, when the caller knows.
+    void Loaded(HWND wnd, const std::vector<int>* starts = nullptr);
     // The whole text went back to the plain colour (a new font, say).
     void AllPlain(HWND wnd);
 
     // Around every message the control handles, outside our own passes.
-    void Before(HWND wnd, UINT msg, WPARAM wParam);
+    void Before(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void After(HWND wnd, UINT msg, WPARAM wParam);
     // Our idle timer's WM_TIMER; true when the message was ours.
     bool Timer(HWND wnd, UINT msg, WPARAM wParam);
@@ -46,13 +47,20 @@ private:
     struct Line {
         Shown shown = Shown::Plain;
         std::uint8_t colouredFrom = kNone;  // the start state it was coloured for
+        bool read = false;                  // text holds the line's text, its break left out
         std::string colours;                // one TJavaToken per character, when Listed
+        std::string text;
     };
     static constexpr std::uint8_t kNone = 0xFF;
     static constexpr char kUnknownColour = 0x7F;
 
-    void Reset(HWND wnd, Shown shown);
+    // keepIndex: the text is as it was, only its colours are not.
+    void Reset(HWND wnd, Shown shown, bool keepIndex = false);
     void Edited(HWND wnd);
+    bool EditedInPlace(HWND wnd, int lo, const CHARRANGE& after, int length);
+    void ReplaceLines(int first, int removed, std::vector<Line>& fresh);
+    void PresetColour(HWND wnd);
+    bool CheckPreset(HWND wnd, int pos);
     void ColourView(HWND wnd, bool idle);
     // The text of lines [first, last]: where each starts and ends in text, and where it
     // starts in the control.
@@ -66,6 +74,11 @@ private:
     bool IdleStep(HWND wnd);
     void StartIdle(HWND wnd);
     void VisibleLines(HWND wnd, int* first, int* last) const;
+    bool ViewAsSeen(HWND wnd) const;
+    // Where line starts and which line holds pos: from our index when we keep one.
+    int StartOf(HWND wnd, int line) const;
+    int LineAt(HWND wnd, int pos) const;
+    void BuildIndex(HWND wnd);
     std::string Range(HWND wnd, int start, int end) const;
     void ReadLines(HWND wnd, int first, int last, Text* out) const;
     std::string Desired(std::string_view text, TLexState start) const;
@@ -88,9 +101,26 @@ private:
     int LengthBefore = 0;
     bool CaretEdit = true;
     bool IdleOn = false;
-    // The view last coloured whole, so that the many messages after which other
-    // lines may be in view cost two questions when none are.
-    int SeenFirst = -1, SeenCount = -1;
+    // The text of the edit under way, when its message carries it, and the colour
+    // set for it at the insertion point (kNone when none was).
+    std::string Inserted;
+    bool InsertedKnown = false;
+    char Preset = static_cast<char>(kNone);
+    // Whether the control gives typed text the insertion point's colour, as
+    // documented: checked once, on the first text coloured so.
+    enum class Check : std::uint8_t { NotYet, Works, Fails };
+    static Check PresetWorks;
+    // Where each line starts, kept through the edits we see, so that a key asks
+    // the control nothing that makes it walk its text from the top; the control
+    // is asked while we keep none.
+    bool Indexed = false, IndexTried = false;
+    std::vector<int> Starts;
+    int Length = 0;
+    // The lines in view when last looked at, and what the view was then: the
+    // many messages after which other lines may be in view cost nothing when
+    // none are, and an edit that moved nothing looks at those lines only.
+    bool ViewKnown = false;
+    int SeenFirst = 0, SeenLast = 0, SeenCount = -1, SeenScroll = 0;
     RECT SeenArea{};
     bool ViewDirty = true;
 };

@@ -20,6 +20,7 @@ public:
     int LineOf(int pos) const;
     // The first character of line, or -1 for a line that is not there.
     int LineStart(int line) const;
+    const std::vector<int>& Starts() const { return starts_; }
 
 private:
     std::vector<int> starts_;

@@ -127,7 +127,6 @@ void TCustomRichEditQX::SetText(const std::string& bytes) {
         throw;
     }
     StartFresh(fresh);
-    Colour.Loaded(fresh);
     // The index only where the control counts lines and characters as it does.
     // It goes by UTF-16 units: a stand-in of one byte each, with the same breaks.
     std::string shape(text.size(), 'x');
@@ -138,6 +137,7 @@ void TCustomRichEditQX::SetText(const std::string& bytes) {
     const bool counted = RichTextLength(fresh) == static_cast<LRESULT>(text.size()) &&
                          SendMessageA(fresh, EM_GETLINECOUNT, 0, 0) == lines.LineCount() &&
                          SendMessageA(fresh, EM_LINEINDEX, static_cast<WPARAM>(last), 0) == lines.LineStart(last);
+    Colour.Loaded(fresh, counted ? &lines.Starts() : nullptr);
     SendMessageA(fresh, EM_SETEVENTMASK, 0, events);
     Lines = counted ? std::move(lines) : TLineIndex();
     Form_ = form;

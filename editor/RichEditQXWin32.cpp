@@ -192,7 +192,7 @@ LRESULT CALLBACK TCustomRichEditQX::HookProc(HWND wnd, UINT msg, WPARAM wParam, 
 // receives messages (focus, destruction) after Wnd names the new one.
 LRESULT TCustomRichEditQX::CallBase(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (wnd != Wnd) return CallNext(wnd, msg, wParam, lParam);
-    Colour.Before(wnd, msg, wParam);
+    Colour.Before(wnd, msg, wParam, lParam);
     const LRESULT result = CallNext(wnd, msg, wParam, lParam);
     Colour.After(wnd, msg, wParam);
     return result;

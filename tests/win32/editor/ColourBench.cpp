@@ -103,6 +103,7 @@ void Key(HWND wnd, UINT vk, char ch) {
 }
 
 void GoTo(HWND wnd, int line) {
+    SetFocus(wnd);  // keys go to the control with the focus, as the user's do
     const int pos = static_cast<int>(SendMessageA(wnd, EM_LINEINDEX, static_cast<WPARAM>(line), 0));
     CHARRANGE range{pos, pos};
     SendMessageA(wnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
@@ -190,6 +191,12 @@ int main() {
         SendMessageA(fresh, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
         SendMessageA(fresh, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
         SendMessageA(fresh, WM_SETFONT, reinterpret_cast<WPARAM>(hfont), FALSE);
+        // The text's area within the scroll bars, as the editor sets it: else
+        // Wine's control leaves the caret's line behind the horizontal bar at
+        // the end of the text, and a typed character there is never drawn.
+        RECT inside{};
+        GetClientRect(fresh, &inside);
+        SendMessageA(fresh, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&inside));
         StringSource in{&bytes, 0};
         EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&in), 0, ReadCb};
         SendMessageA(fresh, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));

@@ -11,9 +11,13 @@
 #include <cstring>
 #include <functional>
 #include <initializer_list>
+#include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "JavaLexer.h"
 #include "RichEditQX.h"
 
 namespace {
@@ -788,4 +792,64 @@ TEST_F(EditorTest, ColouredTextSavesCountsAndFindsAsThePlainControl) {
     EXPECT_EQ(ed->Text(), source);
     EXPECT_FALSE(ed->Modified());
     DestroyWindow(plain);
+}
+
+// Each character's colour as shown against the lexer's for the whole text,
+// through edits of every kind: the editor works an edit's lines out without
+// asking the control, and must still put every colour where its text is.
+TEST_F(EditorTest, ShownColoursFollowTheLexerThroughEdits) {
+    ed->SetEditorFont(TEditorFont{});
+    Load("class A {\r\n    int n = 1; // one\r\n    String s = \"x\";\r\n}\r\n");
+    struct Step {
+        int line, column, select;  // where, and how many characters are replaced
+        const char* text;          // typed key by key; "=..." in one edit; "<" undoes, ">" redoes
+    };
+    const Step steps[] = {
+        {1, 13, 0, "23"},        {1, 4, 0, "final "},     {2, 15, 0, "\""},   {2, 16, 0, "\b"},
+        {0, 9, 0, "=/*"},        {3, 1, 0, "=*/"},        {0, 8, 4, ""},       {1, 0, 0, "\r"},
+        {2, 4, 0, "=int a = 0x1F;\r\n    char c = 'c';"}, {0, 0, 0, "<"},     {0, 0, 0, "<"},
+        {0, 0, 0, ">"},          {3, 0, 0, "@Override"},  {0, 0, 0, "<<<<<<<<<<<<<<<<<<<<<<<<<"},
+    };
+    const std::map<COLORREF, TJavaToken> kinds = {{RGB(0, 0, 160), TJavaToken::Keyword},
+                                                   {RGB(163, 21, 21), TJavaToken::String},
+                                                   {RGB(0, 120, 0), TJavaToken::Comment},
+                                                   {RGB(0, 112, 128), TJavaToken::Number},
+                                                   {RGB(128, 0, 128), TJavaToken::Annotation}};
+    int number = 0;
+    for (const Step& step : steps) {
+        ++number;
+        const std::string text = step.text;
+        if (text[0] == '<' || text[0] == '>') {
+            for (char c : text) c == '<' ? ed->Undo() : ed->Redo();
+        } else {
+            const int at = ed->LineIndex(step.line) + step.column;
+            ed->SetSel(at, at + step.select);
+            if (text[0] == '=') ed->ReplaceSel(std::u16string(text.begin() + 1, text.end()));
+            else if (text.empty()) Stroke(VK_DELETE, 0);
+            else if (text == "\b") Stroke(VK_BACK, 0);
+            else Type(text);
+        }
+        Pump();
+        // What the lexer makes of the text, line by line.
+        const std::string all = ed->Text();
+        std::string want(all.size(), static_cast<char>(TJavaToken::Plain));
+        TLexState state = TLexState::Code;
+        for (std::size_t pos = 0, end = 0; end != std::string::npos; pos = end + 2) {
+            end = all.find("\r\n", pos);
+            std::vector<TJavaSpan> spans;
+            state = LexJavaLine(std::string_view(all).substr(pos, std::min(end, all.size()) - pos), state, spans);
+            for (const TJavaSpan& span : spans) std::fill_n(want.begin() + pos + span.Start, span.Length, static_cast<char>(span.Kind));
+        }
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            if (all[i] == ' ' || all[i] == '\r' || all[i] == '\n') continue;  // blanks show no colour
+            ed->SetSel(static_cast<int>(i), static_cast<int>(i) + 1);
+            CHARFORMATA format{};
+            format.cbSize = sizeof format;
+            SendMessageA(ed->Handle(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+            const auto kind = kinds.find(format.crTextColor);
+            const auto shown = (format.dwEffects & CFE_AUTOCOLOR) || kind == kinds.end() ? TJavaToken::Plain : kind->second;
+            ASSERT_EQ(static_cast<int>(shown), static_cast<int>(want[i])) << "step " << number << ", at " << i << " in\n" << all;
+        }
+    }
+    EXPECT_EQ(ed->Text(), "class A {\r\n    int n = 1; // one\r\n    String s = \"x\";\r\n}\r\n");
 }

@@ -1,0 +1,61 @@
+#pragma once
+// What the parts of the Java colouring share.
+#include <windows.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <string>
+
+#include "JavaLexer.h"
+
+namespace java_colour {
+
+// Readable on white; the plain text keeps the font's own colour.
+inline COLORREF Palette(char kind) {
+    switch (static_cast<TJavaToken>(kind)) {
+    case TJavaToken::Keyword: return RGB(0, 0, 160);
+    case TJavaToken::String: return RGB(163, 21, 21);
+    case TJavaToken::Comment: return RGB(0, 120, 0);
+    case TJavaToken::Number: return RGB(0, 112, 128);
+    case TJavaToken::Annotation: return RGB(128, 0, 128);
+    default: return 0;
+    }
+}
+
+inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+inline LRESULT Send(HWND wnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
+    return SendMessageA(wnd, msg, wParam, lParam);
+}
+
+inline int LineCount(HWND wnd) { return std::max(static_cast<int>(Send(wnd, EM_GETLINECOUNT)), 1); }
+
+// While Shift is held, Wine's control takes our selections for the user's and
+// the colours land elsewhere or nowhere: a pass waits for its release.
+inline bool ShiftHeld() { return GetKeyState(VK_SHIFT) < 0 || GetAsyncKeyState(VK_SHIFT) < 0; }
+
+// Our own messages to the control come back through its window procedure: while
+// a pass works, they are the pass's, not the user's.
+struct BusyScope {
+    bool& busy;
+    explicit BusyScope(bool& flag) : busy(flag) { busy = true; }
+    ~BusyScope() { busy = false; }
+};
+
+// Text as the control's ANSI messages give it, one byte a character: a character
+// the code page has no single byte for reads as '?'.
+inline std::string Narrow(const char16_t* text, std::size_t n) {
+    std::string out(n, '?');
+    for (std::size_t i = 0; i < n; ++i) {
+        const wchar_t c = static_cast<wchar_t>(text[i]);
+        if (c < 0x80) {
+            out[i] = static_cast<char>(c);
+            continue;
+        }
+        char bytes[4];
+        if (WideCharToMultiByte(CP_ACP, 0, &c, 1, bytes, sizeof bytes, nullptr, nullptr) == 1) out[i] = bytes[0];
+    }
+    return out;
+}
+
+}  // namespace java_colour
