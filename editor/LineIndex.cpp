@@ -16,6 +16,25 @@ TLineIndex::TLineIndex(std::string_view text) : length_(static_cast<int>(text.si
     }
 }
 
+void TLineIndex::Replace(int start, int end, std::string_view text) {
+    if (Empty() || start < 0 || end < start || end > length_ ||
+        (!text.empty() && (text.front() == '\n' || text.back() == '\r'))) {
+        *this = TLineIndex();
+        return;
+    }
+    // The lines that started inside the range go; those of text come; the rest move.
+    const TLineIndex inserted(text);
+    const auto from = std::upper_bound(starts_.begin(), starts_.end(), start);
+    const auto to = std::upper_bound(from, starts_.end(), end);
+    const int shift = static_cast<int>(text.size()) - (end - start);
+    for (auto s = to; s != starts_.end(); ++s) *s += shift;
+    const auto at = starts_.erase(from, to);
+    std::vector<int> fresh(inserted.starts_.begin() + 1, inserted.starts_.end());
+    for (int& s : fresh) s += start;
+    starts_.insert(at, fresh.begin(), fresh.end());
+    length_ += shift;
+}
+
 int TLineIndex::LineOf(int pos) const {
     const auto after = std::upper_bound(starts_.begin(), starts_.end(), pos);
     return after == starts_.begin() ? 0 : static_cast<int>(after - starts_.begin()) - 1;

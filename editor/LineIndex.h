@@ -21,6 +21,11 @@ public:
     // The first character of line, or -1 for a line that is not there.
     int LineStart(int line) const;
     const std::vector<int>& Starts() const { return starts_; }
+    // [start, end) replaced with text, given one byte a character with its line
+    // breaks as they are. Where a break at either end of text could pair with
+    // one beside it, or the range is not in the text, the index empties. (A CR
+    // before a CR LF also pairs: the caller checks the line count.)
+    void Replace(int start, int end, std::string_view text);
 
 private:
     std::vector<int> starts_;

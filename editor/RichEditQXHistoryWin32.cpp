@@ -26,7 +26,6 @@ void TCustomRichEditQX::Undo() {
     // An Enter's indentation still to come belongs to the step it undoes.
     Keys.FinishPendingIndent();
     if (!CanUndo()) return;
-    DropLineIndex();
     ++Editing;
     History.Undo(*this);
     --Editing;
@@ -36,7 +35,6 @@ void TCustomRichEditQX::Undo() {
 void TCustomRichEditQX::Redo() {
     Keys.FinishPendingIndent();
     if (!CanRedo()) return;
-    DropLineIndex();
     ++Editing;
     History.Redo(*this);
     --Editing;
@@ -46,7 +44,6 @@ void TCustomRichEditQX::Redo() {
 void TCustomRichEditQX::EditText(int start, int end, const std::u16string& text, TEditKind kind,
                                  const std::u16string* removed) {
     if (ReadOnly()) return;
-    DropLineIndex();
     ++Editing;
     History.Edit(*this, start, end, text, kind, static_cast<std::int64_t>(GetTickCount()), removed);
     --Editing;
@@ -69,7 +66,6 @@ void TCustomRichEditQX::ReplaceSel(const std::u16string& text) {
 int TCustomRichEditQX::ReplaceAll(const std::string& find, const std::u16string& with, TSearchTypes options) {
     if (find.empty() || ReadOnly()) return 0;
     Keys.FinishPendingIndent();
-    DropLineIndex();
     const int matchLength = static_cast<int>(Widen(find).size());
     int count = 0;
     ++Editing;

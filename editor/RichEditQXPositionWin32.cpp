@@ -61,7 +61,7 @@ bool TCustomRichEditQX::LineIndexInStep() const {
     CHARRANGE range{};
     SendMessageA(Wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
     const int caretLineStart = static_cast<int>(SendMessageA(Wnd, EM_LINEINDEX, static_cast<WPARAM>(-1), 0));
-    if (GetTextLen() == Lines.TextLength() &&
+    if (GetTextLen() == Lines.TextLength() && LineCount() == Lines.LineCount() &&
         (caretLineStart == Lines.LineStart(Lines.LineOf(range.cpMin)) ||
          caretLineStart == Lines.LineStart(Lines.LineOf(range.cpMax))))
         return true;
@@ -220,6 +220,13 @@ int TCustomRichEditQX::Replace(int start, int end, const std::u16string& text) {
     int selStart = 0, selEnd = 0;
     Selection(selStart, selEnd);
     if (selStart != start || selEnd != end) SetSel(start, end);
+    // The line index follows the change; a use checks it is still in step.
+    if (!Lines.Empty()) {
+        std::string shape(text.size(), 'x');
+        for (std::size_t i = 0; i < text.size(); ++i)
+            if (text[i] == u'\r' || text[i] == u'\n') shape[i] = static_cast<char>(text[i]);
+        Lines.Replace(start, end, shape);
+    }
     // The count of characters it put in: 0 for an empty text, or where the
     // message is not known (a control before version 2.0), which takes the code page.
     SETTEXTEX how{ST_SELECTION, 1200};

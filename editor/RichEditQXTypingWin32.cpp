@@ -146,7 +146,6 @@ void TCustomRichEditQX::InsertAtCaret(const std::string& text, bool withPrevious
 
 void TCustomRichEditQX::ChangeIndents(int first, const std::vector<TIndentChange>& changes) {
     if (ReadOnly() || changes.empty()) return;
-    DropLineIndex();
     // The lines change as one block, read once and replaced once: a replacement
     // per line costs the control a search from the top each (seconds for a few
     // hundred lines under Wine).

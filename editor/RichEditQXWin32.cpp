@@ -56,26 +56,13 @@ const Hook* FindHook(HWND wnd) {
     return nullptr;
 }
 
-// Messages and keys after which the control's text may differ from the text
-// it was loaded with. Only moving the caret or the view keeps the line index.
-bool MayEditText(UINT msg, WPARAM wParam) {
+// Messages that may reach the control and change its text past the history
+// (the keys, the clipboard's and undo's messages come to the history instead,
+// which keeps the line index with its changes).
+bool MayEditText(UINT msg, WPARAM) {
     switch (msg) {
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-        return !((wParam >= VK_PRIOR && wParam <= VK_DOWN) || (wParam >= VK_F1 && wParam <= VK_F24) ||
-                 wParam == VK_SHIFT || wParam == VK_CONTROL || wParam == VK_MENU || wParam == VK_ESCAPE);
-    case WM_CHAR:
     case WM_SYSCHAR:
-    case WM_IME_CHAR:
     case WM_IME_COMPOSITION:
-    case WM_PASTE:
-    case WM_CUT:
-    case WM_CLEAR:
-    case WM_UNDO:
-    case WM_SETTEXT:
-    case EM_UNDO:
-    case EM_REDO:
-    case EM_REPLACESEL:
     case EM_STREAMIN:
     case EM_SETTEXTEX:
         return true;
@@ -199,7 +186,7 @@ LRESULT TCustomRichEditQX::CallBase(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
 }
 
 LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (wnd == Wnd && MayEditText(msg, wParam)) DropLineIndex();
+    if (wnd == Wnd && Editing == 0 && MayEditText(msg, wParam)) DropLineIndex();
     if (msg == WM_NCDESTROY) {
         if (wnd == Wnd) Wnd = nullptr;
         return CallNext(wnd, msg, wParam, lParam);
@@ -358,7 +345,6 @@ void TCustomRichEditQX::MouseDown(HWND wnd, WPARAM wParam, LPARAM lParam) {
     SetCursor(old);
     if (target < 0 || (target >= start && target <= end) || ReadOnly()) return;
     const std::u16string moved = Range(start, end);
-    DropLineIndex();
     ++Editing;
     History.BeginStep();
     if (target > end) {

@@ -45,4 +45,33 @@ TEST(LineIndex, BreaksAsTheControlCountsThem) {
     EXPECT_FALSE(TLineIndex("").Empty());
 }
 
+// An edit keeps the index as a fresh count of the edited text would be, or
+// empties it where a break at the edit's ends could pair with one beside it.
+TEST(LineIndex, FollowsAnEdit) {
+    const struct {
+        std::string text;
+        int start, end;
+        std::string inserted;
+        bool kept;
+    } cases[] = {
+        {"ab\r\ncd\r\nef", 1, 1, "x", true},       {"ab\r\ncd\r\nef", 2, 2, "\r\n", true},
+        {"ab\r\ncd\r\nef", 2, 6, "", true},         {"ab\r\ncd\r\nef", 0, 10, "q\r\nr\r\ns", true},
+        {"ab\r\ncd\r\nef", 4, 4, "x\r\ny\r\n", true}, {"ab\r\ncd", 6, 6, "\r\n", true},
+        {"", 0, 0, "a\nb", true},                   {"a\nb", 1, 1, "c\r\n", true},
+        {"a\rb", 2, 2, "\nc", false},               {"a\nb", 1, 1, "c\r", false},
+        {"ab", 1, 3, "x", false},                    {"ab", 2, 1, "x", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text + " [" + std::to_string(c.start) + ", " + std::to_string(c.end) + ") " + c.inserted);
+        TLineIndex index(c.text);
+        index.Replace(c.start, c.end, c.inserted);
+        ASSERT_EQ(!index.Empty(), c.kept);
+        if (!c.kept) continue;
+        std::string edited = c.text;
+        edited.replace(static_cast<std::size_t>(c.start), static_cast<std::size_t>(c.end - c.start), c.inserted);
+        EXPECT_EQ(index.Starts(), TLineIndex(edited).Starts());
+        EXPECT_EQ(index.TextLength(), static_cast<int>(edited.size()));
+    }
+}
+
 }  // namespace
