@@ -707,7 +707,9 @@ TEST_F(EditorTest, LineLookupsAgreeWithTheControlThroughChanges) {
             EXPECT_NE(ed->Text(), text);
             agree("changed");
             // The history's changes keep the index, in a text of CR LF breaks as the editor holds them.
-            if (text[1] != '\n') EXPECT_EQ(ed->LinesIndexed(), c.name != std::string("a change the editor does not see"));
+            if (text[1] != '\n') {
+                EXPECT_EQ(ed->LinesIndexed(), c.name != std::string("a change the editor does not see"));
+            }
         }
     }
 }
