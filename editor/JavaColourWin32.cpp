@@ -121,7 +121,8 @@ void TJavaColour::SetEnabled(HWND wnd, bool on) {
         KillTimer(wnd, kIdleTimer);
         IdleOn = false;
     }
-    Reset(wnd, Shown::Plain, true);
+    // Edits while off went unseen: where lines start is asked again.
+    Reset(wnd, Shown::Plain);
     if (on) ColourView(wnd, false);
 }
 

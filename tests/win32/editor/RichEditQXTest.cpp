@@ -806,13 +806,15 @@ TEST_F(EditorTest, ShownColoursFollowTheLexerThroughEdits) {
     Load("class A {\r\n    int n = 1; // one\r\n    String s = \"x\";\r\n}\r\n");
     struct Step {
         int line, column, select;  // where, and how many characters are replaced
-        const char* text;          // typed key by key; "=..." in one edit; "<" undoes, ">" redoes
+        const char* text;          // typed key by key; "=..." in one edit, "!..." with colouring off;
+                                   // "<" undoes, ">" redoes
     };
     const Step steps[] = {
         {1, 13, 0, "23"},        {1, 4, 0, "final "},     {2, 15, 0, "\""},   {2, 16, 0, "\b"},
         {0, 9, 0, "=/*"},        {3, 1, 0, "=*/"},        {0, 8, 4, ""},       {1, 0, 0, "\r"},
         {2, 4, 0, "=int a = 0x1F;\r\n    char c = 'c';"}, {0, 0, 0, "<"},     {0, 0, 0, "<"},
-        {0, 0, 0, ">"},          {3, 0, 0, "@Override"},  {0, 0, 0, "<<<<<<<<<<<<<<<<<<<<<<<<<"},
+        {0, 0, 0, ">"},          {3, 0, 0, "@Override"},  {1, 4, 0, "!int x; "},     {1, 4, 0, "x"},
+        {0, 0, 0, "<<<<<<<<<<<<<<<<<<<<<<<<<<"},
     };
     const std::map<COLORREF, TJavaToken> kinds = {{RGB(0, 0, 160), TJavaToken::Keyword},
                                                    {RGB(163, 21, 21), TJavaToken::String},
@@ -828,7 +830,11 @@ TEST_F(EditorTest, ShownColoursFollowTheLexerThroughEdits) {
         } else {
             const int at = ed->LineIndex(step.line) + step.column;
             ed->SetSel(at, at + step.select);
-            if (text[0] == '=') ed->ReplaceSel(std::u16string(text.begin() + 1, text.end()));
+            if (text[0] == '!') {
+                ed->SetColouring(false);
+                Type(text.substr(1));
+                ed->SetColouring(true);
+            } else if (text[0] == '=') ed->ReplaceSel(std::u16string(text.begin() + 1, text.end()));
             else if (text.empty()) Stroke(VK_DELETE, 0);
             else if (text == "\b") Stroke(VK_BACK, 0);
             else Type(text);
