@@ -154,8 +154,9 @@ private:
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
-    void CreateLists();
-    void CreateStatusBar();
+    struct Areas;
+    void CreateLists(const Areas& areas);
+    void CreateStatusBar(const Areas& areas);
     void SetStatusParts(int width);
     void CreateLayout();
     void FormCreate();
@@ -163,6 +164,14 @@ private:
     void FormCloseQuery(bool& canClose);
     void FormDestroy();
     void RequestClose();
+    // Where each pane goes in the client area as it is now; the lists and their
+    // headers within their panels.
+    struct Areas {
+        int width;
+        RECT toolBar, statusBar, editorPanel, splitter2, bottomPanel, errorPanel, splitter3, compilerPanel;
+        RECT errorHeader, errorList, compilerHeader, compilerList;
+    };
+    Areas LayoutAreas() const;
     void Layout();
     int ShownBottomHeight() const;
     int ShownErrorWidth() const;
