@@ -219,7 +219,6 @@ private:
     HWND hwnd_ = nullptr;
     ScopedAccelerators accel_;
     ScopedFont listFont_;
-    ScopedIcon bigIcon_, smallIcon_;
     std::vector<TAction> actions_;
     std::string lastHint_;
     CodeActionStates codeStates_;

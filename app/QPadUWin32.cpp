@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include <cstring>
+#include <utility>
 
 #include "LateBoundWin32.h"
 #include "LauncherWin32.h"
@@ -38,14 +39,17 @@ bool IsTextControl(HWND hwnd) {
 
 }  // namespace
 
+// The window's icons are its class's, made once for the program's life: the
+// window system takes them from there when it makes the window. Set on the
+// window before it shows, they would be converted a second time on the way to
+// the screen; FormShow sets them on the window once it is up.
 void TQPadF::RegisterWindowClass(HINSTANCE instance) {
-    RegisterWindowClassOnce(instance, kMainClass, WndProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    static const HICON big = CreateAppIcon(GetSystemMetrics(SM_CXICON)), small = CreateAppIcon(16);
+    RegisterWindowClassOnce(instance, kMainClass, WndProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), big, small);
 }
 
 TQPadF::TQPadF() : launcher_(WindowsLauncher()) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    bigIcon_.Reset(CreateAppIcon(GetSystemMetrics(SM_CXICON)));
-    smallIcon_.Reset(CreateAppIcon(16));
 
     CreateActions();
     CreateMenus();
@@ -60,8 +64,6 @@ TQPadF::TQPadF() : launcher_(WindowsLauncher()) {
     hwnd_ = CreateWindowExA(WS_EX_ACCEPTFILES, kMainClass, kAppTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
                             rc.right - rc.left, rc.bottom - rc.top, ApplicationWindow(), MainMenu1, instance, this);
     if (!hwnd_) throw Exception("Cannot create the main window");
-    SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
-    SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
 
     CreateToolBar();
     CreateLayout();
@@ -106,6 +108,9 @@ void TQPadF::FormShow() {
         ShowSourceForm();
     }
     SourceEdit->SetFocus();
+    // The class's icons on the window too, for those who ask it (the about box).
+    for (auto [type, index] : {std::pair{ICON_BIG, GCLP_HICON}, std::pair{ICON_SMALL, GCLP_HICONSM}})
+        SendMessageA(hwnd_, WM_SETICON, type, static_cast<LPARAM>(GetClassLongPtrA(hwnd_, index)));
     firstShow_ = false;
     // What the commands need loads now that the window is up, before any of them runs.
     PreloadLateBoundDlls();
