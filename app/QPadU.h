@@ -241,11 +241,15 @@ private:
 extern TQPadF* QPadF;
 extern std::string ApplicationTitle;
 
-// Process-wide set-up, once, before any window: OLE (the rich-edit control pastes
-// and drags through it), the common controls, the program's window classes, and
-// the application window titled with ApplicationTitle, which carries the task-bar
-// button and owns the main window. Safe to call again.
+// Process-wide set-up, once, before any window: the common controls, the
+// program's window classes, and the application window titled with
+// ApplicationTitle, which carries the task-bar button and owns the main window.
+// Safe to call again.
 void InitApplication();
+// OLE for the program's thread, after InitApplication: the rich-edit control
+// pastes through it, and the shell's dialogs need it. The main window starts it
+// when it first shows, as nothing before needs it. Safe to call again.
+void StartOle();
 // Shows the application window, after the main window has been shown.
 void ShowApplicationWindow();
 // The application window; null before InitApplication.

@@ -113,6 +113,7 @@ void TQPadF::FormShow() {
         SendMessageA(hwnd_, WM_SETICON, type, static_cast<LPARAM>(GetClassLongPtrA(hwnd_, index)));
     firstShow_ = false;
     // What the commands need loads now that the window is up, before any of them runs.
+    StartOle();
     PreloadLateBoundDlls();
 }
 
