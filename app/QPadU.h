@@ -34,6 +34,8 @@ public:
     TQPadF& operator=(const TQPadF&) = delete;
 
     HWND Handle() const { return hwnd_; }
+    // The first time: the settings applied (FormShow), the window shown and the
+    // editor focused, then what the commands need loaded.
     void Show(int showCommand);
 
     // Actions. A command runs only through WM_COMMAND with its id, as the menu,

@@ -92,13 +92,24 @@ void TQPadF::FormCreate() {
 }
 
 void TQPadF::Show(int showCommand) {
+    const bool first = firstShow_;
+    firstShow_ = false;
+    if (first) FormShow();
     ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
-    FormShow();
+    if (!first) return;
+    SourceEdit->SetFocus();
+    // The class's icons on the window too, for those who ask it (the about box).
+    for (auto [type, index] : {std::pair{ICON_BIG, GCLP_HICON}, std::pair{ICON_SMALL, GCLP_HICONSM}})
+        SendMessageA(hwnd_, WM_SETICON, type, static_cast<LPARAM>(GetClassLongPtrA(hwnd_, index)));
+    // What the commands need loads now that the window is up, before any of them runs.
+    StartOle();
+    PreloadLateBoundDlls();
 }
 
+// Before the window first shows, so that its first sight has them: the settings
+// as read, on the editor and on the first untitled text.
 void TQPadF::FormShow() {
-    if (!firstShow_) return;
     ApplyEditorSettings();
     // The first untitled text was made before the settings were read: it takes
     // what they give a new text now, unless something was put in it meanwhile.
@@ -107,14 +118,6 @@ void TQPadF::FormShow() {
         SourceEdit->SetForm(NewFileForm());
         ShowSourceForm();
     }
-    SourceEdit->SetFocus();
-    // The class's icons on the window too, for those who ask it (the about box).
-    for (auto [type, index] : {std::pair{ICON_BIG, GCLP_HICON}, std::pair{ICON_SMALL, GCLP_HICONSM}})
-        SendMessageA(hwnd_, WM_SETICON, type, static_cast<LPARAM>(GetClassLongPtrA(hwnd_, index)));
-    firstShow_ = false;
-    // What the commands need loads now that the window is up, before any of them runs.
-    StartOle();
-    PreloadLateBoundDlls();
 }
 
 void TQPadF::FormCloseQuery(bool& canClose) {
