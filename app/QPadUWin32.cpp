@@ -42,7 +42,7 @@ bool IsTextControl(HWND hwnd) {
 // The window's icons are its class's, made once for the program's life: the
 // window system takes them from there when it makes the window. Set on the
 // window before it shows, they would be converted a second time on the way to
-// the screen; FormShow sets them on the window once it is up.
+// the screen; Show sets them on the window once it is up.
 void TQPadF::RegisterWindowClass(HINSTANCE instance) {
     static const HICON big = CreateAppIcon(GetSystemMetrics(SM_CXICON)), small = CreateAppIcon(16);
     RegisterWindowClassOnce(instance, kMainClass, WndProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), big, small);
