@@ -161,8 +161,7 @@ private:
     static std::u16string StreamOut(HWND wnd);
     static void StartFresh(HWND wnd);
 
-    static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR self);
+    static LRESULT CALLBACK ControlProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT CallBase(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 

@@ -3,9 +3,10 @@
 // come through it.
 #include "RichEditQX.h"
 
-#include <commctrl.h>
 #include <ole2.h>
 #include <richedit.h>
+
+#include <vector>
 
 #include "QpErrors.h"
 #include "RichEditQXInternalWin32.h"
@@ -13,9 +14,6 @@
 using namespace richedit_qx;
 
 namespace {
-
-// Our subclass of the control, one per window.
-const UINT_PTR kSubclassId = 1;
 
 // RICHED32.DLL registers the "RICHEDIT" class when it loads; it stays loaded for
 // the life of the program.
@@ -42,6 +40,28 @@ unsigned ShiftState(LPARAM keyData) {
 WNDPROC ClassProc = nullptr;
 LRESULT CALLBACK UnicodeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcW(ClassProc, wnd, msg, wParam, lParam);
+}
+
+// Our controls and the procedures ours stands before: the editor's control, and
+// while a text is replaced the outgoing one. Looked up here rather than kept
+// with the window (as the common controls' subclassing does, in a window
+// property), which would cost a call to the window system on every message.
+struct Hooked {
+    HWND wnd;
+    TCustomRichEditQX* editor;
+    WNDPROC base;
+};
+std::vector<Hooked> hooked;
+
+const Hooked* FindHooked(HWND wnd) {
+    for (const Hooked& h : hooked)
+        if (h.wnd == wnd) return &h;
+    return nullptr;
+}
+
+LRESULT CallBaseProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const Hooked* h = FindHooked(wnd);
+    return h ? CallWindowProcW(h->base, wnd, msg, wParam, lParam) : DefWindowProcW(wnd, msg, wParam, lParam);
 }
 
 // Messages and keys after which the control's text may differ from the text
@@ -145,7 +165,9 @@ void TCustomRichEditQX::FitTextArea(HWND wnd) {
 }
 
 void TCustomRichEditQX::Subclass(HWND wnd) {
-    SetWindowSubclass(wnd, &SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    const auto base = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc)));
+    hooked.push_back({wnd, this, base});
 }
 
 TCustomRichEditQX::~TCustomRichEditQX() {
@@ -154,11 +176,13 @@ TCustomRichEditQX::~TCustomRichEditQX() {
     if (Font) DeleteObject(Font);
 }
 
-LRESULT CALLBACK TCustomRichEditQX::SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                                  DWORD_PTR self) {
+LRESULT CALLBACK TCustomRichEditQX::ControlProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const Hooked* h = FindHooked(wnd);
+    if (!h) return DefWindowProcW(wnd, msg, wParam, lParam);
+    TCustomRichEditQX* editor = h->editor;  // the table may change under the call
     // No failure may unwind into the system's code.
     try {
-        return reinterpret_cast<TCustomRichEditQX*>(self)->WindowProc(wnd, msg, wParam, lParam);
+        return editor->WindowProc(wnd, msg, wParam, lParam);
     } catch (...) {
         HandleStrayFailure();
         return 0;
@@ -168,9 +192,9 @@ LRESULT CALLBACK TCustomRichEditQX::SubclassProc(HWND wnd, UINT msg, WPARAM wPar
 // wnd rather than Wnd: while the text is replaced, the outgoing control still
 // receives messages (focus, destruction) after Wnd names the new one.
 LRESULT TCustomRichEditQX::CallBase(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (wnd != Wnd) return DefSubclassProc(wnd, msg, wParam, lParam);
+    if (wnd != Wnd) return CallBaseProc(wnd, msg, wParam, lParam);
     Colour.Before(wnd, msg, wParam);
-    const LRESULT result = DefSubclassProc(wnd, msg, wParam, lParam);
+    const LRESULT result = CallBaseProc(wnd, msg, wParam, lParam);
     Colour.After(wnd, msg, wParam);
     return result;
 }
@@ -178,9 +202,13 @@ LRESULT TCustomRichEditQX::CallBase(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
 LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (wnd == Wnd && MayEditText(msg, wParam)) DropLineIndex();
     if (msg == WM_NCDESTROY) {
-        RemoveWindowSubclass(wnd, &SubclassProc, kSubclassId);
+        WNDPROC base = nullptr;
+        if (const Hooked* h = FindHooked(wnd)) {
+            base = h->base;
+            hooked.erase(hooked.begin() + (h - hooked.data()));
+        }
         if (wnd == Wnd) Wnd = nullptr;
-        return DefSubclassProc(wnd, msg, wParam, lParam);
+        return base ? CallWindowProcW(base, wnd, msg, wParam, lParam) : DefWindowProcW(wnd, msg, wParam, lParam);
     }
     // Only the current control's text belongs to the history.
     if (wnd != Wnd) return CallBase(wnd, msg, wParam, lParam);
