@@ -159,10 +159,12 @@ void TQPadF::CreateMenus() {
 }
 
 void TQPadF::CreateToolBar() {
+    const RECT area = LayoutAreas().toolBar;
     ToolBar1 = CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
                                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_BORDER | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
                                    CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
-                               0, 0, 0, 0, hwnd_, nullptr, GetModuleHandleA(nullptr), nullptr);
+                               area.left, area.top, area.right - area.left, area.bottom - area.top, hwnd_, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
     SendMessageA(ToolBar1, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageA(ToolBar1, TB_SETINDENT, 5, 0);
     TBADDBITMAP standard = {HINST_COMMCTRL, IDB_STD_SMALL_COLOR};

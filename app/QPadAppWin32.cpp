@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <optional>
 
 #include "About.h"
 #include "FindU.h"
@@ -23,7 +24,7 @@ const char kApplicationClass[] = "TQuillpadApplication";
 const UINT WM_ACTIVATEOWNED = WM_USER + 1;
 
 struct ApplicationState {
-    ScopedOle ole;
+    std::optional<ScopedOle> ole;
     ScopedIcon icon;
     HWND window = nullptr;
 };
@@ -115,6 +116,10 @@ void ShowApplicationWindow() {
 }
 
 HWND ApplicationWindow() { return application ? application->window : nullptr; }
+
+void StartOle() {
+    if (application && !application->ole) application->ole.emplace();
+}
 
 namespace {
 

@@ -8,9 +8,10 @@
 // Registers the window classes once; safe to call again.
 void RegisterQPadControls(HINSTANCE instance);
 
-// A borderless container. WM_COMMAND and WM_NOTIFY from its children go to
-// `target` (the main window), so one window procedure sees every notification.
-HWND CreatePanel(HWND parent, HWND target);
+// A borderless container at place (in its parent's client area). WM_COMMAND and
+// WM_NOTIFY from its children go to `target` (the main window), so one window
+// procedure sees every notification.
+HWND CreatePanel(HWND parent, HWND target, const RECT& place);
 
 // A splitter bar. `vertical` drags up and down (a horizontal bar); otherwise it
 // drags left and right. While dragging, onDrag gets the distance in pixels the
@@ -19,7 +20,11 @@ struct SplitterDrag {
     std::function<void()> begin;
     std::function<void(int delta)> drag;
 };
-HWND CreateSplitter(HWND parent, bool vertical, SplitterDrag* handlers);
+HWND CreateSplitter(HWND parent, bool vertical, SplitterDrag* handlers, const RECT& place);
+
+// Moves a child window to place (in its parent's client area) unless it is
+// there already: each move costs a round trip to the window system.
+void Place(HWND child, const RECT& place);
 
 // The tool bar images of the program's own commands, 16 x 16 each, from the
 // program's resources on the given background: Compile, Run, Run Applet.

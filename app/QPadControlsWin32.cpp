@@ -93,19 +93,30 @@ void RegisterQPadControls(HINSTANCE instance) {
     RegisterWindowClassOnce(instance, kSplitterClass, SplitterProc);
 }
 
-HWND CreatePanel(HWND parent, HWND target) {
-    HWND panel = CreateWindowExA(0, kPanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                                 0, 0, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+HWND CreatePanel(HWND parent, HWND target, const RECT& place) {
+    HWND panel = CreateWindowExA(0, kPanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, place.left, place.top,
+                                 place.right - place.left, place.bottom - place.top, parent, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
     SetWindowLongPtrA(panel, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(target));
     return panel;
 }
 
-HWND CreateSplitter(HWND parent, bool vertical, SplitterDrag* handlers) {
+HWND CreateSplitter(HWND parent, bool vertical, SplitterDrag* handlers, const RECT& place) {
     auto* state = new SplitterState{vertical, handlers};
-    HWND hwnd = CreateWindowExA(0, kSplitterClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
-                                nullptr, GetModuleHandleA(nullptr), state);
+    HWND hwnd = CreateWindowExA(0, kSplitterClass, "", WS_CHILD | WS_VISIBLE, place.left, place.top,
+                                place.right - place.left, place.bottom - place.top, parent, nullptr,
+                                GetModuleHandleA(nullptr), state);
     if (!hwnd) delete state;
     return hwnd;
+}
+
+void Place(HWND child, const RECT& place) {
+    RECT now;
+    if (GetWindowRect(child, &now)) {
+        MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&now), 2);
+        if (EqualRect(&now, &place)) return;
+    }
+    MoveWindow(child, place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE);
 }
 
 // The resource's magenta is where the background shows; the tool bar then

@@ -20,8 +20,11 @@ const int kMinErrorWidth = 1;     // the side splitter's minimum size
 
 }  // namespace
 
+// Each pane is made where the layout puts it, so that the first layout moves
+// nothing.
 void TQPadF::CreateLayout() {
-    RichEditP = CreatePanel(hwnd_, hwnd_);
+    const Areas areas = LayoutAreas();
+    RichEditP = CreatePanel(hwnd_, hwnd_, areas.editorPanel);
     // A drag sets the remembered size, within what the window has room for now.
     drag2_.begin = [this] { dragStart_ = ShownBottomHeight(); };
     drag2_.drag = [this](int delta) {
@@ -29,61 +32,65 @@ void TQPadF::CreateLayout() {
         bottomHeight_ = ShownBottomHeight();
         Layout();
     };
-    Splitter2 = CreateSplitter(hwnd_, true, &drag2_);
-    CreateLists();
-    CreateStatusBar();
-    // Placed once the editor is made too (FormCreate).
+    Splitter2 = CreateSplitter(hwnd_, true, &drag2_, areas.splitter2);
+    CreateLists(areas);
+    CreateStatusBar(areas);
+    // The editor comes with FormCreate, in its panel's client area.
 }
 
-void TQPadF::CreateLists() {
-    Panel1 = CreatePanel(hwnd_, hwnd_);
-    ErrorP = CreatePanel(Panel1, hwnd_);
+void TQPadF::CreateLists(const Areas& areas) {
+    Panel1 = CreatePanel(hwnd_, hwnd_, areas.bottomPanel);
+    ErrorP = CreatePanel(Panel1, hwnd_, areas.errorPanel);
     drag3_.begin = [this] { dragStart_ = ShownErrorWidth(); };
     drag3_.drag = [this](int delta) {
         errorWidth_ = dragStart_ + delta;
         errorWidth_ = ShownErrorWidth();
         Layout();
     };
-    Splitter3 = CreateSplitter(Panel1, false, &drag3_);
-    CompillerP = CreatePanel(Panel1, hwnd_);
+    Splitter3 = CreateSplitter(Panel1, false, &drag3_, areas.splitter3);
+    CompillerP = CreatePanel(Panel1, hwnd_, areas.compilerPanel);
 
     // Fixed pitch, 12 pixels of character height, items 15 pixels high.
     listFont_.Reset(CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New"));
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    auto makeHeader = [&](HWND parent, const char* caption) {
-        HWND header = CreateWindowExA(0, WC_HEADERA, "", WS_CHILD | WS_VISIBLE | HDS_HORZ | HDS_FLAT, 0, 0, 0, 0, parent,
-                                      nullptr, instance, nullptr);
+    auto makeHeader = [&](HWND parent, const char* caption, const RECT& area) {
+        HWND header = CreateWindowExA(0, WC_HEADERA, "", WS_CHILD | WS_VISIBLE | HDS_HORZ | HDS_FLAT, area.left,
+                                      area.top, area.right - area.left, area.bottom - area.top, parent, nullptr,
+                                      instance, nullptr);
         SendMessageA(header, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
         HDITEMA item = {};
         item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
         item.pszText = const_cast<char*>(caption);
-        item.cxy = 100;
+        item.cxy = area.right - area.left;  // the one section fills the header
         item.fmt = HDF_LEFT | HDF_STRING;
         SendMessageA(header, HDM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
         return header;
     };
-    auto makeList = [&](HWND parent) {
+    auto makeList = [&](HWND parent, const RECT& area) {
         HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
                                     WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY |
                                         LBS_NOINTEGRALHEIGHT,
-                                    0, 0, 0, 0, parent, nullptr, instance, nullptr);
+                                    area.left, area.top, area.right - area.left, area.bottom - area.top, parent,
+                                    nullptr, instance, nullptr);
         SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.Get()), FALSE);
         SendMessageA(list, LB_SETITEMHEIGHT, 0, 15);
         return list;
     };
-    ErrorHC = makeHeader(ErrorP, "Errors");
-    ErrorLB = makeList(ErrorP);
-    CompillerHC = makeHeader(CompillerP, "DOS output");
-    CompillerLB = makeList(CompillerP);
+    ErrorHC = makeHeader(ErrorP, "Errors", areas.errorHeader);
+    ErrorLB = makeList(ErrorP, areas.errorList);
+    CompillerHC = makeHeader(CompillerP, "DOS output", areas.compilerHeader);
+    CompillerLB = makeList(CompillerP, areas.compilerList);
 }
 
-void TQPadF::CreateStatusBar() {
+void TQPadF::CreateStatusBar(const Areas& areas) {
+    const RECT& area = areas.statusBar;
     StatusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "",
                                 WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN |
                                     CCS_NODIVIDER,
-                                0, 0, 0, 0, hwnd_, nullptr, GetModuleHandleA(nullptr), nullptr);
-    SetStatusParts(0);
+                                area.left, area.top, area.right - area.left, area.bottom - area.top, hwnd_, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    SetStatusParts(areas.width);
     SendMessageA(StatusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>("Hint"));
     SendMessageA(StatusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(" 00:00"));
     SendMessageA(StatusBar, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(""));
@@ -113,40 +120,55 @@ int TQPadF::ShownErrorWidth() const {
     return std::max(kMinErrorWidth, std::min(errorWidth_, static_cast<int>(rc.right) - kSplitterSize - 1));
 }
 
-void TQPadF::Layout() {
-    if (!StatusBar) return;  // still being built
+TQPadF::Areas TQPadF::LayoutAreas() const {
     RECT rc;
     GetClientRect(hwnd_, &rc);
     const int w = rc.right, h = rc.bottom;
-    const int middleTop = kToolBarHeight;
-    const int bottomHeight = ShownBottomHeight(), errorWidth = ShownErrorWidth();
+    const int bh = ShownBottomHeight(), ew = ShownErrorWidth();
+    const int panelTop = h - kStatusHeight - bh, splitTop = panelTop - kSplitterSize;
+    const int cw = w - ew - kSplitterSize, listBottom = kHeaderHeight + std::max(0, bh - kHeaderHeight);
+    Areas a;
+    a.width = w;
+    a.toolBar = {0, 0, w, kToolBarHeight};
+    a.statusBar = {0, h - kStatusHeight, w, h};
+    a.editorPanel = {0, kToolBarHeight, w, std::max(kToolBarHeight, splitTop)};
+    a.splitter2 = {0, splitTop, w, splitTop + kSplitterSize};
+    a.bottomPanel = {0, panelTop, w, panelTop + bh};
+    a.errorPanel = {0, 0, ew, bh};
+    a.splitter3 = {ew, 0, ew + kSplitterSize, bh};
+    a.compilerPanel = {ew + kSplitterSize, 0, w, bh};
+    a.errorHeader = {0, 0, ew, kHeaderHeight};
+    a.errorList = {0, kHeaderHeight, ew, listBottom};
+    a.compilerHeader = {0, 0, cw, kHeaderHeight};
+    a.compilerList = {0, kHeaderHeight, cw, listBottom};
+    return a;
+}
 
-    const int panelTop = h - kStatusHeight - bottomHeight;
-    const int splitTop = panelTop - kSplitterSize;
-    MoveWindow(ToolBar1, 0, 0, w, kToolBarHeight, TRUE);
-    MoveWindow(StatusBar, 0, h - kStatusHeight, w, kStatusHeight, TRUE);
-    SetStatusParts(w);
-    MoveWindow(RichEditP, 0, middleTop, w, splitTop - middleTop > 0 ? splitTop - middleTop : 0, TRUE);
-    MoveWindow(Splitter2, 0, splitTop, w, kSplitterSize, TRUE);
-    MoveWindow(Panel1, 0, panelTop, w, bottomHeight, TRUE);
+void TQPadF::Layout() {
+    if (!StatusBar) return;  // still being built
+    const Areas a = LayoutAreas();
+    Place(ToolBar1, a.toolBar);
+    Place(StatusBar, a.statusBar);
+    SetStatusParts(a.width);
+    Place(RichEditP, a.editorPanel);
+    Place(Splitter2, a.splitter2);
+    Place(Panel1, a.bottomPanel);
     if (SourceEdit) {
         RECT er;
         GetClientRect(RichEditP, &er);
-        MoveWindow(SourceEdit->Handle(), 0, 0, er.right, er.bottom, TRUE);
+        Place(SourceEdit->Handle(), er);
     }
-
-    const int ew = errorWidth, cw = w - ew - kSplitterSize, bh = bottomHeight;
-    MoveWindow(ErrorP, 0, 0, ew, bh, TRUE);
-    MoveWindow(Splitter3, ew, 0, kSplitterSize, bh, TRUE);
-    MoveWindow(CompillerP, ew + kSplitterSize, 0, cw, bh, TRUE);
-    auto placeList = [&](HWND header, HWND list, int width) {
-        MoveWindow(header, 0, 0, width, kHeaderHeight, TRUE);
+    Place(ErrorP, a.errorPanel);
+    Place(Splitter3, a.splitter3);
+    Place(CompillerP, a.compilerPanel);
+    auto placeList = [&](HWND header, HWND list, const RECT& headerArea, const RECT& listArea) {
+        Place(header, headerArea);
         HDITEMA item = {};
         item.mask = HDI_WIDTH;
-        item.cxy = width;  // the one section fills the header
+        item.cxy = headerArea.right - headerArea.left;  // the one section fills the header
         SendMessageA(header, HDM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        MoveWindow(list, 0, kHeaderHeight, width, bh > kHeaderHeight ? bh - kHeaderHeight : 0, TRUE);
+        Place(list, listArea);
     };
-    placeList(ErrorHC, ErrorLB, ew);
-    placeList(CompillerHC, CompillerLB, cw);
+    placeList(ErrorHC, ErrorLB, a.errorHeader, a.errorList);
+    placeList(CompillerHC, CompillerLB, a.compilerHeader, a.compilerList);
 }

@@ -34,6 +34,8 @@ public:
     TQPadF& operator=(const TQPadF&) = delete;
 
     HWND Handle() const { return hwnd_; }
+    // The first time: the settings applied (FormShow), the window shown and the
+    // editor focused, then what the commands need loaded.
     void Show(int showCommand);
 
     // Actions. A command runs only through WM_COMMAND with its id, as the menu,
@@ -154,8 +156,9 @@ private:
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
-    void CreateLists();
-    void CreateStatusBar();
+    struct Areas;
+    void CreateLists(const Areas& areas);
+    void CreateStatusBar(const Areas& areas);
     void SetStatusParts(int width);
     void CreateLayout();
     void FormCreate();
@@ -163,6 +166,14 @@ private:
     void FormCloseQuery(bool& canClose);
     void FormDestroy();
     void RequestClose();
+    // Where each pane goes in the client area as it is now; the lists and their
+    // headers within their panels.
+    struct Areas {
+        int width;
+        RECT toolBar, statusBar, editorPanel, splitter2, bottomPanel, errorPanel, splitter3, compilerPanel;
+        RECT errorHeader, errorList, compilerHeader, compilerList;
+    };
+    Areas LayoutAreas() const;
     void Layout();
     int ShownBottomHeight() const;
     int ShownErrorWidth() const;
@@ -210,7 +221,6 @@ private:
     HWND hwnd_ = nullptr;
     ScopedAccelerators accel_;
     ScopedFont listFont_;
-    ScopedIcon bigIcon_, smallIcon_;
     std::vector<TAction> actions_;
     std::string lastHint_;
     CodeActionStates codeStates_;
@@ -233,11 +243,15 @@ private:
 extern TQPadF* QPadF;
 extern std::string ApplicationTitle;
 
-// Process-wide set-up, once, before any window: OLE (the rich-edit control pastes
-// and drags through it), the common controls, the program's window classes, and
-// the application window titled with ApplicationTitle, which carries the task-bar
-// button and owns the main window. Safe to call again.
+// Process-wide set-up, once, before any window: the common controls, the
+// program's window classes, and the application window titled with
+// ApplicationTitle, which carries the task-bar button and owns the main window.
+// Safe to call again.
 void InitApplication();
+// OLE for the program's thread, after InitApplication: the rich-edit control
+// pastes through it, and the shell's dialogs need it. The main window starts it
+// when it first shows, as nothing before needs it. Safe to call again.
+void StartOle();
 // Shows the application window, after the main window has been shown.
 void ShowApplicationWindow();
 // The application window; null before InitApplication.

@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include <cstring>
+#include <utility>
 
 #include "LateBoundWin32.h"
 #include "LauncherWin32.h"
@@ -38,14 +39,17 @@ bool IsTextControl(HWND hwnd) {
 
 }  // namespace
 
+// The window's icons are its class's, made once for the program's life: the
+// window system takes them from there when it makes the window. Set on the
+// window before it shows, they would be converted a second time on the way to
+// the screen; Show sets them on the window once it is up.
 void TQPadF::RegisterWindowClass(HINSTANCE instance) {
-    RegisterWindowClassOnce(instance, kMainClass, WndProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    static const HICON big = CreateAppIcon(GetSystemMetrics(SM_CXICON)), small = CreateAppIcon(16);
+    RegisterWindowClassOnce(instance, kMainClass, WndProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), big, small);
 }
 
 TQPadF::TQPadF() : launcher_(WindowsLauncher()) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    bigIcon_.Reset(CreateAppIcon(GetSystemMetrics(SM_CXICON)));
-    smallIcon_.Reset(CreateAppIcon(16));
 
     CreateActions();
     CreateMenus();
@@ -60,8 +64,6 @@ TQPadF::TQPadF() : launcher_(WindowsLauncher()) {
     hwnd_ = CreateWindowExA(WS_EX_ACCEPTFILES, kMainClass, kAppTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
                             rc.right - rc.left, rc.bottom - rc.top, ApplicationWindow(), MainMenu1, instance, this);
     if (!hwnd_) throw Exception("Cannot create the main window");
-    SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
-    SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
 
     CreateToolBar();
     CreateLayout();
@@ -90,13 +92,24 @@ void TQPadF::FormCreate() {
 }
 
 void TQPadF::Show(int showCommand) {
+    const bool first = firstShow_;
+    firstShow_ = false;
+    if (first) FormShow();
     ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
-    FormShow();
+    if (!first) return;
+    SourceEdit->SetFocus();
+    // The class's icons on the window too, for those who ask it (the about box).
+    for (auto [type, index] : {std::pair{ICON_BIG, GCLP_HICON}, std::pair{ICON_SMALL, GCLP_HICONSM}})
+        SendMessageA(hwnd_, WM_SETICON, type, static_cast<LPARAM>(GetClassLongPtrA(hwnd_, index)));
+    // What the commands need loads now that the window is up, before any of them runs.
+    StartOle();
+    PreloadLateBoundDlls();
 }
 
+// Before the window first shows, so that its first sight has them: the settings
+// as read, on the editor and on the first untitled text.
 void TQPadF::FormShow() {
-    if (!firstShow_) return;
     ApplyEditorSettings();
     // The first untitled text was made before the settings were read: it takes
     // what they give a new text now, unless something was put in it meanwhile.
@@ -105,10 +118,6 @@ void TQPadF::FormShow() {
         SourceEdit->SetForm(NewFileForm());
         ShowSourceForm();
     }
-    SourceEdit->SetFocus();
-    firstShow_ = false;
-    // What the commands need loads now that the window is up, before any of them runs.
-    PreloadLateBoundDlls();
 }
 
 void TQPadF::FormCloseQuery(bool& canClose) {

@@ -129,7 +129,8 @@ private:
 // Registers a window class of this program once; later calls find it and do
 // nothing. A null background leaves the painting to the window.
 inline void RegisterWindowClassOnce(HINSTANCE instance, const char* name, WNDPROC proc,
-                                    HBRUSH background = nullptr, HICON icon = nullptr) {
+                                    HBRUSH background = nullptr, HICON icon = nullptr,
+                                    HICON smallIcon = nullptr) {
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
     if (GetClassInfoExA(instance, name, &wc)) return;
@@ -140,6 +141,7 @@ inline void RegisterWindowClassOnce(HINSTANCE instance, const char* name, WNDPRO
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = background;
     wc.hIcon = icon;
+    wc.hIconSm = smallIcon;
     wc.lpszClassName = name;
     RegisterClassExA(&wc);
 }

@@ -43,6 +43,18 @@ bool IsProfileBlank(char c) {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1a';
 }
 
+// One loading of settings: see IProfile::BeginReads.
+class ReadPass {
+public:
+    explicit ReadPass(IProfile& profile) : profile_(profile) { profile_.BeginReads(); }
+    ~ReadPass() { profile_.EndReads(); }
+    ReadPass(const ReadPass&) = delete;
+    ReadPass& operator=(const ReadPass&) = delete;
+
+private:
+    IProfile& profile_;
+};
+
 }  // namespace
 
 std::optional<int> ParseProfileInt(const std::string& text) {
@@ -164,6 +176,7 @@ void TOptionsStore::Write(const std::string& file, const std::vector<ProfileEntr
 }
 
 void TOptionsStore::LoadOptions() {
+    ReadPass pass(profile_);
     const std::string file = SettingsFile();
     SetJavaSdkDir(ReadText(file, kJavaSdk, "Directory", JavaSdkDir()));
     SetCompillerCommand(ReadText(file, kJavaSdk, "CompillerCommand", CompillerCommand()));
@@ -197,6 +210,7 @@ void TOptionsStore::SaveOptions() {
 }
 
 void TOptionsStore::LoadProjectOptions() {
+    ReadPass pass(profile_);
     const std::string file = ProjectOptionsFile();
     SetAppCommandLine(ReadText(file, kParameters, "CommandLine", std::string()));
     SetAppletHtmlFile(ReadText(file, kParameters, "HTML", std::string()));
@@ -222,6 +236,7 @@ std::vector<std::string> WithRecentFile(std::vector<std::string> list, const std
 }
 
 std::vector<std::string> TOptionsStore::LoadRecentFiles() {
+    ReadPass pass(profile_);
     std::vector<std::string> files;
     for (std::size_t i = 1; i <= kRecentFiles; ++i) {
         const std::string key = "File" + std::to_string(i);

@@ -65,6 +65,11 @@ public:
                              const std::string& key, const std::string& value) = 0;
     // True when path names an existing file (not a directory).
     virtual bool FileExists(const std::string& path) = 0;
+    // Between these, reads may take a file as it was at the first of them (a
+    // write is seen at once): one loading of settings, not a time over which
+    // the user could change the file. They nest.
+    virtual void BeginReads() {}
+    virtual void EndReads() {}
 };
 
 // Every setting, with its defaults, and the operations on the two files.

@@ -201,14 +201,29 @@ TEST_F(FileCommandsTest, NewAsksBeforeItDiscards) {
     EXPECT_EQ(OptionsF->SourceFile(), "Untitled.java");
 }
 
-// The window, and the text it starts with, come before the settings are read.
+// The window, and the text it starts with, come before the settings are read;
+// the settings are on them by the time the window shows.
 class NewFilesInUtf8Test : public FileCommandsTest {
-    void BeforeShow() override { OptionsF->SetNewFilesUtf8(true); }
+protected:
+    static inline std::string panelWhenShown;
+    static LRESULT CALLBACK WhenShown(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && m->message == WM_SHOWWINDOW && m->wParam && m->hwnd == QPadF->Handle())
+            panelWhenShown = QPadF->PanelText(3);
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    HHOOK hook = nullptr;
+    void BeforeShow() override {
+        OptionsF->SetNewFilesUtf8(true);
+        hook = SetWindowsHookExA(WH_CALLWNDPROC, &WhenShown, nullptr, GetCurrentThreadId());
+    }
 };
 
 TEST_F(NewFilesInUtf8Test, TheFirstTextIsANewOne) {
+    UnhookWindowsHookEx(hook);
     const std::string panel = QPadF->PanelText(3);
     EXPECT_EQ(panel.rfind("UTF-8", 0), 0u) << panel;
+    EXPECT_EQ(panelWhenShown, panel);
     EXPECT_EQ(OptionsF->SourceFile(), "Untitled.java");
     Command("FileNew1");
     EXPECT_EQ(QPadF->PanelText(3), panel);

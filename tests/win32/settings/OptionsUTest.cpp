@@ -124,6 +124,28 @@ TEST_F(OptionsTest, MissingKeysKeepValuesTheApiWouldAlter) {
     EXPECT_EQ(options.InterpreterCommand(), longText);
 }
 
+// In one loading a section's key names are read once: a key they lack gives the
+// default as it stands, a key written meanwhile is seen, and so is a change to
+// the file made before the next loading.
+TEST_F(OptionsTest, ReadsInOneLoading) {
+    std::string big = "[Big]\r\n";
+    for (int i = 0; i < 1000; ++i) big += "Key" + std::to_string(i) + "=v\r\n";  // names past one buffer
+    WriteIni(big + "[S]\r\nA=\"  a  \"\r\nLong=" + std::string(5000, 'L') + "\r\n");
+    IProfile& profile = WindowsProfile();
+    profile.BeginReads();
+    EXPECT_EQ(profile.ReadString(ini, "Big", "key999", "-"), "v");
+    EXPECT_EQ(profile.ReadString(ini, "S", "a", "-"), "  a  ");
+    EXPECT_EQ(profile.ReadString(ini, "S", "Long", "-"), std::string(5000, 'L'));
+    EXPECT_EQ(profile.ReadString(ini, "S", "B", " b "), " b ");
+    ASSERT_TRUE(profile.WriteString(ini, "S", "B", "written"));
+    EXPECT_EQ(profile.ReadString(ini, "S", "B", "-"), "written");
+    profile.EndReads();
+    WriteIni("[S]\r\nC=later\r\n");
+    profile.BeginReads();
+    EXPECT_EQ(profile.ReadString(ini, "S", "C", "-"), "later");
+    profile.EndReads();
+}
+
 TEST_F(OptionsTest, DamagedSettingsFiles) {
     const std::string longText(5000, 'L');
     const struct {
