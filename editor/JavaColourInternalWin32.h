@@ -31,8 +31,11 @@ inline LRESULT Send(HWND wnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
 inline int LineCount(HWND wnd) { return std::max(static_cast<int>(Send(wnd, EM_GETLINECOUNT)), 1); }
 
 // While Shift is held, Wine's control takes our selections for the user's and
-// the colours land elsewhere or nowhere: a pass waits for its release.
-inline bool ShiftHeld() { return GetKeyState(VK_SHIFT) < 0 || GetAsyncKeyState(VK_SHIFT) < 0; }
+// the colours land elsewhere or nowhere: a pass waits for its release. As the
+// messages so far have it; the idle work also asks the keyboard itself (a call
+// to the window server under Wine, too dear for every key).
+inline bool ShiftHeld() { return GetKeyState(VK_SHIFT) < 0; }
+inline bool ShiftDown() { return ShiftHeld() || GetAsyncKeyState(VK_SHIFT) < 0; }
 
 // Our own messages to the control come back through its window procedure: while
 // a pass works, they are the pass's, not the user's.

@@ -238,7 +238,7 @@ void TJavaColour::ColourView(HWND wnd, bool idle) {
 }
 
 bool TJavaColour::IdleStep(HWND wnd) {
-    if (ShiftHeld()) return true;
+    if (ShiftDown()) return true;
     ColourView(wnd, false);
     const int count = static_cast<int>(Lines.size());
     if (States.Next() < count) {
