@@ -31,6 +31,10 @@ bool IsIdentStart(char c) {
 }
 bool IsIdentPart(char c) { return IsIdentStart(c) || IsDigit(c); }
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\f'; }
+// What may follow "when" in a guard: the start of an expression, not "when = x" or "when.x".
+bool IsGuardStart(char c) {
+    return IsIdentStart(c) || IsDigit(c) || c == '(' || c == '!' || c == '-' || c == '"' || c == '\'';
+}
 
 class LineLexer {
 public:
@@ -72,6 +76,8 @@ public:
             } else if (c == '@') {
                 Annotation();
             } else {
+                // A case label's guard ends at its arrow or at the statement's end.
+                if ((c == '-' && At(i + 1) == '>') || c == ';' || c == '{') caseLabel = false;
                 ++i;
             }
         }
@@ -82,6 +88,8 @@ private:
     string_view s;
     std::vector<TJavaSpan>& out;
     std::size_t i = 0;
+    bool caseLabel = false;  // after "case" on this line, where "when" starts a guard
+    string_view lead;        // the module directive that begins this line
 
     char At(std::size_t k) const { return k < s.size() ? s[k] : '\0'; }
 
@@ -208,6 +216,7 @@ private:
         const char n = At(next);
         if (word == "var" || word == "record" || word == "sealed" || word == "permits")
             return next > end && IsIdentStart(n);
+        if (word == "when") return caseLabel && (next > end || n == '(') && IsGuardStart(n);
         if (word == "yield") {
             if (n == '\0' || string_view("=.[);,:?").find(n) != string_view::npos) return false;
             // "yield(x)" calls a method; "yield (x)" and "yield x" give a value.
@@ -216,11 +225,46 @@ private:
         return false;
     }
 
+    // A dotted name from k, as a module or package is named: its end, or k.
+    std::size_t NameEnd(std::size_t k) const {
+        if (!IsIdentStart(At(k))) return k;
+        std::size_t end = WordEnd(k);
+        while (At(end) == '.' && IsIdentStart(At(end + 1))) end = WordEnd(end + 1);
+        return end;
+    }
+
+    // A module's declaration ("open module a.b {") and its directives, each the
+    // first word of its line, with the words that read as keywords after them:
+    // requires transitive, exports and opens ... to, provides ... with.
+    bool ModuleWord(string_view word, std::size_t start, std::size_t end) {
+        const std::size_t next = SkipBlanks(end);
+        if (next == end || !IsIdentStart(At(next))) return false;
+        if (word == "module" && (lead == "open" || SkipBlanks(0) == start)) {
+            const std::size_t after = SkipBlanks(NameEnd(next));
+            return At(after) == '{' || At(after) == '\0' || (At(after) == '/' && (At(after + 1) == '/' || At(after + 1) == '*'));
+        }
+        if (SkipBlanks(0) == start) {
+            if (word == "open" && s.substr(next, 6) == "module") {
+                lead = word;
+                if (ModuleWord("module", next, next + 6)) return true;
+                lead = {};
+            }
+            for (string_view directive : {"requires", "exports", "opens", "uses", "provides"})
+                if (word == directive) lead = word;
+            return lead == word;
+        }
+        return (lead == "requires" && word == "transitive") ||
+               ((lead == "exports" || lead == "opens") && word == "to") || (lead == "provides" && word == "with");
+    }
+
     void Word() {
         const std::size_t start = i;
         std::size_t end = WordEnd(i);
         const string_view word = s.substr(start, end - start);
         if (IsReserved(word)) {
+            caseLabel = caseLabel || word == "case";
+            Emit(start, end, TJavaToken::Keyword);
+        } else if (ModuleWord(word, start, end)) {
             Emit(start, end, TJavaToken::Keyword);
         } else if (word == "non" && At(end) == '-' && s.substr(end + 1, 6) == "sealed" && !IsIdentPart(At(end + 7)) &&
                    ActsAsKeyword("sealed", end + 7)) {
