@@ -72,6 +72,9 @@ LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
             SetActiveWindow(target);
         return 0;
     }
+    case WM_SIZE:
+        if (QPadF) QPadF->FollowApplication(wParam == SIZE_MINIMIZED);
+        break;
     case WM_CLOSE:
         if (QPadF && QPadF->Handle()) PostMessageA(QPadF->Handle(), WM_CLOSE, 0, 0);
         return 0;

@@ -37,6 +37,9 @@ public:
     // The first time: the settings applied (FormShow), the window shown and the
     // editor focused, then what the commands need loaded.
     void Show(int showCommand);
+    // Hidden while the application window, the program's task-bar button, is
+    // minimized, and shown again as it was when that is restored.
+    void FollowApplication(bool minimized);
 
     // Actions. A command runs only through WM_COMMAND with its id, as the menu,
     // the accelerators and the tool bar send it.
@@ -217,6 +220,8 @@ private:
     std::string FindAppletHtmlFile() const;
     // True while the placement saved when hidden is still being put back.
     bool RestoringPlacement();
+    void SavePlacement();
+    void RestorePlacementSoon();
 
     HWND hwnd_ = nullptr;
     ScopedAccelerators accel_;
@@ -228,6 +233,7 @@ private:
     bool firstShow_ = true;
     WINDOWPLACEMENT placement_{};  // as it was when minimized, for the restore
     bool placementSaved_ = false;
+    bool hiddenWithApplication_ = false;
     DWORD restoreUntil_ = 0;       // the placement is put back until then
     int commandDepth_ = 0;       // commands under way, one inside another
     bool closePending_ = false;  // a close asked for while one ran

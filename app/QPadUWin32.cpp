@@ -276,13 +276,10 @@ LRESULT TQPadF::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         // Hidden with the application window (minimized), the window may come
         // back from the window manager moved and no longer maximized (it is
         // under Wine): its placement is put back once it is shown again.
-        if (!wParam && lParam == SW_PARENTCLOSING) {
-            placement_.length = sizeof placement_;
-            placementSaved_ = GetWindowPlacement(hwnd_, &placement_) != 0;
-        } else if (wParam && lParam == SW_PARENTOPENING && placementSaved_) {
-            restoreUntil_ = GetTickCount() + 2000;  // the window manager's answer comes within
-            PostMessageA(hwnd_, WM_RESTOREPLACEMENT, 0, 0);
-        }
+        if (!wParam && lParam == SW_PARENTCLOSING)
+            SavePlacement();
+        else if (wParam && lParam == SW_PARENTOPENING)
+            RestorePlacementSoon();
         break;
     case WM_RESTOREPLACEMENT:
         if (RestoringPlacement() && IsWindowVisible(hwnd_)) SetWindowPlacement(hwnd_, &placement_);
@@ -358,14 +355,46 @@ LRESULT TQPadF::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd_, msg, wParam, lParam);
 }
 
-// A command may let messages through while it runs (its status texts, a tool's
-// wait, a dialog), and a close that arrives then would destroy the editor under
-// it: the close waits for the command's end. A second close while the first one
-// is asking about unsaved changes is the same request and is dropped.
 bool TQPadF::RestoringPlacement() {
     if (placementSaved_ && static_cast<int>(GetTickCount() - restoreUntil_) > 0) placementSaved_ = false;
     return placementSaved_;
 }
+
+void TQPadF::SavePlacement() {
+    placement_.length = sizeof placement_;
+    placementSaved_ = GetWindowPlacement(hwnd_, &placement_) != 0;
+}
+
+void TQPadF::RestorePlacementSoon() {
+    if (!placementSaved_) return;
+    restoreUntil_ = GetTickCount() + 2000;  // the window manager's answer comes within
+    PostMessageA(hwnd_, WM_RESTOREPLACEMENT, 0, 0);
+}
+
+// The system hides only pop-up windows with their minimized owner, and a window
+// manager's minimize button may have taken this one off the screen by itself:
+// it is hidden and shown here, so that restoring the task-bar button brings it back.
+void TQPadF::FollowApplication(bool minimized) {
+    if (!hwnd_) return;
+    if (minimized) {
+        if (!IsWindowVisible(hwnd_)) return;
+        SavePlacement();
+        hiddenWithApplication_ = true;
+        ShowWindow(hwnd_, SW_HIDE);
+    } else if (hiddenWithApplication_) {
+        hiddenWithApplication_ = false;
+        // Shown active, as a window manager gives the keyboard only to a window
+        // that asks as it comes; a modal dialog it waits for gets the activation
+        // from the application window instead.
+        ShowWindow(hwnd_, IsWindowEnabled(hwnd_) ? SW_SHOW : SW_SHOWNA);
+        RestorePlacementSoon();
+    }
+}
+
+// A command may let messages through while it runs (its status texts, a tool's
+// wait, a dialog), and a close that arrives then would destroy the editor under
+// it: the close waits for the command's end. A second close while the first one
+// is asking about unsaved changes is the same request and is dropped.
 
 void TQPadF::RequestClose() {
     if (closing_) return;
