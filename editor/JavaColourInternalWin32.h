@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "JavaLexer.h"
 
@@ -29,6 +31,10 @@ inline LRESULT Send(HWND wnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
 }
 
 inline int LineCount(HWND wnd) { return std::max(static_cast<int>(Send(wnd, EM_GETLINECOUNT)), 1); }
+
+// The lines of a text as the control breaks them: where each starts and, when
+// asked, where its text ends (its break left out).
+void SplitLines(std::string_view text, std::vector<int>* starts, std::vector<int>* ends);
 
 // While Shift is held, Wine's control takes our selections for the user's and
 // the colours land elsewhere or nowhere: a pass waits for its release. As the

@@ -38,11 +38,7 @@ void TJavaColour::BuildIndex(HWND wnd) {
     const std::string text = Range(wnd, 0, length);
     if (static_cast<int>(text.size()) != length) return;
     std::vector<int> starts;
-    std::size_t pos = 0, lineEnd = 0;
-    do {
-        starts.push_back(static_cast<int>(pos));
-        pos = NextJavaLine(text, pos, &lineEnd);
-    } while (pos < text.size() || lineEnd < pos);
+    SplitLines(text, &starts, nullptr);
     const int last = static_cast<int>(starts.size()) - 1;
     if (last + 1 != static_cast<int>(Lines.size()) || LineCount(wnd) != last + 1 ||
         Send(wnd, EM_LINEINDEX, static_cast<WPARAM>(last)) != starts.back())

@@ -85,17 +85,16 @@ std::optional<std::string> Take(int shown, const std::string& colours, int from,
     return colours.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(n));
 }
 
-// The lines of text: where each starts and where its text ends (its break left out).
-void SplitLines(std::string_view text, std::vector<int>* starts, std::vector<int>* ends) {
+}  // namespace
+
+void java_colour::SplitLines(std::string_view text, std::vector<int>* starts, std::vector<int>* ends) {
     std::size_t pos = 0, lineEnd = 0;
     do {
         starts->push_back(static_cast<int>(pos));
         pos = NextJavaLine(text, pos, &lineEnd);
-        ends->push_back(static_cast<int>(lineEnd));
+        if (ends) ends->push_back(static_cast<int>(lineEnd));
     } while (pos < text.size() || lineEnd < pos);
 }
-
-}  // namespace
 
 TJavaColour::Check TJavaColour::PresetWorks = TJavaColour::Check::NotYet;
 
