@@ -395,7 +395,6 @@ void TQPadF::FollowApplication(bool minimized) {
 // wait, a dialog), and a close that arrives then would destroy the editor under
 // it: the close waits for the command's end. A second close while the first one
 // is asking about unsaved changes is the same request and is dropped.
-
 void TQPadF::RequestClose() {
     if (closing_) return;
     if (commandDepth_ > 0) {
