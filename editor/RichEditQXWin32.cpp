@@ -23,14 +23,19 @@ void LoadRichEdit() {
     if (!lib) throw Exception("Cannot load RICHED32.DLL");
 }
 
+// The keys and buttons held as the key's message has them, in one question:
+// each is a call to the window server under Wine, and a key asks twice.
 unsigned ShiftState(LPARAM keyData) {
+    BYTE state[256];
+    if (!GetKeyboardState(state)) return (keyData & (1 << 29)) != 0 ? ssAlt : 0;
+    auto held = [&](int vk) { return (state[vk] & 0x80) != 0; };
     unsigned shift = 0;
-    if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
-    if (GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
-    if ((keyData & (1 << 29)) != 0 || GetKeyState(VK_MENU) < 0) shift |= ssAlt;
-    if (GetKeyState(VK_LBUTTON) < 0) shift |= ssLeft;
-    if (GetKeyState(VK_RBUTTON) < 0) shift |= ssRight;
-    if (GetKeyState(VK_MBUTTON) < 0) shift |= ssMiddle;
+    if (held(VK_SHIFT)) shift |= ssShift;
+    if (held(VK_CONTROL)) shift |= ssCtrl;
+    if ((keyData & (1 << 29)) != 0 || held(VK_MENU)) shift |= ssAlt;
+    if (held(VK_LBUTTON)) shift |= ssLeft;
+    if (held(VK_RBUTTON)) shift |= ssRight;
+    if (held(VK_MBUTTON)) shift |= ssMiddle;
     return shift;
 }
 
