@@ -234,6 +234,10 @@ private:
     WINDOWPLACEMENT placement_{};  // as it was when minimized, for the restore
     bool placementSaved_ = false;
     bool hiddenWithApplication_ = false;
+    // Whether the clipboard holds text, as of the clipboard's change count.
+    bool ClipboardHasText();
+    bool clipboardKnown_ = false, clipboardHasText_ = false;
+    DWORD clipboardSequence_ = 0;
     DWORD restoreUntil_ = 0;       // the placement is put back until then
     int commandDepth_ = 0;       // commands under way, one inside another
     bool closePending_ = false;  // a close asked for while one ran

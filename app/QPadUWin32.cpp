@@ -153,7 +153,21 @@ void TQPadF::Idle() {
     SetActionEnabled(Action(ActionId::EditRedo1), canRedo);
     SetActionEnabled(Action(ActionId::EditCut1), hasSelection);
     SetActionEnabled(Action(ActionId::EditCopy1), hasSelection);
-    SetActionEnabled(Action(ActionId::EditPaste1), control && IsClipboardFormatAvailable(CF_TEXT));
+    SetActionEnabled(Action(ActionId::EditPaste1), control && ClipboardHasText());
+}
+
+// The idle work runs after every burst of messages, several times a key. The
+// clipboard is asked again only once its change count has moved or the program
+// has been activated since (under Wine, asking costs a call to another thread,
+// and text copied in another program may reach the count only when asked for).
+bool TQPadF::ClipboardHasText() {
+    const DWORD sequence = GetClipboardSequenceNumber();
+    if (!clipboardKnown_ || sequence != clipboardSequence_ || sequence == 0) {
+        clipboardHasText_ = IsClipboardFormatAvailable(CF_TEXT) != 0;
+        clipboardSequence_ = sequence;
+        clipboardKnown_ = true;
+    }
+    return clipboardHasText_;
 }
 
 // The editor through its own operations; any other edit control by message.
@@ -332,6 +346,9 @@ LRESULT TQPadF::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
         if (SourceEdit) SourceEdit->SetFocus();
         return 0;
+    case WM_ACTIVATEAPP:
+        if (wParam) clipboardKnown_ = false;
+        break;
     case WM_CLOSE:
         RequestClose();
         return 0;

@@ -323,6 +323,15 @@ TEST_F(MainWindowTest, StandardEditActionsFollowTheFocusedControl) {
     QPadF->Idle();
     for (const char* a : {"EditUndo1", "EditCut1", "EditCopy1", "EditPaste1"}) EXPECT_FALSE(Enabled(a)) << a;
     EXPECT_FALSE(MenuEnabled("EditPaste1"));
+    // An emptied clipboard leaves nothing to paste.
+    Editor().SetFocus();
+    QPadF->Idle();
+    EXPECT_TRUE(Enabled("EditPaste1"));
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    CloseClipboard();
+    QPadF->Idle();
+    EXPECT_FALSE(Enabled("EditPaste1"));
 }
 
 TEST_F(MainWindowTest, FailuresReachTheHandlerAndTheWindowStaysUsable) {
