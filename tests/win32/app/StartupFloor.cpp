@@ -3,9 +3,13 @@
 // panels, two list boxes and a RICHEDIT from RICHED32.DLL in Courier New, shown
 // with the editor focused. What the start-up benchmark measures the program
 // against; it does nothing else and ends when its window is closed.
+// With "whole" on its command line it makes the rest of the program's window
+// tree too: the application window that owns the main window and carries the
+// task-bar button, the four panels, the two splitters and the lists' headers.
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstring>
 #include <initializer_list>
 
 namespace {
@@ -35,7 +39,13 @@ HMENU MenuBar() {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+HWND Child(const char* cls, DWORD style, const RECT& r, HWND parent, DWORD exStyle = 0) {
+    return CreateWindowExA(exStyle, cls, "", WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
+                           r.bottom - r.top, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
+    const bool whole = strstr(commandLine, "whole") != nullptr;
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     LoadLibraryA("RICHED32.DLL");
@@ -46,8 +56,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = "TQPadF";
     RegisterClassA(&wc);
+    HWND owner = nullptr;
+    if (whole) {
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.lpszClassName = "FloorApplication";
+        RegisterClassA(&wc);
+        wc.lpszClassName = "FloorPanel";
+        RegisterClassA(&wc);
+        owner = CreateWindowExA(0, "FloorApplication", "Quillpad",
+                                WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 512, 384, 0, 0,
+                                nullptr, nullptr, instance, nullptr);
+    }
     HWND main = CreateWindowExA(0, "TQPadF", "Quillpad: Untitled.java", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 710, 560, nullptr, MenuBar(), instance, nullptr);
+                                CW_USEDEFAULT, CW_USEDEFAULT, 710, 560, owner, MenuBar(), instance, nullptr);
 
     HWND tools = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS,
                                  0, 0, 0, 0, main, nullptr, instance, nullptr);
@@ -68,14 +89,30 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     int edges[3] = {200, 260, -1};
     SendMessageA(status, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
 
-    for (int x : {0, 290})
-        CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY, x, 400, 290,
-                        100, main, nullptr, instance, nullptr);
+    HWND editorParent = main, listParents[2] = {main, main};
+    if (whole) {
+        editorParent = Child("FloorPanel", 0, {0, 30, 694, 351}, main);
+        Child("FloorPanel", 0, {0, 351, 694, 356}, main);  // the splitter above the lists
+        HWND bottom = Child("FloorPanel", 0, {0, 356, 694, 461}, main);
+        listParents[0] = Child("FloorPanel", 0, {0, 0, 282, 105}, bottom);
+        Child("FloorPanel", 0, {282, 0, 287, 105}, bottom);  // the splitter between them
+        listParents[1] = Child("FloorPanel", 0, {287, 0, 694, 105}, bottom);
+        for (int i = 0; i < 2; ++i) {
+            HWND header = Child(WC_HEADERA, HDS_HORZ | HDS_FLAT, {0, 0, 282, 17}, listParents[i]);
+            HDITEMA item = {};
+            item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
+            item.pszText = const_cast<char*>(i ? "DOS output" : "Errors");
+            item.cxy = 282;
+            item.fmt = HDF_LEFT | HDF_STRING;
+            SendMessageA(header, HDM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        }
+    }
+    for (int i = 0; i < 2; ++i)
+        Child("LISTBOX", WS_VSCROLL | LBS_NOTIFY, whole ? RECT{0, 17, 282, 105} : RECT{290 * i, 400, 290 * i + 290, 500},
+              listParents[i], WS_EX_CLIENTEDGE);
 
-    HWND editor = CreateWindowExA(WS_EX_CLIENTEDGE, "RICHEDIT", "",
-                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
-                                      ES_AUTOHSCROLL,
-                                  0, 30, 694, 360, main, nullptr, instance, nullptr);
+    HWND editor = Child("RICHEDIT", WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+                        whole ? RECT{0, 0, 694, 321} : RECT{0, 30, 694, 390}, editorParent, WS_EX_CLIENTEDGE);
     HFONT courier = CreateFontA(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New");
     SendMessageA(editor, WM_SETFONT, reinterpret_cast<WPARAM>(courier), FALSE);
@@ -83,6 +120,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     ShowWindow(main, showCommand);
     UpdateWindow(main);
     SetFocus(editor);
+    if (owner) SetWindowPos(owner, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
