@@ -150,10 +150,10 @@ int RunApplication(HINSTANCE, int showCommand, const std::vector<std::string>& a
         return 1;
     }
     // Minimized means the application window minimized, as the minimize button
-    // does it: the main window is hidden with it and comes back when it is restored.
+    // does it: the main window stays hidden with it and comes when it is restored.
     const bool minimized = showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINIMIZED ||
                            showCommand == SW_SHOWMINNOACTIVE || showCommand == SW_FORCEMINIMIZE;
-    QPadF->Show(minimized ? SW_SHOWNOACTIVATE : showCommand);
+    QPadF->Show(minimized ? SW_HIDE : showCommand);
     ShowApplicationWindow();
     if (minimized) ShowWindow(ApplicationWindow(), SW_SHOWMINNOACTIVE);
     // A file named on the command line (Open with, a drop on the program's icon)

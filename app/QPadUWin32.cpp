@@ -98,7 +98,7 @@ void TQPadF::Show(int showCommand) {
     ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
     if (!first) return;
-    SourceEdit->SetFocus();
+    if (showCommand != SW_HIDE) SourceEdit->SetFocus();
     // The class's icons on the window too, for those who ask it (the about box).
     for (auto [type, index] : {std::pair{ICON_BIG, GCLP_HICON}, std::pair{ICON_SMALL, GCLP_HICONSM}})
         SendMessageA(hwnd_, WM_SETICON, type, static_cast<LPARAM>(GetClassLongPtrA(hwnd_, index)));
@@ -394,8 +394,9 @@ void TQPadF::RestorePlacementSoon() {
 void TQPadF::FollowApplication(bool minimized) {
     if (!hwnd_) return;
     if (minimized) {
-        if (!IsWindowVisible(hwnd_)) return;
-        SavePlacement();
+        if (hiddenWithApplication_) return;
+        // Not yet shown at all when the program starts minimized.
+        if (IsWindowVisible(hwnd_)) SavePlacement();
         hiddenWithApplication_ = true;
         ShowWindow(hwnd_, SW_HIDE);
     } else if (hiddenWithApplication_) {
