@@ -236,7 +236,7 @@ private:
     bool hiddenWithApplication_ = false;
     // Whether the clipboard holds text, as of the clipboard's change count.
     bool ClipboardHasText();
-    bool clipboardKnown_ = false, clipboardHasText_ = false;
+    bool clipboardHasText_ = false;
     DWORD clipboardSequence_ = 0;
     DWORD restoreUntil_ = 0;       // the placement is put back until then
     int commandDepth_ = 0;       // commands under way, one inside another

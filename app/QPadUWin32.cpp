@@ -160,12 +160,12 @@ void TQPadF::Idle() {
 // clipboard is asked again only once its change count has moved or the program
 // has been activated since (under Wine, asking costs a call to another thread,
 // and text copied in another program may reach the count only when asked for).
+// A change count of 0 stands for none known (and is what a refused ask gives).
 bool TQPadF::ClipboardHasText() {
     const DWORD sequence = GetClipboardSequenceNumber();
-    if (!clipboardKnown_ || sequence != clipboardSequence_ || sequence == 0) {
+    if (sequence == 0 || sequence != clipboardSequence_) {
         clipboardHasText_ = IsClipboardFormatAvailable(CF_TEXT) != 0;
         clipboardSequence_ = sequence;
-        clipboardKnown_ = true;
     }
     return clipboardHasText_;
 }
@@ -289,7 +289,9 @@ LRESULT TQPadF::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SHOWWINDOW:
         // Hidden with the application window (minimized), the window may come
         // back from the window manager moved and no longer maximized (it is
-        // under Wine): its placement is put back once it is shown again.
+        // under Wine): its placement is put back once it is shown again. Wine
+        // tells an owned window of its owner's minimizing and restoring this way
+        // too, besides FollowApplication: the second putting back is needed there.
         if (!wParam && lParam == SW_PARENTCLOSING)
             SavePlacement();
         else if (wParam && lParam == SW_PARENTOPENING)
@@ -347,7 +349,7 @@ LRESULT TQPadF::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (SourceEdit) SourceEdit->SetFocus();
         return 0;
     case WM_ACTIVATEAPP:
-        if (wParam) clipboardKnown_ = false;
+        if (wParam) clipboardSequence_ = 0;
         break;
     case WM_CLOSE:
         RequestClose();
