@@ -177,31 +177,36 @@ void TJavaColour::ColourLines(HWND wnd, int first, int last, bool force, bool qu
         std::string shown = line.shown == Shown::Plain ? std::string(s.size(), static_cast<char>(TJavaToken::Plain))
                                                        : line.colours;
         if (line.shown == Shown::Unknown || static_cast<int>(shown.size()) != n) shown.assign(s.size(), kUnknownColour);
-        // Blanks show no colour: any they have will do, and runs of one colour
-        // reach across them, which saves calls.
-        auto need = [&](int i) { return shown[i] != want[i] && !(IsBlank(s[i]) && shown[i] != kUnknownColour); };
-        const int at = where[l - first];
-        for (int i = 0; i < n;) {
-            if (!need(i)) {
-                ++i;
-                continue;
-            }
-            const char colour = want[i];
-            int end = i + 1;
-            for (int k = i + 1; k < n; ++k) {
-                if (need(k) && want[k] == colour) end = k + 1;
-                else if (need(k) || !IsBlank(s[k])) break;
-            }
-            std::fill(shown.begin() + i, shown.begin() + end, colour);
-            runs.push_back({at + i, at + end, colour});
-            i = end;
-        }
+        PlanRuns(s, want, shown, where[l - first], runs);
         const bool plain = std::all_of(shown.begin(), shown.end(), [](char c) { return c == 0; });
         line.shown = plain ? Shown::Plain : Shown::Listed;
         line.colours = plain ? std::string() : std::move(shown);
         line.colouredFrom = state;
     }
     Apply(wnd, runs, quiet);
+}
+
+void TJavaColour::PlanRuns(std::string_view s, const std::string& want, std::string& shown, int at,
+                           std::vector<Run>& runs) {
+    const int n = static_cast<int>(s.size());
+    // Blanks show no colour: any they have will do, and runs of one colour
+    // reach across them, which saves calls.
+    auto need = [&](int i) { return shown[i] != want[i] && !(IsBlank(s[i]) && shown[i] != kUnknownColour); };
+    for (int i = 0; i < n;) {
+        if (!need(i)) {
+            ++i;
+            continue;
+        }
+        const char colour = want[i];
+        int end = i + 1;
+        for (int k = i + 1; k < n; ++k) {
+            if (need(k) && want[k] == colour) end = k + 1;
+            else if (need(k) || !IsBlank(s[k])) break;
+        }
+        std::fill(shown.begin() + i, shown.begin() + end, colour);
+        runs.push_back({at + i, at + end, colour});
+        i = end;
+    }
 }
 
 void TJavaColour::ColourView(HWND wnd, bool idle) {

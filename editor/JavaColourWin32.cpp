@@ -138,7 +138,7 @@ void TJavaColour::Reset(HWND wnd, Shown shown, bool keepIndex) {
     }
 }
 
-void TJavaColour::Loaded(HWND wnd, const std::vector<int>* starts) {
+void TJavaColour::Loaded(HWND wnd, const std::vector<int>* starts, const FirstScreen* first) {
     BusyScope busy(Busy);
     IdleOn = false;
     Reset(wnd, Shown::Plain);
@@ -146,6 +146,16 @@ void TJavaColour::Loaded(HWND wnd, const std::vector<int>* starts) {
         Starts = *starts;
         Length = RichTextLength(wnd);
         Indexed = true;
+    }
+    // Lines that came in coloured: as they show, for the state they start in.
+    const std::size_t planned = first ? std::min(first->colours.size(), Lines.size()) : 0;
+    for (std::size_t l = 0; l < planned; ++l) {
+        Line& line = Lines[l];
+        line.colours = first->colours[l];
+        const bool plain = std::all_of(line.colours.begin(), line.colours.end(), [](char c) { return c == 0; });
+        line.shown = plain ? Shown::Plain : Shown::Listed;
+        if (plain) line.colours.clear();
+        line.colouredFrom = first->states[l];
     }
     if (On) ColourView(wnd, false);
 }

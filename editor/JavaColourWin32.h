@@ -9,7 +9,9 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "JavaLexer.h"
@@ -28,9 +30,23 @@ public:
     // The colour of plain text: the editor font's.
     void SetPlainColour(COLORREF colour, bool automatic);
 
+    // A new text's first lines as rich text with their colours, planned before
+    // the text goes into the control: the stream, where in the text the lines
+    // end (their breaks included), each line's colours and start state.
+    struct FirstScreen {
+        std::string rtf;
+        int end = 0;
+        std::vector<std::string> colours;
+        std::vector<std::uint8_t> states;
+    };
+    // False where the text's first lines are best loaded plain: nothing in them
+    // to colour, or characters the stream would not give back as they are.
+    bool PlanFirstScreen(const std::u16string& text, int lines, FirstScreen* out) const;
+
     // A new text in wnd, not yet shown: its first screen is coloured now. starts:
-    // where each of its lines starts, when the caller knows.
-    void Loaded(HWND wnd, const std::vector<int>* starts = nullptr);
+    // where each of its lines starts, when the caller knows; first: the lines
+    // that came in coloured as planned.
+    void Loaded(HWND wnd, const std::vector<int>* starts = nullptr, const FirstScreen* first = nullptr);
     // The whole text went back to the plain colour (a new font, say).
     void AllPlain(HWND wnd);
 
@@ -88,6 +104,10 @@ private:
         char colour;
     };
     void Apply(HWND wnd, const std::vector<Run>& runs, bool quiet);
+    // The runs that take a line of text s (at in the control) from the colours
+    // shown to those wanted; shown becomes what the line then shows.
+    static void PlanRuns(std::string_view s, const std::string& want, std::string& shown, int at,
+                         std::vector<Run>& runs);
 
     bool On = true;
     COLORREF Plain = 0;

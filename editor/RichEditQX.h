@@ -157,7 +157,13 @@ private:
     void Subclass(HWND wnd);
     static void FitTextArea(HWND wnd);
     void ApplyFont(HWND wnd) const;
-    static void StreamIn(HWND wnd, const std::u16string& text, WPARAM flags);
+    // from: where in text the stream starts.
+    static void StreamIn(HWND wnd, const std::u16string& text, WPARAM flags, std::size_t from = 0);
+    // The text with its first lines coloured as planned; false where the control
+    // did not give back the text as it is, or the lines in its own font.
+    bool LoadColoured(HWND wnd, const std::u16string& text, const TJavaColour::FirstScreen& first,
+                      const std::function<bool()>& faithful) const;
+    int LinesInView(const RECT& place) const;
     static std::u16string StreamOut(HWND wnd);
     static void StartFresh(HWND wnd);
 

@@ -37,6 +37,20 @@ DWORD CALLBACK ReadFromWide(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* do
     return 0;
 }
 
+struct NarrowSource {
+    const std::string* text;
+    std::size_t pos;
+};
+
+DWORD CALLBACK ReadFromNarrow(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+    auto* in = reinterpret_cast<NarrowSource*>(cookie);
+    const std::size_t n = std::min(static_cast<std::size_t>(std::max<LONG>(size, 0)), in->text->size() - in->pos);
+    std::memcpy(buffer, in->text->data() + in->pos, n);
+    in->pos += n;
+    *done = static_cast<LONG>(n);
+    return 0;
+}
+
 DWORD CALLBACK WriteToString(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
     auto* out = reinterpret_cast<std::string*>(cookie);
     out->append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(size));
@@ -81,8 +95,8 @@ void TCustomRichEditQX::SetForm(const TSourceForm& form) {
     Form_ = form;
 }
 
-void TCustomRichEditQX::StreamIn(HWND wnd, const std::u16string& text, WPARAM flags) {
-    WideSource in{&text, 0};
+void TCustomRichEditQX::StreamIn(HWND wnd, const std::u16string& text, WPARAM flags, std::size_t from) {
+    WideSource in{&text, from};
     EDITSTREAM stream{};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&in);
     stream.pfnCallback = &ReadFromWide;
@@ -114,16 +128,33 @@ void TCustomRichEditQX::SetText(const std::string& bytes) {
 
     const TSourceForm form = DetectSourceForm(bytes);
     const std::u16string text = DecodeSource(bytes, form, AnsiCodePage());
+    // Read back: a control that dropped or changed a character must not have
+    // it saved so.
+    auto faithfulIn = [&](HWND wnd) {
+        std::string back;
+        return EncodeSource(StreamOut(wnd), form, AnsiCodePage(), back, bytes) && back == bytes;
+    };
+    // The first screen comes in coloured where that gives back the text as it
+    // is; else the text comes in plain, and is coloured after.
+    TJavaColour::FirstScreen first;
+    bool coloured = Font && Colour.PlanFirstScreen(text, LinesInView(place), &first);
     HWND fresh = CreateControl(parent, style & ~WS_VISIBLE, exStyle, place, id, 0);
     bool faithful = false;
     try {
-        StreamIn(fresh, text, 0);
-        // Read back: a control that dropped or changed a character must not
-        // have it saved so.
-        std::string back;
-        faithful = EncodeSource(StreamOut(fresh), form, AnsiCodePage(), back, bytes) && back == bytes;
+        if (coloured && !LoadColoured(fresh, text, first, [&] { return faithfulIn(fresh); })) {
+            coloured = false;
+            DestroyWindow(fresh);
+            fresh = nullptr;
+            fresh = CreateControl(parent, style & ~WS_VISIBLE, exStyle, place, id, 0);
+        }
+        if (coloured) {
+            faithful = true;
+        } else {
+            StreamIn(fresh, text, 0);
+            faithful = faithfulIn(fresh);
+        }
     } catch (...) {
-        DestroyWindow(fresh);
+        if (fresh) DestroyWindow(fresh);
         throw;
     }
     StartFresh(fresh);
@@ -137,7 +168,7 @@ void TCustomRichEditQX::SetText(const std::string& bytes) {
     const bool counted = RichTextLength(fresh) == static_cast<LRESULT>(text.size()) &&
                          SendMessageA(fresh, EM_GETLINECOUNT, 0, 0) == lines.LineCount() &&
                          SendMessageA(fresh, EM_LINEINDEX, static_cast<WPARAM>(last), 0) == lines.LineStart(last);
-    Colour.Loaded(fresh, counted ? &lines.Starts() : nullptr);
+    Colour.Loaded(fresh, counted ? &lines.Starts() : nullptr, coloured ? &first : nullptr);
     SendMessageA(fresh, EM_SETEVENTMASK, 0, events);
     Lines = counted ? std::move(lines) : TLineIndex();
     Form_ = form;
@@ -156,6 +187,58 @@ void TCustomRichEditQX::SetText(const std::string& bytes) {
     ShowWindow(old, SW_HIDE);
     if (style & WS_VISIBLE) UpdateWindow(fresh);
     DestroyWindow(old);
+}
+
+bool TCustomRichEditQX::LoadColoured(HWND wnd, const std::u16string& text, const TJavaColour::FirstScreen& first,
+                                     const std::function<bool()>& faithful) const {
+    try {
+        NarrowSource in{&first.rtf, 0};
+        EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&in), 0, &ReadFromNarrow};
+        // A whole stream, not one into the selection: its plain text is then in
+        // the default format itself, as a plain load has it (Wine's control
+        // takes the default line height from there, for one).
+        SendMessageA(wnd, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+        if (stream.dwError != 0 || in.pos != first.rtf.size()) return false;
+        if (static_cast<std::size_t>(first.end) < text.size()) {
+            CHARRANGE end{first.end, first.end};
+            SendMessageA(wnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+            StreamIn(wnd, text, SFF_SELECTION, static_cast<std::size_t>(first.end));
+        }
+        if (!faithful()) return false;
+    } catch (...) {
+        return false;
+    }
+    // The coloured lines and the first character after them in the control's
+    // own font, and that character in the plain colour, as the rest has it.
+    const int length = RichTextLength(wnd);
+    auto formatOf = [&](int from, int to) {
+        CHARRANGE range{from, to};
+        SendMessageA(wnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        CHARFORMATA got{};
+        got.cbSize = sizeof got;
+        SendMessageA(wnd, EM_GETCHARFORMAT, TRUE, reinterpret_cast<LPARAM>(&got));
+        return got;
+    };
+    const CHARFORMATA all = formatOf(0, std::min(first.end + 1, length));
+    const DWORD fontMask = CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_CHARSET;
+    const DWORD effects = CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE | CFE_STRIKEOUT;
+    if ((all.dwMask & fontMask) != fontMask || all.yHeight != Format.yHeight || all.bCharSet != Format.bCharSet ||
+        (all.dwEffects & effects) != (Format.dwEffects & effects) || lstrcmpA(all.szFaceName, Format.szFaceName) != 0)
+        return false;
+    if (first.end >= length) return true;
+    const CHARFORMATA rest = formatOf(first.end, first.end + 1);
+    if (Format.dwEffects & CFE_AUTOCOLOR) return (rest.dwEffects & CFE_AUTOCOLOR) != 0;
+    return !(rest.dwEffects & CFE_AUTOCOLOR) && rest.crTextColor == Format.crTextColor;
+}
+
+// Lines of the font that fit in the height, and two more: the last one shown
+// in part, and a margin.
+int TCustomRichEditQX::LinesInView(const RECT& place) const {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    const int em = std::max(1, MulDiv(static_cast<int>(Format.yHeight), dpi, 1440));
+    return std::max(0, static_cast<int>(place.bottom - place.top)) / em + 2;
 }
 
 // A loaded text starts at its top, wherever the control left the caret,

@@ -27,7 +27,7 @@ void LoadRichEdit() {
 // each is a call to the window server under Wine, and a key asks twice.
 unsigned ShiftState(LPARAM keyData) {
     BYTE state[256];
-    if (!GetKeyboardState(state)) return (keyData & (1 << 29)) != 0 ? ssAlt : 0;
+    if (!GetKeyboardState(state)) return (keyData & (1 << 29)) != 0 ? static_cast<unsigned>(ssAlt) : 0u;
     auto held = [&](int vk) { return (state[vk] & 0x80) != 0; };
     unsigned shift = 0;
     if (held(VK_SHIFT)) shift |= ssShift;

@@ -117,6 +117,39 @@ protected:
         ed->SetText(text);
         ed->SetSelStart(static_cast<int>(text.size()));
     }
+    // The first character short of end whose colour is not the lexer's for the
+    // whole text (blanks show no colour), or -1.
+    int MiscolouredAt(std::size_t end) {
+        static const std::map<COLORREF, TJavaToken> kinds = {{RGB(0, 0, 160), TJavaToken::Keyword},
+                                                              {RGB(163, 21, 21), TJavaToken::String},
+                                                              {RGB(0, 120, 0), TJavaToken::Comment},
+                                                              {RGB(0, 112, 128), TJavaToken::Number},
+                                                              {RGB(128, 0, 128), TJavaToken::Annotation}};
+        // The control's characters, line breaks as CR LF; a letter for any not ASCII.
+        const std::u16string wide = ed->WideText();
+        std::string all(wide.size(), 'x');
+        std::transform(wide.begin(), wide.end(), all.begin(), [](char16_t c) { return c < 0x80 ? static_cast<char>(c) : 'x'; });
+        std::string want(all.size(), static_cast<char>(TJavaToken::Plain));
+        TLexState state = TLexState::Code;
+        for (std::size_t pos = 0, stop = 0; stop != std::string::npos; pos = stop + 2) {
+            stop = all.find("\r\n", pos);
+            std::vector<TJavaSpan> spans;
+            state = LexJavaLine(std::string_view(all).substr(pos, std::min(stop, all.size()) - pos), state, spans);
+            for (const TJavaSpan& span : spans)
+                std::fill_n(want.begin() + pos + span.Start, span.Length, static_cast<char>(span.Kind));
+        }
+        for (std::size_t i = 0; i < std::min(end, all.size()); ++i) {
+            if (all[i] == ' ' || all[i] == '\t' || all[i] == '\r' || all[i] == '\n') continue;
+            ed->SetSel(static_cast<int>(i), static_cast<int>(i) + 1);
+            CHARFORMATA format{};
+            format.cbSize = sizeof format;
+            SendMessageA(ed->Handle(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+            const auto kind = kinds.find(format.crTextColor);
+            const auto shown = (format.dwEffects & CFE_AUTOCOLOR) || kind == kinds.end() ? TJavaToken::Plain : kind->second;
+            if (shown != static_cast<TJavaToken>(want[i])) return static_cast<int>(i);
+        }
+        return -1;
+    }
     void CountPaints() {
         g_paint = PaintLog{};
         g_paint.next = reinterpret_cast<WNDPROC>(
@@ -816,11 +849,6 @@ TEST_F(EditorTest, ShownColoursFollowTheLexerThroughEdits) {
         {0, 0, 0, ">"},          {3, 0, 0, "@Override"},  {1, 4, 0, "!int x; "},     {1, 4, 0, "x"},
         {0, 0, 0, "<<<<<<<<<<<<<<<<<<<<<<<<<<"},
     };
-    const std::map<COLORREF, TJavaToken> kinds = {{RGB(0, 0, 160), TJavaToken::Keyword},
-                                                   {RGB(163, 21, 21), TJavaToken::String},
-                                                   {RGB(0, 120, 0), TJavaToken::Comment},
-                                                   {RGB(0, 112, 128), TJavaToken::Number},
-                                                   {RGB(128, 0, 128), TJavaToken::Annotation}};
     int number = 0;
     for (const Step& step : steps) {
         ++number;
@@ -840,26 +868,46 @@ TEST_F(EditorTest, ShownColoursFollowTheLexerThroughEdits) {
             else Type(text);
         }
         Pump();
-        // What the lexer makes of the text, line by line.
         const std::string all = ed->Text();
-        std::string want(all.size(), static_cast<char>(TJavaToken::Plain));
-        TLexState state = TLexState::Code;
-        for (std::size_t pos = 0, end = 0; end != std::string::npos; pos = end + 2) {
-            end = all.find("\r\n", pos);
-            std::vector<TJavaSpan> spans;
-            state = LexJavaLine(std::string_view(all).substr(pos, std::min(end, all.size()) - pos), state, spans);
-            for (const TJavaSpan& span : spans) std::fill_n(want.begin() + pos + span.Start, span.Length, static_cast<char>(span.Kind));
-        }
-        for (std::size_t i = 0; i < all.size(); ++i) {
-            if (all[i] == ' ' || all[i] == '\r' || all[i] == '\n') continue;  // blanks show no colour
-            ed->SetSel(static_cast<int>(i), static_cast<int>(i) + 1);
-            CHARFORMATA format{};
-            format.cbSize = sizeof format;
-            SendMessageA(ed->Handle(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-            const auto kind = kinds.find(format.crTextColor);
-            const auto shown = (format.dwEffects & CFE_AUTOCOLOR) || kind == kinds.end() ? TJavaToken::Plain : kind->second;
-            ASSERT_EQ(static_cast<int>(shown), static_cast<int>(want[i])) << "step " << number << ", at " << i << " in\n" << all;
-        }
+        const int wrong = MiscolouredAt(all.size());
+        ASSERT_EQ(wrong, -1) << "step " << number << " in\n" << all;
     }
     EXPECT_EQ(ed->Text(), "class A {\r\n    int n = 1; // one\r\n    String s = \"x\";\r\n}\r\n");
+}
+
+// A text's first screen comes in coloured with the text itself: every byte as
+// the file has it, the colours as the lexer has them, the plain text in the
+// font and the line height of the rest.
+TEST_F(EditorTest, TheFirstScreenLoadsColouredWithItsTextAsItIs) {
+    ed->SetEditorFont(TEditorFont{});
+    std::string longer = "/* opened\n";
+    for (int i = 0; i < 60; ++i) longer += " * line " + std::to_string(i) + "\n";
+    longer += " */ int x = 1; // past the first screen\n}\n";
+    const std::string sources[] = {
+        "class A {\n\tString s = \"a\\\\b{}\"; // {braces} \\ and a tab\t\n}\n",
+        "// caf\xC3\xA9 \xCE\xA9 \xF0\x9F\x98\x80\r\nclass B { char c = '\xC3\xA9'; }",
+        longer,
+    };
+    for (const std::string& source : sources) {
+        ed->SetText(source);
+        Pump();
+        std::string bytes;
+        ASSERT_TRUE(ed->EncodedText(bytes));
+        EXPECT_EQ(bytes, source);
+        const int shown = std::min(ed->LineIndex(20), static_cast<int>(ed->WideText().size()));
+        EXPECT_EQ(MiscolouredAt(static_cast<std::size_t>(shown)), -1) << source;
+        CHARFORMATA format{};
+        format.cbSize = sizeof format;
+        ed->SetSel(0, shown);
+        SendMessageA(ed->Handle(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+        EXPECT_EQ(format.dwMask & (CFM_FACE | CFM_SIZE), DWORD(CFM_FACE | CFM_SIZE)) << source;
+        EXPECT_STREQ(format.szFaceName, "Courier New");
+    }
+    // A line scrolled is a line of the text's height.
+    ed->SetSel(0, 0);
+    POINTL first{}, second{};
+    SendMessageA(ed->Handle(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&first), ed->LineIndex(0));
+    SendMessageA(ed->Handle(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&second), ed->LineIndex(1));
+    SendMessageA(ed->Handle(), EM_LINESCROLL, 0, 1);
+    EXPECT_EQ(GetScrollPos(ed->Handle(), SB_VERT), second.y - first.y);
 }
