@@ -179,13 +179,18 @@ void TCustomRichEditQX::SetText(const std::string& bytes) {
     HighSurrogate = 0;
     LeadByte = 0;
     ExpectedLength = GetTextLen();
+    // Shown undrawn: the old control's going uncovers the new one, frame and
+    // all, and it is drawn once, below. Drawn as it shows, too, its frame and
+    // scroll bars would be drawn twice (each time a good part of an open's
+    // cost under Wine).
+    const bool visible = (style & WS_VISIBLE) != 0;
     SetWindowPos(fresh, old, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | ((style & WS_VISIBLE) ? SWP_SHOWWINDOW : 0));
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (visible ? SWP_SHOWWINDOW | SWP_NOREDRAW : 0));
     if (hadFocus) ::SetFocus(fresh);
     // The new text in view before the old control goes: dropping a long text
     // takes the control a while (a third of a second for 4 MB under Wine).
     ShowWindow(old, SW_HIDE);
-    if (style & WS_VISIBLE) UpdateWindow(fresh);
+    if (visible) RedrawWindow(fresh, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
     DestroyWindow(old);
 }
 
