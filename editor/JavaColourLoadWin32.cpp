@@ -64,11 +64,8 @@ bool TJavaColour::PlanFirstScreen(const std::u16string& text, int lines, FirstSc
         const std::size_t found = text.find(u"\r\n", pos);
         const std::size_t end = found == std::u16string::npos ? text.size() : found;
         const std::string s = Narrow(text.data() + pos, end - pos);
-        std::vector<TJavaSpan> spans;
-        const TLexState next = LexJavaLine(s, state, spans);
-        std::string want(s.size(), static_cast<char>(TJavaToken::Plain));
-        for (const auto& span : spans)
-            std::fill_n(want.begin() + span.Start, span.Length, static_cast<char>(span.Kind));
+        TLexState next = state;
+        const std::string want = Desired(s, state, &next);
         std::string shown(s.size(), static_cast<char>(TJavaToken::Plain));
         std::vector<Run> runs;
         PlanRuns(s, want, shown, 0, runs);
@@ -80,11 +77,15 @@ bool TJavaColour::PlanFirstScreen(const std::u16string& text, int lines, FirstSc
             if (!AddChar(rtf, text[pos + i])) return false;
             if (colour != 0 && (i + 1 == s.size() || shown[i + 1] != colour)) rtf += "}";
         }
-        rtf += "\\par\r\n";
         out->states.push_back(static_cast<std::uint8_t>(state));
         out->colours.push_back(std::move(shown));
         state = next;
-        pos = found == std::u16string::npos ? text.size() : found + 2;
+        if (found == std::u16string::npos) {
+            pos = text.size();
+        } else {
+            rtf += "\\par\r\n";
+            pos = found + 2;
+        }
     }
     // The control drops a whole stream's last line break: this one.
     rtf += "\\par}";

@@ -140,9 +140,10 @@ void TJavaColour::Resolve(HWND wnd, int line) {
     }
 }
 
-std::string TJavaColour::Desired(std::string_view text, TLexState start) const {
+std::string TJavaColour::Desired(std::string_view text, TLexState start, TLexState* next) const {
     std::vector<TJavaSpan> spans;
-    LexJavaLine(text, start, spans);
+    const TLexState after = LexJavaLine(text, start, spans);
+    if (next) *next = after;
     std::string colours(text.size(), static_cast<char>(TJavaToken::Plain));
     for (const auto& span : spans)
         std::fill_n(colours.begin() + span.Start, span.Length, static_cast<char>(span.Kind));

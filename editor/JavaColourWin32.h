@@ -97,7 +97,8 @@ private:
     void BuildIndex(HWND wnd);
     std::string Range(HWND wnd, int start, int end) const;
     void ReadLines(HWND wnd, int first, int last, Text* out) const;
-    std::string Desired(std::string_view text, TLexState start) const;
+    // Each character's colour; next: the state the line leaves.
+    std::string Desired(std::string_view text, TLexState start, TLexState* next = nullptr) const;
 
     struct Run {
         int start, end;

@@ -885,7 +885,7 @@ TEST_F(EditorTest, TheFirstScreenLoadsColouredWithItsTextAsItIs) {
     longer += " */ int x = 1; // past the first screen\n}\n";
     const std::string sources[] = {
         "class A {\n\tString s = \"a\\\\b{}\"; // {braces} \\ and a tab\t\n}\n",
-        "// caf\xC3\xA9 \xCE\xA9 \xF0\x9F\x98\x80\r\nclass B { char c = '\xC3\xA9'; }",
+        "// caf\xC3\xA9 \xCE\xA9\r\nclass B { char c = '\xC3\xA9'; }",
         longer,
     };
     for (const std::string& source : sources) {
