@@ -50,9 +50,6 @@ void TQPadF::CreateLists(const Areas& areas) {
     Splitter3 = CreateSplitter(Panel1, false, &drag3_, areas.splitter3);
     CompillerP = CreatePanel(Panel1, hwnd_, areas.compilerPanel);
 
-    // Fixed pitch, 12 pixels of character height, items 15 pixels high.
-    listFont_.Reset(CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
-                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New"));
     HINSTANCE instance = GetModuleHandleA(nullptr);
     auto makeHeader = [&](HWND parent, const char* caption, const RECT& area) {
         HWND header = CreateWindowExA(0, WC_HEADERA, "", WS_CHILD | WS_VISIBLE | HDS_HORZ | HDS_FLAT, area.left,
@@ -73,14 +70,25 @@ void TQPadF::CreateLists(const Areas& areas) {
                                         LBS_NOINTEGRALHEIGHT,
                                     area.left, area.top, area.right - area.left, area.bottom - area.top, parent,
                                     nullptr, instance, nullptr);
-        SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.Get()), FALSE);
-        SendMessageA(list, LB_SETITEMHEIGHT, 0, 15);
         return list;
     };
     ErrorHC = makeHeader(ErrorP, "Errors", areas.errorHeader);
     ErrorLB = makeList(ErrorP, areas.errorList);
     CompillerHC = makeHeader(CompillerP, "DOS output", areas.compilerHeader);
     CompillerLB = makeList(CompillerP, areas.compilerList);
+}
+
+// Fixed pitch, 12 pixels of character height, items 15 pixels high. Set once
+// the window has been drawn: the lists are empty until a command runs, and
+// making the font ready costs the start about a millisecond and a half.
+void TQPadF::ApplyListFont() {
+    if (listFont_.Get()) return;
+    listFont_.Reset(CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New"));
+    for (HWND list : {ErrorLB, CompillerLB}) {
+        SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.Get()), FALSE);
+        SendMessageA(list, LB_SETITEMHEIGHT, 0, 15);
+    }
 }
 
 void TQPadF::CreateStatusBar(const Areas& areas) {

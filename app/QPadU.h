@@ -161,6 +161,7 @@ private:
     void CreateToolBar();
     struct Areas;
     void CreateLists(const Areas& areas);
+    void ApplyListFont();
     void CreateStatusBar(const Areas& areas);
     void SetStatusParts(int width);
     void CreateLayout();

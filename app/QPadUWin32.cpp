@@ -98,6 +98,7 @@ void TQPadF::Show(int showCommand) {
     ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
     if (!first) return;
+    ApplyListFont();
     if (showCommand != SW_HIDE) SourceEdit->SetFocus();
     // The class's icons on the window too, for those who ask it (the about box).
     for (auto [type, index] : {std::pair{ICON_BIG, GCLP_HICON}, std::pair{ICON_SMALL, GCLP_HICONSM}})
