@@ -1,9 +1,9 @@
 // Start-up: from CreateProcess to the main window on screen, for the program,
 // for the least program that shows the same main window's controls
 // (startup_floor.exe), for the same with the program's whole window tree
-// (startup_floor.exe whole) and for the system's notepad, launched in turn in
-// the same run, so that the cost of starting any process under this system is
-// in every figure. Each run ends by closing the window and waiting for the
+// (startup_floor.exe whole), which is what the program is held to, and for the
+// system's notepad, launched in turn in the same run, so that the cost of
+// starting any process under this system is in every figure. Each run ends by closing the window and waiting for the
 // process to end.
 // Not a test: run with `make bench`. QP_STARTUP_RUNS sets the runs of each
 // (default 41: single starts under Wine differ by a third or more);
