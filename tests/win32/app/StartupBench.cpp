@@ -3,8 +3,8 @@
 // (startup_floor.exe), for the same with the program's whole window tree
 // (startup_floor.exe whole), which is what the program is held to, and for the
 // system's notepad, launched in turn in the same run, so that the cost of
-// starting any process under this system is in every figure. Each run ends by closing the window and waiting for the
-// process to end.
+// starting any process under this system is in every figure. Each run ends by
+// closing the window and waiting for the process to end.
 // Not a test: run with `make bench`. QP_STARTUP_RUNS sets the runs of each
 // (default 41: single starts under Wine differ by a third or more);
 // QP_STARTUP_PROGRAM another build of the program to measure instead of this
@@ -75,7 +75,6 @@ bool Launch(const std::string& cmdLine, const char* cls, Sample& sample) {
         if (!state.found) Sleep(1);
     }
     sample.wall = Seconds(t0, Now());
-    fprintf(stderr, "%lu launch %lu found %lu\n", pi.dwProcessId, (unsigned long)(t0.QuadPart/1000), (unsigned long)(Now().QuadPart/1000));
     sample.cpu = CpuSeconds(pi.hProcess);
     if (state.found) PostMessageA(state.found, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) {
@@ -169,7 +168,7 @@ int main() {
         printf("  %-9s %7.1f ms wall  %7.1f ms CPU as Wine reports it   (fastest %.1f ms, slowest %.1f ms)\n", s.name,
                Median(s.wall) * 1000, Median(s.cpu) * 1000, *std::min_element(s.wall.begin(), s.wall.end()) * 1000,
                *std::max_element(s.wall.begin(), s.wall.end()) * 1000);
-    const double fw = Median(subjects[1].wall), nw = Median(subjects[2].wall), nc = Median(subjects[2].cpu);
+    const double nw = Median(subjects[2].wall), nc = Median(subjects[2].cpu);
     // Against a floor: the ratio of the medians, and the median of the rounds'
     // ratios (a slow moment of the machine slows both sides of a round, and
     // the rounds' ratios leave it out).
@@ -194,8 +193,8 @@ int main() {
     printf("  start-up ratio against notepad: %.3f wall, %.3f CPU\n", Median(subjects[0].wall) / nw,
            Median(subjects[0].cpu) / nc);
     if (otherSource)
-        printf("  the other build against the floor: %.3f wall; against notepad: %.3f wall, %.3f CPU\n",
-               Median(subjects[4].wall) / fw, Median(subjects[4].wall) / nw, Median(subjects[4].cpu) / nc);
+        printf("  the other build against floor+: %.3f wall; against notepad: %.3f wall, %.3f CPU\n",
+               Median(subjects[4].wall) / Median(subjects[3].wall), Median(subjects[4].wall) / nw, Median(subjects[4].cpu) / nc);
     fflush(stdout);
 
     for (const std::string& file : {program, dir + "qp.ini", other, dir + "other\\qp.ini"}) DeleteFileA(file.c_str());
