@@ -1,5 +1,6 @@
 // Program start-up and shut-down: process-wide set-up, the application window
-// that carries the task-bar button, the four windows in their order.
+// that carries the task-bar button, the four windows in their order, the
+// message loop.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -132,7 +133,40 @@ void DoneApplication() {
     application.reset();
 }
 
+// One message of either loop; false for WM_QUIT.
+bool Dispatch(MSG& msg) {
+    if (msg.message == WM_QUIT) return false;
+    bool consumed = false;
+    if (QPadF) QPadF->Guarded([&] { consumed = QPadF->PreTranslate(msg); });
+    if (!consumed) {
+        TranslateMessage(&msg);
+        // Unicode all the way: the editor takes typed characters the ANSI code page lacks.
+        DispatchMessageW(&msg);
+    }
+    return true;
+}
+
 }  // namespace
+
+void ProcessMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!Dispatch(msg)) {
+            PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the loop proper
+            return;
+        }
+    }
+}
+
+int RunMessageLoop() {
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (!Dispatch(msg)) return static_cast<int>(msg.wParam);
+        if (QPadF) QPadF->Guarded([] { QPadF->Idle(); });
+        WaitMessage();
+    }
+}
 
 int RunApplication(HINSTANCE, int showCommand, const std::vector<std::string>& args) {
     InitCompilerU();
