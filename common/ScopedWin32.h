@@ -54,6 +54,30 @@ private:
     T resource_ = nullptr;
 };
 
+// A handle whose "none" is INVALID_HANDLE_VALUE, freed by one call: a file
+// search from FindFirstFile, a change notification.
+template <auto Free>
+class ScopedSearchHandle {
+public:
+    ScopedSearchHandle() = default;
+    explicit ScopedSearchHandle(HANDLE h) : h_(h) {}
+    ~ScopedSearchHandle() { Reset(); }
+    ScopedSearchHandle(const ScopedSearchHandle&) = delete;
+    ScopedSearchHandle& operator=(const ScopedSearchHandle&) = delete;
+
+    HANDLE Get() const { return h_; }
+    bool Valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+    void Reset(HANDLE h = INVALID_HANDLE_VALUE) {
+        if (Valid()) Free(h_);
+        h_ = h;
+    }
+
+private:
+    HANDLE h_ = INVALID_HANDLE_VALUE;
+};
+using ScopedFind = ScopedSearchHandle<&FindClose>;
+using ScopedChangeNotification = ScopedSearchHandle<&FindCloseChangeNotification>;
+
 // Any GDI object made by a Create... call (pen, brush, font, bitmap, region).
 template <class T>
 using ScopedGdiObject = ScopedResource<T, &DeleteObject>;
