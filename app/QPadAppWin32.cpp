@@ -24,6 +24,14 @@ struct ApplicationState {
     std::optional<ScopedOle> ole;
     ScopedIcon icon;
     HWND window = nullptr;
+
+    ApplicationState() = default;
+    // The window first, then its icon, then OLE.
+    ~ApplicationState() {
+        if (window) DestroyWindow(window);
+    }
+    ApplicationState(const ApplicationState&) = delete;
+    ApplicationState& operator=(const ApplicationState&) = delete;
 };
 std::unique_ptr<ApplicationState> application;
 
@@ -123,11 +131,7 @@ void StartOle() {
 
 namespace {
 
-void DoneApplication() {
-    if (!application) return;
-    if (application->window) DestroyWindow(application->window);
-    application.reset();
-}
+void DoneApplication() { application.reset(); }
 
 // One message of either loop; false for WM_QUIT.
 bool Dispatch(MSG& msg) {
