@@ -2,7 +2,6 @@
 // the running of a command.
 #include <windows.h>
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <iterator>
 #include <span>
@@ -72,23 +71,23 @@ struct MenuDef {
     std::span<const MenuItem> items;
 };
 
-constexpr MenuItem kFileItems[] = {{"FileNewItem", A::FileNew1},       {"FileOpenItem", A::FileOpen1},
-                                   {"FileSaveItem", A::FileSave1},     {"FileSaveAsItem", A::FileSaveAs1},
-                                   {"N1", A::Separator},               {"FileExitItem", A::FileExit1}};
-constexpr MenuItem kEditItems[] = {{"Undo1", A::EditUndo1},   {"Redo1", A::EditRedo1},
-                                   {"N3", A::Separator},      {"CutItem", A::EditCut1},
-                                   {"CopyItem", A::EditCopy1}, {"PasteItem", A::EditPaste1},
-                                   {"SelectAll1", A::EditSelectAll1}, {"N2", A::Separator},
-                                   {"Options1", A::EditOptions}};
-constexpr MenuItem kSearchItems[] = {{"Find1", A::EdFind},
-                                     {"Replace1", A::EdReplace},
-                                     {"Searchagain1", A::EdSearchAgain},
-                                     {"N4", A::Separator},
-                                     {"GoToLine1", A::EdGoToLine}};
-constexpr MenuItem kCodeItems[] = {{"Compile1", A::CodeCompile},
-                                   {"Run1", A::CodeRun},
-                                   {"CreateHTML", A::CodeCreateHTML},
-                                   {"RunApplet", A::CodeRunApplet}};
+constexpr MenuItem kFileItems[] = {
+    {"FileNewItem", A::FileNew1}, {"FileOpenItem", A::FileOpen1}, {"FileSaveItem", A::FileSave1},
+    {"FileSaveAsItem", A::FileSaveAs1}, {"N1", A::Separator}, {"FileExitItem", A::FileExit1},
+};
+constexpr MenuItem kEditItems[] = {
+    {"Undo1", A::EditUndo1}, {"Redo1", A::EditRedo1}, {"N3", A::Separator},
+    {"CutItem", A::EditCut1}, {"CopyItem", A::EditCopy1}, {"PasteItem", A::EditPaste1},
+    {"SelectAll1", A::EditSelectAll1}, {"N2", A::Separator}, {"Options1", A::EditOptions},
+};
+constexpr MenuItem kSearchItems[] = {
+    {"Find1", A::EdFind}, {"Replace1", A::EdReplace}, {"Searchagain1", A::EdSearchAgain},
+    {"N4", A::Separator}, {"GoToLine1", A::EdGoToLine},
+};
+constexpr MenuItem kCodeItems[] = {
+    {"Compile1", A::CodeCompile}, {"Run1", A::CodeRun}, {"CreateHTML", A::CodeCreateHTML},
+    {"RunApplet", A::CodeRunApplet},
+};
 constexpr MenuItem kHelpItems[] = {{"HelpAboutItem", A::HelpAbout1}};
 
 constexpr MenuDef kMenus[] = {
