@@ -7,32 +7,36 @@
 
 class TQPadF;
 
-// Command ids, in the order of the action table. A WM_COMMAND from a menu, an
-// accelerator or the tool bar carries one of these.
+// Command ids, in the order of the menus (File, Edit, Search, Code, Help) and so
+// of the action table. A WM_COMMAND from a menu, an accelerator or the tool bar
+// carries one of these; the values live only inside the process.
 enum class ActionId : UINT {
+    // Not a command: a separator in the menu and tool bar tables.
+    Separator = 0,
     FileNew1 = 100,
     FileOpen1,
     FileSave1,
     FileSaveAs1,
     FileExit1,
     EditUndo1,
+    EditRedo1,
     EditCut1,
     EditCopy1,
     EditPaste1,
-    HelpAbout1,
+    EditSelectAll1,
+    EditOptions,
+    EdFind,
+    EdReplace,
+    EdSearchAgain,
+    EdGoToLine,
     CodeCompile,
     CodeRun,
-    EditOptions,
-    CodeRunApplet,
     CodeCreateHTML,
-    EdFind,
-    EdSearchAgain,
-    EditRedo1,
-    EditSelectAll1,
-    EdReplace,
-    EdGoToLine,
+    CodeRunApplet,
+    HelpAbout1,
 };
 inline constexpr UINT kFirstActionId = static_cast<UINT>(ActionId::FileNew1);
+inline constexpr std::size_t kActionCount = static_cast<UINT>(ActionId::HelpAbout1) - kFirstActionId + 1;
 // The File menu's recent files, the first at kFirstRecentId.
 inline constexpr UINT kFirstRecentId = 900;
 inline constexpr int kMaxRecentFiles = 8;

@@ -7,10 +7,6 @@
 #include <memory>
 #include <optional>
 
-#include "About.h"
-#include "FindU.h"
-#include "GoToLineU.h"
-#include "ReplaceU.h"
 #include "LauncherWin32.h"
 #include "OptionsU.h"
 #include "QPadU.h"
@@ -28,6 +24,14 @@ struct ApplicationState {
     std::optional<ScopedOle> ole;
     ScopedIcon icon;
     HWND window = nullptr;
+
+    ApplicationState() = default;
+    // The window first, then its icon, then OLE.
+    ~ApplicationState() {
+        if (window) DestroyWindow(window);
+    }
+    ApplicationState(const ApplicationState&) = delete;
+    ApplicationState& operator=(const ApplicationState&) = delete;
 };
 std::unique_ptr<ApplicationState> application;
 
@@ -127,11 +131,7 @@ void StartOle() {
 
 namespace {
 
-void DoneApplication() {
-    if (!application) return;
-    if (application->window) DestroyWindow(application->window);
-    application.reset();
-}
+void DoneApplication() { application.reset(); }
 
 // One message of either loop; false for WM_QUIT.
 bool Dispatch(MSG& msg) {
@@ -171,14 +171,19 @@ int RunMessageLoop() {
 int RunApplication(HINSTANCE, int showCommand, const std::vector<std::string>& args) {
     InitCompilerU();
     ApplicationTitle = kAppTitle;
+    // The main window and the settings holder; QPadF and OptionsF point to them.
+    std::unique_ptr<TQPadF> mainWindow;
+    std::unique_ptr<TOptionsF> settings;
     // A failure before the message loop ends the program, with its message: in a
     // plain box before the main window exists, through AppException after.
     try {
         InitApplication();
-        QPadF = new TQPadF();
+        mainWindow = std::make_unique<TQPadF>();
+        QPadF = mainWindow.get();
         // The settings are read (and the SDK folder checked) before the main window
         // shows; the dialogs' windows wait for their first use.
-        OptionsF = new TOptionsF(QPadF->Handle(), TOptionsF::Window::OnFirstShow);
+        settings = std::make_unique<TOptionsF>(QPadF->Handle(), TOptionsF::Window::OnFirstShow);
+        OptionsF = settings.get();
     } catch (...) {
         HandleStrayFailure();
         return 1;
@@ -195,17 +200,11 @@ int RunApplication(HINSTANCE, int showCommand, const std::vector<std::string>& a
     QPadF->Guarded([] { QPadF->LoadRecentFiles(); });
     QPadF->Guarded([&] { QPadF->OpenFromCommandLine(args); });
     int code = RunMessageLoop();
-    delete FindF;
-    FindF = nullptr;
-    delete ReplaceF;
-    ReplaceF = nullptr;
-    delete GoToLineF;
-    GoToLineF = nullptr;
-    delete OptionsF;
-    OptionsF = nullptr;
-    delete AboutBox;
-    AboutBox = nullptr;
-    delete QPadF;
+    // In the order the program has always closed in: the search dialogs, the
+    // settings holder, then the about box and the main window with its editor.
+    mainWindow->DestroySearchDialogs();
+    settings.reset();
+    mainWindow.reset();
     DoneApplication();
     DoneCompilerU();
     return code;

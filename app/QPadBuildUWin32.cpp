@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "CompilerU.h"
+#include "ControlsWin32.h"
 #include "FilesWin32.h"
 #include "LauncherWin32.h"
 #include "OptionsU.h"
@@ -48,7 +49,7 @@ private:
 // What the compiler will read: the source file as saved. A source that is not
 // there (an untitled text never saved) has no bytes to look at.
 std::string SavedSource(const std::string& fileName) {
-    return SourceFileExists(fileName) ? ReadSourceFile(fileName) : std::string();
+    return FileExists(fileName) ? ReadSourceFile(fileName) : std::string();
 }
 
 BuildPlace PlaceOf(const std::string& fileName, const std::string& source) {
@@ -184,8 +185,8 @@ std::vector<SourceBytes> SiblingSources(const std::string& fileName) {
     const std::string folder = ExtractFilePath(fileName);
     if (folder.empty()) return siblings;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*.java").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return siblings;
+    const ScopedFind search(FindFirstFileA((folder + "*.java").c_str(), &found));
+    if (!search.Valid()) return siblings;
     do {
         const std::string name = found.cFileName;
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || lstrcmpiA(name.c_str(), ExtractFileName(fileName).c_str()) == 0)
@@ -196,21 +197,20 @@ std::vector<SourceBytes> SiblingSources(const std::string& fileName) {
             siblings.push_back({name, ReadSourceFile(folder + name)});
         } catch (const Exception&) {
         }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.Get(), &found));
     return siblings;
 }
 
 }  // namespace
 
 EncodingChoice TQPadF::CompileEncoding(const std::string& source) const {
-    return CompileEncodingFor({ExtractFileName(FileName), source}, SiblingSources(FileName),
+    return CompileEncodingFor({ExtractFileName(fileName_), source}, SiblingSources(fileName_),
                               Options().CompillerCommand(), GetACP());
 }
 
 std::string TQPadF::MakeCompilerCommandLine(const std::string& encoding) const {
     const TOptionsF& o = Options();
-    return ::MakeCompilerCommandLine(o.JavaSdkDir(), o.CompilerFile(), o.CompillerCommand(), FileName, encoding);
+    return ::MakeCompilerCommandLine(o.JavaSdkDir(), o.CompilerFile(), o.CompillerCommand(), fileName_, encoding);
 }
 
 std::string TQPadF::MakeInterpreterCommandLine(const std::string& className) const {
@@ -226,7 +226,7 @@ std::string TQPadF::MakeAppletViewerCommandLine() const {
 }
 
 std::string TQPadF::FindAppletHtmlFile() const {
-    const std::string name = AppletPageNameFor(Options().AppletHtmlFile(), FileName);
+    const std::string name = AppletPageNameFor(Options().AppletHtmlFile(), fileName_);
     if (!FileExists(name)) throw Exception(AppletPageMissingText(name));
     return name;
 }
@@ -235,12 +235,12 @@ void TQPadF::CodeCompileExecute() {
     RequireJavaSdk();
     // The compiler reads the file, so the text must be saved first: a Cancel in
     // the save (or in its Save As) ends the command, and so does a failed write.
-    if (SourceEdit->Modified()) {
+    if (sourceEdit_->Modified()) {
         FileSave1Execute();
-        if (SourceEdit->Modified()) throw EAbort();
+        if (sourceEdit_->Modified()) throw EAbort();
     }
-    const std::string source = SavedSource(FileName);  // read once: the package and the encoding
-    const BuildPlace place = PlaceOf(FileName, source);
+    const std::string source = SavedSource(fileName_);  // read once: the package and the encoding
+    const BuildPlace place = PlaceOf(fileName_, source);
     TSourceFolder folder(place.folder);
     bool result = false;
     bool markRejected = false;
@@ -248,15 +248,15 @@ void TQPadF::CodeCompileExecute() {
         TWaitCursor wait;
         TCompiller compiler(launcher_, StdErrFileName);
         compiler.OnMessage = ToolEvents();
-        compiler.FileName = FileName;
+        compiler.FileName = fileName_;
         const EncodingChoice encoding = CompileEncoding(source);
         const std::string cmdLine = MakeCompilerCommandLine(encoding.encoding);
         result = compiler.Compile(cmdLine);
-        FillList(CompillerLB, compiler.Output);
-        InsertFirst(CompillerLB, ">" + cmdLine);
-        ShowNote(CompillerLB, place);
-        ShowNote(CompillerLB, encoding.note);
-        FillList(ErrorLB, compiler.Errors);
+        FillList(panes_.CompillerLB, compiler.Output);
+        InsertFirst(panes_.CompillerLB, ">" + cmdLine);
+        ShowNote(panes_.CompillerLB, place);
+        ShowNote(panes_.CompillerLB, encoding.note);
+        FillList(panes_.ErrorLB, compiler.Errors);
         markRejected = !result && source.rfind("\xEF\xBB\xBF", 0) == 0 &&
                        std::any_of(compiler.Output.begin(), compiler.Output.end(), [](const std::string& line) {
                            return line.find("illegal character: '\\ufeff'") != std::string::npos;
@@ -267,37 +267,37 @@ void TQPadF::CodeCompileExecute() {
     ApplyCodeStates();
     // javac takes a byte order mark for a character of the source; the mark
     // goes only when the user says so.
-    if (markRejected && SourceEdit->Form().Mark && !SourceEdit->Modified() &&
+    if (markRejected && sourceEdit_->Form().Mark && !sourceEdit_->Modified() &&
         Prompts().Message(hwnd_,
-                          "javac does not accept the byte order mark at the start of " + ExtractFileName(FileName) +
+                          "javac does not accept the byte order mark at the start of " + ExtractFileName(fileName_) +
                               ".\rSave it as UTF-8 without the mark and compile again?",
                           "Confirm", MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON1) == IDOK) {
-        TSourceForm form = SourceEdit->Form();
+        TSourceForm form = sourceEdit_->Form();
         form.Mark = false;
-        SourceEdit->SetForm(form);
+        sourceEdit_->SetForm(form);
         ShowSourceForm();
-        SourceEdit->SetModified(true);
+        sourceEdit_->SetModified(true);
         CodeCompileExecute();
     }
 }
 
 void TQPadF::CodeRunExecute() {
     RequireJavaSdk();
-    const BuildPlace place = PlaceOf(FileName);
+    const BuildPlace place = PlaceOf(fileName_);
     TSourceFolder folder(place.folder);
     TInterpreter interpreter(launcher_);
     interpreter.OnMessage = ToolEvents();
     TWaitCursor wait;  // the program takes no input until the console closes
-    RunShown(CompillerLB, interpreter, [&] { return MakeInterpreterCommandLine(place.className); }, place);
+    RunShown(panes_.CompillerLB, interpreter, [&] { return MakeInterpreterCommandLine(place.className); }, place);
     if (!place.note.empty()) ShowStatus(place.note);
 }
 
 void TQPadF::CodeCreateHTMLExecute() {
     if (!IsAppletSource()) throw ENoAppletCode();
-    const BuildPlace place = PlaceOf(FileName);
+    const BuildPlace place = PlaceOf(fileName_);
     const std::string page = AppletPageText(Options().HtmlTemplate(), place.classFile);
     TSourceFolder folder(place.folder);
-    WriteSourceFile(DefaultPageNameFor(FileName), page);
+    WriteSourceFile(DefaultPageNameFor(fileName_), page);
     if (!place.note.empty()) ShowStatus(place.note);
 }
 
@@ -306,25 +306,25 @@ void TQPadF::CodeRunAppletExecute() {
     const TOptionsF& o = Options();
     if (!FileExists(o.JavaSdkDir() + o.AppletViewerFile()))
         throw Exception(AppletViewerMissingText(o.JavaSdkDir(), o.AppletViewerFile()));
-    const BuildPlace place = PlaceOf(FileName);
+    const BuildPlace place = PlaceOf(fileName_);
     TSourceFolder folder(place.folder);
-    SendMessageA(CompillerLB, LB_RESETCONTENT, 0, 0);
-    AddLine(CompillerLB, "looking for applet HTML file");
+    SendMessageA(panes_.CompillerLB, LB_RESETCONTENT, 0, 0);
+    AddLine(panes_.CompillerLB, "looking for applet HTML file");
     try {
         FindAppletHtmlFile();
     } catch (...) {
-        AddLine(CompillerLB, "Creating default applet HTML file");
+        AddLine(panes_.CompillerLB, "Creating default applet HTML file");
         CodeCreateHTMLExecute();
     }
     TAppletViewer viewer(launcher_);
     viewer.OnMessage = ToolEvents();
     TWaitCursor wait;
-    RunShown(CompillerLB, viewer, [this] { return MakeAppletViewerCommandLine(); }, place);
+    RunShown(panes_.CompillerLB, viewer, [this] { return MakeAppletViewerCommandLine(); }, place);
     if (!place.note.empty()) ShowStatus(place.note);
 }
 
 bool TQPadF::OnListNotify(HWND list, UINT code) {
-    if (list == ErrorLB && code == LBN_DBLCLK) {
+    if (list == panes_.ErrorLB && code == LBN_DBLCLK) {
         Guarded([&] { ErrorLBDblClick(); });
         return true;
     }
@@ -332,22 +332,18 @@ bool TQPadF::OnListNotify(HWND list, UINT code) {
 }
 
 void TQPadF::ErrorLBDblClick() {
-    const LRESULT index = SendMessageA(ErrorLB, LB_GETCURSEL, 0, 0);
+    const LRESULT index = SendMessageA(panes_.ErrorLB, LB_GETCURSEL, 0, 0);
     if (index < 0) return;  // nothing selected: nowhere to go
-    const LRESULT length = SendMessageA(ErrorLB, LB_GETTEXTLEN, index, 0);
-    if (length < 0) return;
-    std::string entry(static_cast<std::size_t>(length) + 1, '\0');
-    SendMessageA(ErrorLB, LB_GETTEXT, index, reinterpret_cast<LPARAM>(entry.data()));
-    entry.resize(static_cast<std::size_t>(length));
+    const std::string entry = ListItemText(panes_.ErrorLB, static_cast<int>(index));
 
     int line = -1, column = -1;
     ReadErrorEntry(entry, line, column);
     // An entry that names no line of this text ("No errors", or a line past the
     // end) leaves the caret where it is. The column is taken as it stands.
-    const int start = line >= 1 ? SourceEdit->LineIndex(line - 1) : -1;
+    const int start = line >= 1 ? sourceEdit_->LineIndex(line - 1) : -1;
     if (start >= 0) {
-        SourceEdit->SetSelStart(start + column);
-        SourceEdit->ScrollCaret();
+        sourceEdit_->SetSelStart(start + column);
+        sourceEdit_->ScrollCaret();
     }
-    SourceEdit->SetFocus();
+    sourceEdit_->SetFocus();
 }

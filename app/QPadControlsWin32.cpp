@@ -1,7 +1,9 @@
 #include "QPadControls.h"
 
+#include <memory>
 #include <vector>
 
+#include "ControlsWin32.h"
 #include "QPadResources.h"
 #include "ScopedWin32.h"
 
@@ -28,6 +30,23 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
+// A window's painting, from BeginPaint to EndPaint.
+class ScopedPaint {
+public:
+    explicit ScopedPaint(HWND hwnd) : hwnd_(hwnd), dc_(BeginPaint(hwnd, &ps_)) {}
+    ~ScopedPaint() { EndPaint(hwnd_, &ps_); }
+    ScopedPaint(const ScopedPaint&) = delete;
+    ScopedPaint& operator=(const ScopedPaint&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HWND hwnd_;
+    PAINTSTRUCT ps_;
+    HDC dc_;
+};
+
+// Made with the splitter and owned by it: the window holds it from WM_NCCREATE
+// to WM_NCDESTROY.
 struct SplitterState {
     bool vertical;
     SplitterDrag* handlers;
@@ -36,17 +55,13 @@ struct SplitterState {
 };
 
 LRESULT CALLBACK SplitterProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* state = reinterpret_cast<SplitterState*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* state = WindowObject<SplitterState>(hwnd, msg, lParam);
     switch (msg) {
-    case WM_NCCREATE: {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-        break;
-    }
-    case WM_NCDESTROY:
-        delete state;
+    case WM_NCDESTROY: {
+        const std::unique_ptr<SplitterState> owned(state);  // the window's end is the state's
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         break;
+    }
     case WM_SETCURSOR:
         SetCursor(LoadCursor(nullptr, state && state->vertical ? IDC_SIZENS : IDC_SIZEWE));
         return TRUE;
@@ -73,13 +88,11 @@ LRESULT CALLBACK SplitterProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
+        const ScopedPaint paint(hwnd);
         RECT rc;
         GetClientRect(hwnd, &rc);
-        FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
-        DrawEdge(dc, &rc, BDR_RAISEDINNER, BF_RECT);
-        EndPaint(hwnd, &ps);
+        FillRect(paint.Get(), &rc, GetSysColorBrush(COLOR_BTNFACE));  // a system brush: not ours to free
+        DrawEdge(paint.Get(), &rc, BDR_RAISEDINNER, BF_RECT);
         return 0;
     }
     }
@@ -102,11 +115,11 @@ HWND CreatePanel(HWND parent, HWND target, const RECT& place) {
 }
 
 HWND CreateSplitter(HWND parent, bool vertical, SplitterDrag* handlers, const RECT& place) {
-    auto* state = new SplitterState{vertical, handlers};
+    auto state = std::make_unique<SplitterState>(SplitterState{vertical, handlers});
     HWND hwnd = CreateWindowExA(0, kSplitterClass, "", WS_CHILD | WS_VISIBLE, place.left, place.top,
                                 place.right - place.left, place.bottom - place.top, parent, nullptr,
-                                GetModuleHandleA(nullptr), state);
-    if (!hwnd) delete state;
+                                GetModuleHandleA(nullptr), state.get());
+    if (hwnd) state.release();  // the window's now: freed at its WM_NCDESTROY
     return hwnd;
 }
 

@@ -1,8 +1,12 @@
-// The file commands of the main window: New, Open, Save, Save As, Exit and
-// the save-changes check that guards against losing the user's work.
+// The file commands of the main window: New, Open, Save, Save As, Exit, the
+// recent files and a file dropped on the window, and the save-changes check
+// that guards against losing the user's work.
 #include <windows.h>
 #include <commdlg.h>
+#include <shellapi.h>
 
+#include "FilesWin32.h"
+#include "LateBoundWin32.h"
 #include "OptionsU.h"
 #include "QPadU.h"
 #include "QpText.h"
@@ -41,13 +45,13 @@ std::string TQPadF::AskFileName(FileDialogRequest& dialog) {
 }
 
 void TQPadF::CheckSaveChanges() {
-    if (!SourceEdit->Modified()) return;
-    int answer = Prompts().Message(hwnd_, "Save changes to " + ExtractFileName(FileName) + "?", "Confirm", kConfirm);
+    if (!sourceEdit_->Modified()) return;
+    int answer = Prompts().Message(hwnd_, "Save changes to " + ExtractFileName(fileName_) + "?", "Confirm", kConfirm);
     if (answer == IDNO) return;
     if (answer != IDYES) throw EAbort();
     FileSave1Execute();
     // A Save As that was cancelled or refused saved nothing: stop, keep the work.
-    if (SourceEdit->Modified()) throw EAbort();
+    if (sourceEdit_->Modified()) throw EAbort();
 }
 
 void TQPadF::FileNew1Execute() {
@@ -59,9 +63,9 @@ void TQPadF::FileNew1Execute() {
 // nothing to undo: it is kept rather than replaced by a fresh control.
 void TQPadF::StartUntitled(bool replaceText) {
     SetFileName(kUntitledName);
-    if (replaceText) SourceEdit->SetText("");
-    SourceEdit->SetForm(NewFileForm());
-    SourceEdit->SetReadOnly(false);
+    if (replaceText) sourceEdit_->SetText("");
+    sourceEdit_->SetForm(NewFileForm());
+    sourceEdit_->SetReadOnly(false);
     ResetEditorState("");
     ShowSourceForm();
 }
@@ -90,43 +94,43 @@ void TQPadF::OpenSourceFile(const std::string& path) {
     }
     ShowStatus("Opening file...");
     const std::string text = ReadSourceFile(name);
-    SourceEdit->SetText(text);
+    sourceEdit_->SetText(text);
     SetFileName(name);
-    SourceEdit->SetFocus();
+    sourceEdit_->SetFocus();
     // A text the control did not take as it is stays unchanged and unsaved.
-    SourceEdit->SetReadOnly(!SourceEdit->Faithful());
+    sourceEdit_->SetReadOnly(!sourceEdit_->Faithful());
     ResetEditorState(text);
     ShowSourceForm();
     ShowStatus("");
-    AddRecentFile(name);
-    if (!SourceEdit->Faithful())
+    recentFiles_.Add(name);
+    if (!sourceEdit_->Faithful())
         Prompts().Message(hwnd_,
                           "The editor cannot show every character of " + name + " as it is stored (" +
-                              EncodingLabel(SourceEdit->Form()) +
+                              EncodingLabel(sourceEdit_->Form()) +
                               ").\rThe file is open read-only and will not be saved from here.",
                           "Error", MB_OK | MB_ICONWARNING);
 }
 
 std::string TQPadF::BytesToSave(const std::string& name) {
-    if (!SourceEdit->Faithful())
+    if (!sourceEdit_->Faithful())
         throw Exception("Cannot save file " + name +
                         "\rThe editor could not hold every character of the file it was opened from; saving "
                         "would change them");
     std::string bytes;
-    if (SourceEdit->EncodedText(bytes)) return bytes;
+    if (sourceEdit_->EncodedText(bytes)) return bytes;
     // Never a silent '?': the user chooses UTF-8, or nothing is written.
     const int answer = Prompts().Message(
         hwnd_,
-        ExtractFileName(name) + " has characters that " + EncodingLabel(SourceEdit->Form()) +
+        ExtractFileName(name) + " has characters that " + EncodingLabel(sourceEdit_->Form()) +
             " cannot hold.\rSave it as UTF-8 instead?",
         "Confirm", MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON1);
     if (answer != IDOK) throw EAbort();
-    TSourceForm form = SourceEdit->Form();
+    TSourceForm form = sourceEdit_->Form();
     form.Encoding = TEncoding::Utf8;
     form.Mark = false;
-    SourceEdit->SetForm(form);
+    sourceEdit_->SetForm(form);
     ShowSourceForm();
-    return SourceEdit->Text();
+    return sourceEdit_->Text();
 }
 
 void TQPadF::OpenFromCommandLine(const std::vector<std::string>& args) {
@@ -141,49 +145,51 @@ void TQPadF::OpenFromCommandLine(const std::vector<std::string>& args) {
 }
 
 void TQPadF::LoadRecentFiles() {
-    if (!OptionsF) return;
-    std::vector<std::string> files = OptionsF->LoadRecentFiles();
-    recentFiles_.clear();
-    for (auto f = files.rbegin(); f != files.rend(); ++f) recentFiles_ = WithRecentFile(recentFiles_, *f, kMaxRecentFiles);
-    UpdateRecentMenu();
-}
-
-void TQPadF::SetRecentFiles(const std::vector<std::string>& files) {
-    recentFiles_ = files;
-    UpdateRecentMenu();
-    // The list is a convenience: a qp.ini that cannot be written costs no more than the list.
-    if (OptionsF) {
-        try {
-            OptionsF->SaveRecentFiles(recentFiles_);
-        } catch (const std::exception&) {
-        }
-    }
-}
-
-void TQPadF::AddRecentFile(const std::string& path) {
-    SetRecentFiles(WithRecentFile(recentFiles_, path, kMaxRecentFiles));
+    if (OptionsF) recentFiles_.Load(OptionsF->LoadRecentFiles());
 }
 
 void TQPadF::OpenRecentFile(std::size_t index) {
-    if (index >= recentFiles_.size()) return;
-    const std::string name = recentFiles_[index];
-    if (!SourceFileExists(name)) {
-        std::vector<std::string> files = recentFiles_;
-        files.erase(files.begin() + static_cast<std::ptrdiff_t>(index));
-        SetRecentFiles(files);
+    if (index >= recentFiles_.Files().size()) return;
+    const std::string name = recentFiles_.Files()[index];
+    if (!FileExists(name)) {
+        recentFiles_.Remove(index);
         throw Exception("Cannot find the file " + name + "\rIt is taken off the list of recent files.");
     }
     CheckSaveChanges();
     OpenSourceFile(name);
 }
 
+void TQPadF::OnDropFiles(HDROP drop) {
+    std::vector<std::string> names;
+    const auto query = LATE_BOUND(DragQueryFileA, kShellDll);
+    const UINT count = query(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = query(drop, i, nullptr, 0);
+        std::string name(length + 1, '\0');
+        name.resize(query(drop, i, name.data(), length + 1));
+        names.push_back(name);
+    }
+    LATE_BOUND(DragFinish, kShellDll)(drop);
+    // The program may be behind the window the files came from.
+    SetForegroundWindow(hwnd_);
+    if (commandDepth_ > 0) return;  // a command under way keeps the text as it is
+    RunCommand([&] {
+        if (names.size() != 1) throw Exception("Drop one file at a time: " + std::to_string(names.size()) + " were dropped");
+        const DWORD attributes = GetFileAttributesA(names[0].c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            throw Exception(names[0] + " is a folder, not a file");
+        CheckSaveChanges();
+        OpenSourceFile(names[0]);
+    });
+}
+
 void TQPadF::FileSave1Execute() {
     ShowStatus("Saving file...");
-    if (FileName == kUntitledName) {
+    if (fileName_ == kUntitledName) {
         FileSaveAs1Execute();
     } else {
-        WriteSourceFile(FileName, BytesToSave(FileName));
-        SourceEdit->SetModified(false);
+        WriteSourceFile(fileName_, BytesToSave(fileName_));
+        sourceEdit_->SetModified(false);
     }
     ShowStatus("");
 }
@@ -191,19 +197,19 @@ void TQPadF::FileSave1Execute() {
 void TQPadF::FileSaveAs1Execute() {
     std::string name = AskFileName(saveDialog_);
     if (name.empty()) return;
-    if (SourceFileExists(name) &&
+    if (FileExists(name) &&
         Prompts().Message(hwnd_, "OK to overwrite " + name, "Confirm", kConfirm) != IDYES)
         return;
     WriteSourceFile(name, BytesToSave(name));
     SetFileName(name);
-    SourceEdit->SetModified(false);
-    AddRecentFile(name);
+    sourceEdit_->SetModified(false);
+    recentFiles_.Add(name);
 }
 
 void TQPadF::ShowSourceForm() {
-    const TSourceForm& form = SourceEdit->Form();
+    const TSourceForm& form = sourceEdit_->Form();
     const std::string text = EncodingLabel(form) + "  " + LineEndLabel(form);
-    SendMessageA(StatusBar, SB_SETTEXTA, 3, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageA(panes_.StatusBar, SB_SETTEXTA, 3, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void TQPadF::FileExit1Execute() { SendMessageA(hwnd_, WM_CLOSE, 0, 0); }

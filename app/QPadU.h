@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,21 +15,27 @@
 #include "QPadActions.h"
 #include "QPadBuildU.h"
 #include "QPadControls.h"
+#include "QPadLayout.h"
 #include "QPadLogic.h"
+#include "QPadPlacement.h"
+#include "QPadRecentFiles.h"
 #include "QpErrors.h"
 #include "QpMessages.h"
 #include "ScopedWin32.h"
 #include "SourceForm.h"
 
+class TAboutBox;
+class TFindF;
+class TGoToLineF;
+class TReplaceF;
 class TRichEditQX;
-class TQPadF;
-
 
 class TQPadF {
 public:
     // Creates the window (not yet shown), owned by the application window when
     // there is one, and runs FormCreate. InitApplication must have run.
     TQPadF();
+    // The dialogs it made, then the window with its editor.
     ~TQPadF();
     TQPadF(const TQPadF&) = delete;
     TQPadF& operator=(const TQPadF&) = delete;
@@ -40,6 +47,10 @@ public:
     // Hidden while the application window, the program's task-bar button, is
     // minimized, and shown again as it was when that is restored.
     void FollowApplication(bool minimized);
+    // The dialogs of the search commands (Find, Replace, Go to Line) that this
+    // window made: at the program's end they go before the settings holder, and
+    // the about box with the window.
+    void DestroySearchDialogs();
 
     // Actions. A command runs only through WM_COMMAND with its id, as the menu,
     // the accelerators and the tool bar send it.
@@ -94,7 +105,7 @@ public:
     void OpenFromCommandLine(const std::vector<std::string>& args);
     // The File menu's list of files last opened or saved, from qp.ini.
     void LoadRecentFiles();
-    const std::vector<std::string>& RecentFiles() const { return recentFiles_; }
+    const std::vector<std::string>& RecentFiles() const { return recentFiles_.Files(); }
 
     // Build commands: Compile, Run and the applet commands.
     void CodeCompileExecute();
@@ -108,11 +119,12 @@ public:
     // Diagnostics navigation: the error list's double-click.
     void ErrorLBDblClick();
 
-    // Find, Search again and the about box.
+    // Search commands: Find, Search again, Replace, Go to Line.
     void EdFindExecute();
     void EdSearchAgainExecute();
     void EdReplaceExecute();
     void EdGoToLineExecute();
+    // Help: the about box.
     void HelpAbout1Execute();
 
     // Standard edit actions, on the focused text control.
@@ -126,19 +138,28 @@ public:
     // Edit/Options: the options dialog; the editor settings applied after OK.
     void EditOptionsExecute();
 
-    // Components.
-    HMENU MainMenu1 = nullptr;
-    HWND ToolBar1 = nullptr;
-    HIMAGELIST ImageList1 = nullptr;
-    HWND RichEditP = nullptr;
-    HWND Splitter2 = nullptr;
-    HWND Panel1 = nullptr;
-    HWND ErrorP = nullptr, ErrorHC = nullptr, ErrorLB = nullptr;
-    HWND Splitter3 = nullptr;
-    HWND CompillerP = nullptr, CompillerHC = nullptr, CompillerLB = nullptr;
-    HWND StatusBar = nullptr;
-    TRichEditQX* SourceEdit = nullptr;
-    std::string FileName;
+    // Components, by the names they have always had.
+    HMENU MainMenu1() const { return mainMenu1_; }
+    HWND ToolBar1() const { return panes_.ToolBar1; }
+    HIMAGELIST ImageList1() const { return imageList1_; }
+    HWND RichEditP() const { return panes_.RichEditP; }
+    HWND Splitter2() const { return panes_.Splitter2; }
+    HWND Panel1() const { return panes_.Panel1; }
+    HWND ErrorP() const { return panes_.ErrorP; }
+    HWND ErrorHC() const { return panes_.ErrorHC; }
+    HWND ErrorLB() const { return panes_.ErrorLB; }
+    HWND Splitter3() const { return panes_.Splitter3; }
+    HWND CompillerP() const { return panes_.CompillerP; }
+    HWND CompillerHC() const { return panes_.CompillerHC; }
+    HWND CompillerLB() const { return panes_.CompillerLB; }
+    HWND StatusBar() const { return panes_.StatusBar; }
+    // The editor, from FormCreate until the window is destroyed.
+    TRichEditQX* SourceEdit() const { return sourceEdit_.get(); }
+    const std::string& FileName() const { return fileName_; }
+    // The dialogs this window made at their first use (null before): FindF and
+    // AboutBox point to these unless a test put its own there.
+    const TFindF* OwnFindF() const { return findF_.get(); }
+    const TAboutBox* OwnAboutBox() const { return aboutBox_.get(); }
 
     // Status bar panel text, for tests and the hint logic.
     std::string PanelText(int panel) const;
@@ -146,8 +167,8 @@ public:
     void SetHintText(const std::string& hint);
 
     // Sizes the user can change with the splitters.
-    int BottomHeight() const { return bottomHeight_; }
-    int ErrorWidth() const { return errorWidth_; }
+    int BottomHeight() const { return layout_.BottomHeight(); }
+    int ErrorWidth() const { return layout_.ErrorWidth(); }
 
     static void RegisterWindowClass(HINSTANCE instance);
 
@@ -156,38 +177,36 @@ private:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void HandleCurrentFailure(HWND owner = nullptr);
 
+    // Message handlers.
+    void OnSize(WPARAM type);
+    bool OnCommandMessage(WPARAM wParam, LPARAM lParam);  // true when handled
+    LRESULT OnNotify(NMHDR* header);
+    bool OnListNotify(HWND list, UINT code);  // true when handled
+    void OnMenuSelect(UINT item, UINT flags, HMENU menu);
+    bool OnSysCommand(WPARAM command);  // true when handled
+    bool OnSetCursor();                 // true when handled
+    BOOL OnQueryEndSession();
+    void OnDropFiles(HDROP drop);
+    void OnDestroy();
+
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
-    struct Areas;
-    void CreateLists(const Areas& areas);
+    // The panes, each made where the layout puts it.
+    void CreatePanes();
+    void CreateLists(const TQPadLayout::Areas& areas);
     void ApplyListFont();
-    void CreateStatusBar(const Areas& areas);
-    void SetStatusParts(int width);
-    void CreateLayout();
+    void CreateStatusBar(const TQPadLayout::Areas& areas);
     void FormCreate();
     void FormShow();
     void FormCloseQuery(bool& canClose);
-    void FormDestroy();
     void RequestClose();
-    // Where each pane goes in the client area as it is now; the lists and their
-    // headers within their panels.
-    struct Areas {
-        int width;
-        RECT toolBar, statusBar, editorPanel, splitter2, bottomPanel, errorPanel, splitter3, compilerPanel;
-        RECT errorHeader, errorList, compilerHeader, compilerList;
-    };
-    Areas LayoutAreas() const;
+    // Puts every pane where the layout says for the client area as it is now.
     void Layout();
-    int ShownBottomHeight() const;
-    int ShownErrorWidth() const;
     void OnCommand(UINT id);
     void SetActionEnabled(TAction& action, bool enabled);
     // The one place the code actions' enabled states are written.
     void ApplyCodeStates();
-    LRESULT OnNotify(NMHDR* header);
-    bool OnListNotify(HWND list, UINT code);  // true when handled
-    void OnMenuSelect(UINT item, UINT flags, HMENU menu);
     HWND FocusedTextControl() const;
     void EditFocused(void (TRichEditQX::*own)(), UINT message);
     void UpdateActionUi(const TAction& action);
@@ -197,15 +216,9 @@ private:
     // Open's work after the save-changes question: load, show, remember.
     void OpenSourceFile(const std::string& path);
     void OpenRecentFile(std::size_t index);
-    void AddRecentFile(const std::string& path);
-    void SetRecentFiles(const std::vector<std::string>& files);
-    void UpdateRecentMenu();
-    void OnDropFiles(HDROP drop);
     // Runs a command as OnCommand does: failures to AppException, a close waits for its end.
     template <class Fn>
     void RunCommand(Fn fn);
-    void LoadSource(const std::string& path);
-    void WriteSource(const std::string& path);
     void InitFileDialogs();
     void StartUntitled(bool replaceText);
     // The form a new text is saved in: UTF-8 or ANSI as the settings say.
@@ -219,12 +232,19 @@ private:
     std::string MakeInterpreterCommandLine(const std::string& className) const;
     std::string MakeAppletViewerCommandLine() const;
     std::string FindAppletHtmlFile() const;
-    // True while the placement saved when hidden is still being put back.
-    bool RestoringPlacement();
-    void SavePlacement();
-    void RestorePlacementSoon();
+    // Whether the clipboard holds text, as of the clipboard's change count.
+    bool ClipboardHasText();
 
     HWND hwnd_ = nullptr;
+    HMENU mainMenu1_ = nullptr;       // the window's menu bar, destroyed with it
+    HIMAGELIST imageList1_ = nullptr;  // the tool bar's own list of its images
+    ScopedBitmap codeButtons_;        // the images of Compile, Run and Run Applet, for the tool bar's life
+    TQPadPanes panes_;
+    TQPadLayout layout_;
+    TPlacementKeeper placement_;
+    TRecentFiles recentFiles_;
+    std::unique_ptr<TRichEditQX> sourceEdit_;
+    std::string fileName_;
     ScopedAccelerators accel_;
     ScopedFont listFont_;
     std::vector<TAction> actions_;
@@ -232,24 +252,29 @@ private:
     CodeActionStates codeStates_;
     TLauncher launcher_;
     bool firstShow_ = true;
-    WINDOWPLACEMENT placement_{};  // as it was when minimized, for the restore
-    bool placementSaved_ = false;
-    bool hiddenWithApplication_ = false;
-    // Whether the clipboard holds text, as of the clipboard's change count.
-    bool ClipboardHasText();
     bool clipboardHasText_ = false;
     DWORD clipboardSequence_ = 0;
-    DWORD restoreUntil_ = 0;       // the placement is put back until then
     int commandDepth_ = 0;       // commands under way, one inside another
     bool closePending_ = false;  // a close asked for while one ran
     bool closing_ = false;       // the close's own question is being asked
-    int bottomHeight_ = 105;
-    int errorWidth_ = 282;
-    int dragStart_ = 0;
-    SplitterDrag drag2_, drag3_;
     FileDialogRequest openDialog_, saveDialog_;  // each offers the name last chosen in it
-    std::vector<std::string> recentFiles_;
+    // The dialogs, each made at its first use; the globals FindF, ReplaceF,
+    // GoToLineF and AboutBox point to them.
+    std::unique_ptr<TFindF> findF_;
+    std::unique_ptr<TReplaceF> replaceF_;
+    std::unique_ptr<TGoToLineF> goToLineF_;
+    std::unique_ptr<TAboutBox> aboutBox_;
 };
+
+template <class Fn>
+void TQPadF::RunCommand(Fn fn) {
+    ++commandDepth_;
+    Guarded(fn);
+    if (--commandDepth_ == 0 && closePending_) {
+        closePending_ = false;
+        RequestClose();
+    }
+}
 
 extern TQPadF* QPadF;
 extern std::string ApplicationTitle;

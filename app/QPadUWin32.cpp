@@ -8,10 +8,15 @@
 #include <cstring>
 #include <utility>
 
+#include "About.h"
+#include "ControlsWin32.h"
+#include "FindU.h"
+#include "GoToLineU.h"
 #include "LateBoundWin32.h"
 #include "LauncherWin32.h"
 #include "OptionsU.h"
 #include "Prompts.h"
+#include "ReplaceU.h"
 #include "RichEditQX.h"
 
 TQPadF* QPadF = nullptr;
@@ -44,11 +49,16 @@ bool IsTextControl(HWND hwnd) {
 // window before it shows, they would be converted a second time on the way to
 // the screen; Show sets them on the window once it is up.
 void TQPadF::RegisterWindowClass(HINSTANCE instance) {
-    static const HICON big = CreateAppIcon(GetSystemMetrics(SM_CXICON)), small = CreateAppIcon(16);
-    RegisterWindowClassOnce(instance, kMainClass, WndProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), big, small);
+    static const ScopedIcon big(CreateAppIcon(GetSystemMetrics(SM_CXICON))), small(CreateAppIcon(16));
+    RegisterWindowClassOnce(instance, kMainClass, WndProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), big.Get(),
+                            small.Get());
 }
 
-TQPadF::TQPadF() : launcher_(WindowsLauncher()) {
+TQPadF::TQPadF()
+    : recentFiles_([](const std::vector<std::string>& files) {
+          if (OptionsF) OptionsF->SaveRecentFiles(files);
+      }),
+      launcher_(WindowsLauncher()) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
 
     CreateActions();
@@ -62,25 +72,44 @@ TQPadF::TQPadF() : launcher_(WindowsLauncher()) {
     AdjustWindowRectEx(&rc, style, TRUE, 0);
     // WS_EX_ACCEPTFILES: a file dropped on the window opens.
     hwnd_ = CreateWindowExA(WS_EX_ACCEPTFILES, kMainClass, kAppTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                            rc.right - rc.left, rc.bottom - rc.top, ApplicationWindow(), MainMenu1, instance, this);
+                            rc.right - rc.left, rc.bottom - rc.top, ApplicationWindow(), mainMenu1_, instance, this);
     if (!hwnd_) throw Exception("Cannot create the main window");
 
     CreateToolBar();
-    CreateLayout();
+    CreatePanes();
     FormCreate();
 }
 
+namespace {
+
+// The global that points to a dialog goes with the dialog.
+template <class Form>
+void DestroyForm(std::unique_ptr<Form>& form, Form*& global) {
+    if (global == form.get()) global = nullptr;
+    form.reset();
+}
+
+}  // namespace
+
+void TQPadF::DestroySearchDialogs() {
+    DestroyForm(findF_, FindF);
+    DestroyForm(replaceF_, ReplaceF);
+    DestroyForm(goToLineF_, GoToLineF);
+}
+
 TQPadF::~TQPadF() {
+    DestroySearchDialogs();
+    DestroyForm(aboutBox_, AboutBox);
     if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
     if (failureWindow == this) failureWindow = nullptr;
     if (QPadF == this) QPadF = nullptr;
 }
 
 void TQPadF::FormCreate() {
-    SourceEdit = new TRichEditQX(RichEditP);
+    sourceEdit_ = std::make_unique<TRichEditQX>(panes_.RichEditP);
     Layout();
-    SourceEdit->OnChange = [this] { RichEditChange(); };
-    SourceEdit->OnSelectionChange = [this] { RichEditSelectionChange(); };
+    sourceEdit_->OnChange = [this] { RichEditChange(); };
+    sourceEdit_->OnSelectionChange = [this] { RichEditSelectionChange(); };
     // Failures that reach the message loop go to AppException: see Guarded and
     // WndProc; those caught in other window procedures come the same way.
     if (StrayFailureHandler != &ToAppException) plainFailureHandler = StrayFailureHandler;
@@ -99,7 +128,7 @@ void TQPadF::Show(int showCommand) {
     UpdateWindow(hwnd_);
     if (!first) return;
     ApplyListFont();
-    if (showCommand != SW_HIDE) SourceEdit->SetFocus();
+    if (showCommand != SW_HIDE) sourceEdit_->SetFocus();
     // The class's icons on the window too, for those who ask it (the about box).
     for (auto [type, index] : {std::pair{ICON_BIG, GCLP_HICON}, std::pair{ICON_SMALL, GCLP_HICONSM}})
         SendMessageA(hwnd_, WM_SETICON, type, static_cast<LPARAM>(GetClassLongPtrA(hwnd_, index)));
@@ -114,9 +143,9 @@ void TQPadF::FormShow() {
     ApplyEditorSettings();
     // The first untitled text was made before the settings were read: it takes
     // what they give a new text now, unless something was put in it meanwhile.
-    if (OptionsF && FileName == kUntitledName && !SourceEdit->Modified()) {
-        OptionsF->SetSourceFile(FileName);
-        SourceEdit->SetForm(NewFileForm());
+    if (OptionsF && fileName_ == kUntitledName && !sourceEdit_->Modified()) {
+        OptionsF->SetSourceFile(fileName_);
+        sourceEdit_->SetForm(NewFileForm());
         ShowSourceForm();
     }
 }
@@ -129,10 +158,6 @@ void TQPadF::FormCloseQuery(bool& canClose) {
     }
 }
 
-void TQPadF::FormDestroy() {
-    delete SourceEdit;
-    SourceEdit = nullptr;
-}
 
 HWND TQPadF::FocusedTextControl() const {
     HWND focus = GetFocus();
@@ -171,31 +196,10 @@ bool TQPadF::ClipboardHasText() {
     return clipboardHasText_;
 }
 
-// The editor through its own operations; any other edit control by message.
-void TQPadF::EditFocused(void (TRichEditQX::*own)(), UINT message) {
-    HWND c = FocusedTextControl();
-    if (c && c == SourceEdit->Handle())
-        (SourceEdit->*own)();
-    else if (c)
-        SendMessageA(c, message, 0, 0);
-}
-void TQPadF::EditUndo1Execute() { EditFocused(&TRichEditQX::Undo, EM_UNDO); }
-void TQPadF::EditCut1Execute() { EditFocused(&TRichEditQX::Cut, WM_CUT); }
-void TQPadF::EditCopy1Execute() { EditFocused(&TRichEditQX::Copy, WM_COPY); }
-void TQPadF::EditPaste1Execute() { EditFocused(&TRichEditQX::Paste, WM_PASTE); }
-void TQPadF::EditRedo1Execute() { EditFocused(&TRichEditQX::Redo, EM_REDO); }
-void TQPadF::EditSelectAll1Execute() {
-    HWND c = FocusedTextControl();
-    if (c && c == SourceEdit->Handle())
-        SourceEdit->SelectAll();
-    else if (c)
-        SendMessageA(c, EM_SETSEL, 0, -1);
-}
-
 std::string TQPadF::PanelText(int panel) const {
-    int length = LOWORD(SendMessageA(StatusBar, SB_GETTEXTLENGTHA, panel, 0));
+    int length = LOWORD(SendMessageA(panes_.StatusBar, SB_GETTEXTLENGTHA, panel, 0));
     std::string text(length + 1, '\0');
-    SendMessageA(StatusBar, SB_GETTEXTA, panel, reinterpret_cast<LPARAM>(text.data()));
+    SendMessageA(panes_.StatusBar, SB_GETTEXTA, panel, reinterpret_cast<LPARAM>(text.data()));
     text.resize(std::strlen(text.c_str()));
     return text;
 }
@@ -204,7 +208,7 @@ void TQPadF::SetHintText(const std::string& hint) {
     std::string text = LongHint(hint);
     if (text == lastHint_) return;
     lastHint_ = text;
-    SendMessageA(StatusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageA(panes_.StatusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 bool TQPadF::PreTranslate(MSG& msg) {
@@ -215,13 +219,13 @@ bool TQPadF::PreTranslate(MSG& msg) {
     if (msg.message == WM_MOUSEMOVE) {
         // Automatic hints: the control under the mouse names its hint.
         std::string hint;
-        if (msg.hwnd == ErrorLB) {
+        if (msg.hwnd == panes_.ErrorLB) {
             hint = "DblClick to go to error";
-        } else if (msg.hwnd == ToolBar1) {
+        } else if (msg.hwnd == panes_.ToolBar1) {
             POINT pt{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
-            int index = static_cast<int>(SendMessageA(ToolBar1, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&pt)));
+            int index = static_cast<int>(SendMessageA(panes_.ToolBar1, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&pt)));
             TBBUTTON b = {};
-            if (index >= 0 && SendMessageA(ToolBar1, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&b)))
+            if (index >= 0 && SendMessageA(panes_.ToolBar1, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&b)))
                 if (TAction* a = ActionById(static_cast<UINT>(b.idCommand))) hint = a->hint;
         }
         SetHintText(hint);
@@ -249,22 +253,16 @@ LRESULT TQPadF::OnNotify(NMHDR* header) {
         return 0;
     }
     // The list headers have one fixed section each.
-    if ((header->hwndFrom == ErrorHC || header->hwndFrom == CompillerHC) &&
+    if ((header->hwndFrom == panes_.ErrorHC || header->hwndFrom == panes_.CompillerHC) &&
         (header->code == HDN_BEGINTRACKA || header->code == HDN_BEGINTRACKW))
         return TRUE;
     return 0;
 }
 
 LRESULT CALLBACK TQPadF::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    TQPadF* self;
-    if (msg == WM_NCCREATE) {
-        self = static_cast<TQPadF*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->hwnd_ = hwnd;
-    } else {
-        self = reinterpret_cast<TQPadF*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    }
+    TQPadF* self = WindowObject<TQPadF>(hwnd, msg, lParam);
     if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
     // No failure may unwind into the system's code: every one ends here.
     try {
         return self->HandleMessage(msg, wParam, lParam);
@@ -278,46 +276,19 @@ LRESULT CALLBACK TQPadF::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 LRESULT TQPadF::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_SIZE:
-        if (wParam == SIZE_MINIMIZED) return 0;
-        // Taken out of maximized by the window manager just after being shown again.
-        if (wParam == SIZE_RESTORED && RestoringPlacement() && placement_.showCmd == SW_SHOWMAXIMIZED)
-            PostMessageA(hwnd_, WM_RESTOREPLACEMENT, 0, 0);
-        Layout();
-        // Every pane, as a whole: a grown window otherwise leaves parts of the
-        // moved children unpainted (seen under Wine when maximizing).
-        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        if (wParam != SIZE_MINIMIZED) OnSize(wParam);
         return 0;
     case WM_SHOWWINDOW:
-        // Hidden with the application window (minimized), the window may come
-        // back from the window manager moved and no longer maximized (it is
-        // under Wine): its placement is put back once it is shown again. Wine
-        // tells an owned window of its owner's minimizing and restoring this way
-        // too, besides FollowApplication: the second putting back is needed there.
-        if (!wParam && lParam == SW_PARENTCLOSING)
-            SavePlacement();
-        else if (wParam && lParam == SW_PARENTOPENING)
-            RestorePlacementSoon();
+        placement_.ShowWindowChanged(hwnd_, wParam != 0, lParam);
         break;
     case WM_RESTOREPLACEMENT:
-        if (RestoringPlacement() && IsWindowVisible(hwnd_)) SetWindowPlacement(hwnd_, &placement_);
+        placement_.PutBack(hwnd_);
         return 0;
-    case WM_COMMAND: {
-        // Menus and accelerators send no window, the tool bar sends its own:
-        // either way the id names the action. Controls send notifications.
-        const HWND from = reinterpret_cast<HWND>(lParam);
-        if (!from || from == ToolBar1) {
-            OnCommand(LOWORD(wParam));
-            return 0;
-        }
-        if (SourceEdit && from == SourceEdit->Handle()) {
-            SourceEdit->HandleParentMessage(msg, wParam, lParam);
-            return 0;
-        }
-        if (OnListNotify(from, HIWORD(wParam))) return 0;
+    case WM_COMMAND:
+        if (OnCommandMessage(wParam, lParam)) return 0;
         break;
-    }
     case WM_NOTIFY:
-        if (SourceEdit && SourceEdit->HandleParentMessage(msg, wParam, lParam)) return 0;
+        if (sourceEdit_ && sourceEdit_->HandleParentMessage(msg, wParam, lParam)) return 0;
         return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_MENUSELECT:
         OnMenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
@@ -332,22 +303,13 @@ LRESULT TQPadF::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
     case WM_SYSCOMMAND:
-        // Minimising goes through the application window, which carries the
-        // task-bar button; the system hides its owned windows with it.
-        if ((wParam & 0xFFF0) == SC_MINIMIZE && ApplicationWindow()) {
-            ShowWindow(ApplicationWindow(), SW_MINIMIZE);
-            return 0;
-        }
+        if (OnSysCommand(wParam)) return 0;
         break;
     case WM_SETCURSOR:
-        // The program-wide cursor (the hourglass of a compile) over every child too.
-        if (ScreenCursor()) {
-            SetCursor(ScreenCursor());
-            return TRUE;
-        }
+        if (OnSetCursor()) return TRUE;
         break;
     case WM_SETFOCUS:
-        if (SourceEdit) SourceEdit->SetFocus();
+        if (sourceEdit_) sourceEdit_->SetFocus();
         return 0;
     case WM_ACTIVATEAPP:
         if (wParam) clipboardSequence_ = 0;
@@ -355,17 +317,10 @@ LRESULT TQPadF::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         RequestClose();
         return 0;
-    case WM_QUERYENDSESSION: {
-        // Windows is shutting down: the same question as closing, and a No vote
-        // while the user's changes are still unsaved or a command is under way.
-        if (commandDepth_ > 0 || closing_) return FALSE;
-        bool canClose = true;
-        FormCloseQuery(canClose);
-        return canClose ? TRUE : FALSE;
-    }
+    case WM_QUERYENDSESSION:
+        return OnQueryEndSession();
     case WM_DESTROY:
-        FormDestroy();
-        PostQuitMessage(0);
+        OnDestroy();
         return 0;
     case WM_NCDESTROY:
         SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
@@ -375,41 +330,60 @@ LRESULT TQPadF::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd_, msg, wParam, lParam);
 }
 
-bool TQPadF::RestoringPlacement() {
-    if (placementSaved_ && static_cast<int>(GetTickCount() - restoreUntil_) > 0) placementSaved_ = false;
-    return placementSaved_;
+void TQPadF::OnSize(WPARAM type) {
+    placement_.Resized(hwnd_, type);
+    Layout();
+    // Every pane, as a whole: a grown window otherwise leaves parts of the
+    // moved children unpainted (seen under Wine when maximizing).
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-void TQPadF::SavePlacement() {
-    placement_.length = sizeof placement_;
-    placementSaved_ = GetWindowPlacement(hwnd_, &placement_) != 0;
-}
-
-void TQPadF::RestorePlacementSoon() {
-    if (!placementSaved_) return;
-    restoreUntil_ = GetTickCount() + 2000;  // the window manager's answer comes within
-    PostMessageA(hwnd_, WM_RESTOREPLACEMENT, 0, 0);
-}
-
-// The system hides only pop-up windows with their minimized owner, and a window
-// manager's minimize button may have taken this one off the screen by itself:
-// it is hidden and shown here, so that restoring the task-bar button brings it back.
-void TQPadF::FollowApplication(bool minimized) {
-    if (!hwnd_) return;
-    if (minimized) {
-        if (hiddenWithApplication_) return;
-        // Not yet shown at all when the program starts minimized.
-        if (IsWindowVisible(hwnd_)) SavePlacement();
-        hiddenWithApplication_ = true;
-        ShowWindow(hwnd_, SW_HIDE);
-    } else if (hiddenWithApplication_) {
-        hiddenWithApplication_ = false;
-        // Shown active, as a window manager gives the keyboard only to a window
-        // that asks as it comes; a modal dialog it waits for gets the activation
-        // from the application window instead.
-        ShowWindow(hwnd_, IsWindowEnabled(hwnd_) ? SW_SHOW : SW_SHOWNA);
-        RestorePlacementSoon();
+// Menus and accelerators send no window, the tool bar sends its own: either way
+// the id names the action. Controls send notifications.
+bool TQPadF::OnCommandMessage(WPARAM wParam, LPARAM lParam) {
+    const HWND from = reinterpret_cast<HWND>(lParam);
+    if (!from || from == panes_.ToolBar1) {
+        OnCommand(LOWORD(wParam));
+        return true;
     }
+    if (sourceEdit_ && from == sourceEdit_->Handle()) {
+        sourceEdit_->HandleParentMessage(WM_COMMAND, wParam, lParam);
+        return true;
+    }
+    return OnListNotify(from, HIWORD(wParam));
+}
+
+// Minimising goes through the application window, which carries the task-bar
+// button; the system hides its owned windows with it.
+bool TQPadF::OnSysCommand(WPARAM command) {
+    if ((command & 0xFFF0) != SC_MINIMIZE || !ApplicationWindow()) return false;
+    ShowWindow(ApplicationWindow(), SW_MINIMIZE);
+    return true;
+}
+
+// The program-wide cursor (the hourglass of a compile) over every child too.
+bool TQPadF::OnSetCursor() {
+    if (!ScreenCursor()) return false;
+    SetCursor(ScreenCursor());
+    return true;
+}
+
+// Windows is shutting down: the same question as closing, and a No vote while
+// the user's changes are still unsaved or a command is under way.
+BOOL TQPadF::OnQueryEndSession() {
+    if (commandDepth_ > 0 || closing_) return FALSE;
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    return canClose ? TRUE : FALSE;
+}
+
+void TQPadF::OnDestroy() {
+    sourceEdit_.reset();
+    PostQuitMessage(0);
+}
+
+void TQPadF::FollowApplication(bool minimized) {
+    if (hwnd_) placement_.FollowApplication(hwnd_, minimized);
 }
 
 // A command may let messages through while it runs (its status texts, a tool's
@@ -445,52 +419,52 @@ void TQPadF::AppException(const std::exception& e, HWND owner) {
 }
 
 void TQPadF::SetFileName(const std::string& name) {
-    FileName = name;
-    SetWindowTextA(hwnd_, CaptionFor(FileName).c_str());
+    fileName_ = name;
+    SetWindowTextA(hwnd_, CaptionFor(fileName_).c_str());
     if (OptionsF) OptionsF->SetSourceFile(name);
 }
 
 void TQPadF::ShowStatus(const std::string& text) {
-    SendMessageA(StatusBar, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageA(panes_.StatusBar, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(text.c_str()));
     ProcessMessages();
 }
 
 void TQPadF::ToolMessage(void*, const std::string& msg) { ShowStatus(msg); }
 
 void TQPadF::RichEditChange() {
-    SendMessageA(CompillerLB, LB_RESETCONTENT, 0, 0);
-    codeStates_.TextChanged(SourceEdit->Modified());
+    SendMessageA(panes_.CompillerLB, LB_RESETCONTENT, 0, 0);
+    codeStates_.TextChanged(sourceEdit_->Modified());
     ApplyCodeStates();
 }
 
 void TQPadF::RichEditSelectionChange() {
-    int start = SourceEdit->SelStart();
-    int line = SourceEdit->LineFromChar(start);
-    int lineStart = SourceEdit->LineIndex(line);
+    int start = sourceEdit_->SelStart();
+    int line = sourceEdit_->LineFromChar(start);
+    int lineStart = sourceEdit_->LineIndex(line);
     std::string text = CaretText(start, line, lineStart);
-    SendMessageA(StatusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageA(panes_.StatusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void TQPadF::ResetEditorState(const std::string& text) {
-    SendMessageA(ErrorLB, LB_RESETCONTENT, 0, 0);
-    SourceEdit->SetModified(true);
+    SendMessageA(panes_.ErrorLB, LB_RESETCONTENT, 0, 0);
+    sourceEdit_->SetModified(true);
     RichEditChange();
     RichEditSelectionChange();
-    SourceEdit->SetModified(false);
+    sourceEdit_->SetModified(false);
     codeStates_.Reset(::IsAppletSource(text));
     ApplyCodeStates();
 }
 
 void TQPadF::ApplyEditorSettings() {
     if (!OptionsF) return;
-    SourceEdit->SetEditorFont(OptionsF->EditorFont());
-    if (SourceEdit->AutoIndent() != OptionsF->AutoIndent()) SourceEdit->SetAutoIndent(OptionsF->AutoIndent());
-    if (SourceEdit->SmartTabs() != OptionsF->SmartTabs()) SourceEdit->SetSmartTabs(OptionsF->SmartTabs());
-    SourceEdit->SetColouring(OptionsF->Colouring());
+    sourceEdit_->SetEditorFont(OptionsF->EditorFont());
+    if (sourceEdit_->AutoIndent() != OptionsF->AutoIndent()) sourceEdit_->SetAutoIndent(OptionsF->AutoIndent());
+    if (sourceEdit_->SmartTabs() != OptionsF->SmartTabs()) sourceEdit_->SetSmartTabs(OptionsF->SmartTabs());
+    sourceEdit_->SetColouring(OptionsF->Colouring());
 }
 
 bool TQPadF::IsAppletSource() const {
     std::string text;
-    Utf16ToUtf8(SourceEdit->WideText(), text);  // the words it looks for are ASCII
+    Utf16ToUtf8(sourceEdit_->WideText(), text);  // the words it looks for are ASCII
     return ::IsAppletSource(text);
 }

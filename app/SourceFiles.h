@@ -20,9 +20,6 @@ std::string ReadSourceFile(const std::string& path);
 // target behind. Throws Exception when it cannot be written.
 void WriteSourceFile(const std::string& path, const std::string& bytes);
 
-// True when a file (not a folder) of that name exists.
-bool SourceFileExists(const std::string& path);
-
 // The steps of a save, in their order.
 enum class SaveStep { Create, Write, Flush, Close, ReadBack, Rename };
 // A write that puts half of what it was given, with every later write of the

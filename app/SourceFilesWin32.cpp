@@ -24,8 +24,6 @@ std::string Grouped(unsigned long long n) {
 
 }  // namespace
 
-bool SourceFileExists(const std::string& path) { return FileExists(path); }
-
 std::string ReadSourceFile(const std::string& path) {
     std::string bytes;
     if (!ReadWholeFile(path, bytes, kMaxSourceSize)) {

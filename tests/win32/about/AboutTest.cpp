@@ -37,7 +37,7 @@ protected:
     }
     void TearDown() override {
         ShellExecuteProc = realShell_;
-        delete AboutBox;
+        if (AboutBox != QPadF->OwnAboutBox()) delete AboutBox;  // the one the window made is the window's
         MainWindowTest::TearDown();
     }
 

@@ -37,13 +37,13 @@ TEST_F(BuildTest, ThousandDiagnostics) {
         Command("CodeCompile");
         window = std::min(window, Ms(std::chrono::steady_clock::now() - t0));
     }
-    const auto errors = Items(QPadF->ErrorLB);
+    const auto errors = Items(QPadF->ErrorLB());
     ASSERT_EQ(errors.size(), 1000u);
     EXPECT_EQ(errors.back(), "1002 0021  error: cannot find symbol");
     std::fprintf(stderr,
                  "1000 diagnostics (%zu output lines): stand-in alone %.0f ms, Compile through the window %.0f ms, "
                  "the window's share %.0f ms (best of 5)\n",
-                 Items(QPadF->CompillerLB).size(), alone, window, window - alone);
+                 Items(QPadF->CompillerLB()).size(), alone, window, window - alone);
 }
 
 struct Held {
@@ -96,8 +96,8 @@ TEST_F(BuildTest, ThousandCompiles) {
         if (n == 1000) break;
         const bool failing = n % 2 == 1;
         CompileWith(failing ? "missing_semicolon" : "");
-        ASSERT_EQ(Items(QPadF->ErrorLB).size(), 1u) << "compile " << n;
-        ASSERT_EQ(Items(QPadF->ErrorLB)[0] == "No errors", !failing) << "compile " << n;
+        ASSERT_EQ(Items(QPadF->ErrorLB()).size(), 1u) << "compile " << n;
+        ASSERT_EQ(Items(QPadF->ErrorLB())[0] == "No errors", !failing) << "compile " << n;
     }
     // Flat from the 100th compile on: nothing is kept per compile.
     EXPECT_LE(at[2].handles, at[1].handles + 10);

@@ -48,8 +48,8 @@ TEST_F(BuildTest, CompileShowsCommandLineOutputAndErrors) {
         CompileWith(c.capture);
         Lines output = CaptureLines(c.capture, source);
         output.insert(output.begin(), ">" + JavacLine(source));
-        EXPECT_EQ(Items(QPadF->CompillerLB), output) << c.capture;
-        EXPECT_EQ(Items(QPadF->ErrorLB), c.errors) << c.capture;
+        EXPECT_EQ(Items(QPadF->CompillerLB()), output) << c.capture;
+        EXPECT_EQ(Items(QPadF->ErrorLB()), c.errors) << c.capture;
         EXPECT_EQ(QPadF->PanelText(2), c.status) << c.capture;
         EXPECT_EQ(standin::ReadLog(log), Lines{JavacLine(source)}) << c.capture;
         EXPECT_EQ(Enabled("CodeRun"), c.errors[0] == "No errors") << c.capture;
@@ -57,8 +57,8 @@ TEST_F(BuildTest, CompileShowsCommandLineOutputAndErrors) {
     EXPECT_TRUE(prompts.messages.empty());
     // The long compiler line can be scrolled into view.
     RECT client;
-    GetClientRect(QPadF->CompillerLB, &client);
-    EXPECT_GT(SendMessageA(QPadF->CompillerLB, LB_GETHORIZONTALEXTENT, 0, 0), client.right);
+    GetClientRect(QPadF->CompillerLB(), &client);
+    EXPECT_GT(SendMessageA(QPadF->CompillerLB(), LB_GETHORIZONTALEXTENT, 0, 0), client.right);
 }
 
 TEST_F(BuildTest, EnabledStatesAfterCompile) {
@@ -91,7 +91,7 @@ TEST_F(BuildTest, CompileFromMenuAndToolBarToo) {
     Command("CodeCompile");
     ToolButton("CodeCompile");
     EXPECT_EQ(standin::ReadLog(log).size(), 2u);
-    EXPECT_EQ(Items(QPadF->ErrorLB), Lines{"0003 0036  error: ';' expected"});
+    EXPECT_EQ(Items(QPadF->ErrorLB()), Lines{"0003 0036  error: ';' expected"});
 }
 
 TEST_F(BuildTest, CompileSavesAModifiedTextFirst) {
@@ -109,7 +109,7 @@ TEST_F(BuildTest, CompileSavesAModifiedTextFirst) {
     DeleteFileA(log.c_str());
     CompileWith("");
     EXPECT_EQ(prompts.fileDialogs.size(), 2u);
-    EXPECT_TRUE(Items(QPadF->CompillerLB).empty());
+    EXPECT_TRUE(Items(QPadF->CompillerLB()).empty());
     EXPECT_TRUE(standin::ReadLog(log).empty());
     EXPECT_TRUE(Editor().Modified());
 }
@@ -120,7 +120,7 @@ TEST_F(BuildTest, WaitCursorDuringCompileOnly) {
     HCURSOR during = nullptr;
     QPadF->SetLauncher([&](const std::string& cmd, const std::string& out, bool hidden, std::uint32_t& code) {
         during = ScreenCursor();
-        SendMessageA(QPadF->ErrorLB, WM_SETCURSOR, reinterpret_cast<WPARAM>(QPadF->ErrorLB),
+        SendMessageA(QPadF->ErrorLB(), WM_SETCURSOR, reinterpret_cast<WPARAM>(QPadF->ErrorLB()),
                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_WAIT)) << "over a child of the window";
         // The editor picks its own cursor, as the system asks it before it queues the move.
@@ -149,8 +149,8 @@ TEST_F(BuildTest, WaitCursorDuringCompileOnly) {
     EXPECT_EQ(LastMessage(), "Can't find \"%j\" in compiler command.");
     EXPECT_EQ(LastCaption(), "Quillpad");
     EXPECT_EQ(ScreenCursor(), nullptr);
-    EXPECT_EQ(Items(QPadF->ErrorLB), Lines{"0003 0036  error: ';' expected"});
-    EXPECT_EQ(Items(QPadF->CompillerLB).size(), 5u);
+    EXPECT_EQ(Items(QPadF->ErrorLB()), Lines{"0003 0036  error: ';' expected"});
+    EXPECT_EQ(Items(QPadF->CompillerLB()).size(), 5u);
     EXPECT_EQ(standin::ReadLog(log).size(), 1u);
 }
 
@@ -170,11 +170,11 @@ TEST_F(BuildTest, DoubleClickPutsTheCaretAfterTheMarkedCharacter) {
     for (const auto& c : cases) {
         OpenSource("Hello.java", ReadFileBytes(CaptureSource(c.capture)));
         CompileWith(c.capture);
-        SetFocus(QPadF->ErrorLB);
+        SetFocus(QPadF->ErrorLB());
         DoubleClickError(c.entry);
         EXPECT_EQ(QPadF->PanelText(1), c.panel) << c.capture << " " << c.entry;
         EXPECT_EQ(GetFocus(), EditorWnd());
-        EXPECT_EQ(SendMessageA(QPadF->ErrorLB, LB_GETCURSEL, 0, 0), c.entry);
+        EXPECT_EQ(SendMessageA(QPadF->ErrorLB(), LB_GETCURSEL, 0, 0), c.entry);
         const int caret = Editor().SelStart();
         ASSERT_GT(caret, 0);
         EXPECT_EQ(Editor().WideText()[static_cast<std::size_t>(caret - 1)], c.before) << c.capture << " " << c.entry;
@@ -195,17 +195,17 @@ TEST_F(BuildTest, DoubleClickOnNoPlaceLeavesTheCaret) {
     EXPECT_EQ(GetFocus(), EditorWnd());
 
     CompileWith("warning_only");
-    ASSERT_EQ(Items(QPadF->ErrorLB).at(0), "No errors");
+    ASSERT_EQ(Items(QPadF->ErrorLB()).at(0), "No errors");
     Editor().SetSelStart(4);
-    SetFocus(QPadF->ErrorLB);
+    SetFocus(QPadF->ErrorLB());
     DoubleClickError(0);
     EXPECT_EQ(Editor().SelStart(), 4);
     EXPECT_EQ(GetFocus(), EditorWnd());
 
-    SendMessageA(QPadF->ErrorLB, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-    SetFocus(QPadF->ErrorLB);
-    SendMessageA(QPadF->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(QPadF->ErrorLB), LBN_DBLCLK),
-                 reinterpret_cast<LPARAM>(QPadF->ErrorLB));
+    SendMessageA(QPadF->ErrorLB(), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    SetFocus(QPadF->ErrorLB());
+    SendMessageA(QPadF->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(QPadF->ErrorLB()), LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(QPadF->ErrorLB()));
     ProcessMessages();
     EXPECT_EQ(Editor().SelStart(), 4);
     EXPECT_TRUE(prompts.messages.empty());
@@ -241,11 +241,11 @@ TEST_F(BuildTest, RunStartsTheInterpreterInCommandComAndWaits) {
     CloseHandle(thread);
 
     const std::string java = "\"" + standin::SdkDir() + "java.exe\" \"Hello\" a b";
-    EXPECT_EQ(Items(QPadF->CompillerLB), Lines{">command.com /K " + java});
+    EXPECT_EQ(Items(QPadF->CompillerLB()), Lines{">command.com /K " + java});
     EXPECT_EQ(standin::ReadLog(log), (Lines{"command.com /K " + java, java}));
     EXPECT_GE(waited, std::chrono::milliseconds(350)) << "Run returned before the console ended";
     EXPECT_EQ(QPadF->PanelText(2), "Interpreter exit code:  0");
-    EXPECT_EQ(Items(QPadF->ErrorLB), Lines{"No errors"});
+    EXPECT_EQ(Items(QPadF->ErrorLB()), Lines{"No errors"});
 }
 
 // While the console is open the windows still paint, but a command sent then
@@ -278,7 +278,7 @@ TEST_F(BuildTest, RunPaintsButTakesNoCommandUntilTheConsoleEnds) {
     CompileWith("");
     ASSERT_TRUE(Enabled("CodeRun"));
     PaintWhileRunning probe;
-    probe.list = QPadF->ErrorLB;
+    probe.list = QPadF->ErrorLB();
     probe.main = QPadF->Handle();
     probe.newId = QPadF->FindAction("FileNew1")->id;
     probe.release = dir + "release";
@@ -308,7 +308,7 @@ TEST_F(BuildTest, WithoutCommandComTheComspecInterpreterRuns) {
         Command("CodeRun");
     }
     const std::string java = "\"" + standin::SdkDir() + "java.exe\" \"Hello\"";
-    EXPECT_EQ(Items(QPadF->CompillerLB), Lines{">" + shell + " /K " + java});
+    EXPECT_EQ(Items(QPadF->CompillerLB()), Lines{">" + shell + " /K " + java});
     EXPECT_EQ(standin::ReadLog(log), (Lines{shell + " /K " + java, java}));
 
     standin::ScopedEnv comspec("COMSPEC", "");
@@ -316,7 +316,7 @@ TEST_F(BuildTest, WithoutCommandComTheComspecInterpreterRuns) {
     Command("CodeRun");
     EXPECT_EQ(LastMessage(), "[function: CreateDOSProcessRedirected ]\n\nFunction failure.");
     EXPECT_EQ(LastCaption(), "Quillpad");
-    EXPECT_EQ(Items(QPadF->CompillerLB), Lines{">command.com /K " + java});
+    EXPECT_EQ(Items(QPadF->CompillerLB()), Lines{">command.com /K " + java});
     EXPECT_EQ(QPadF->PanelText(2), "Interpreter exit code:  4294967295");
 }
 
@@ -334,7 +334,7 @@ TEST_F(BuildTest, RunAppletThroughTheSystemCmdExe) {
     DeleteFileA(log.c_str());
     Command("CodeRunApplet");
     const std::string viewer = "\"" + standin::SdkDir() + "appletviewer.exe\" \"Hello.html\"";
-    EXPECT_EQ(Items(QPadF->CompillerLB), Lines{">" + cmd + " /C \"" + viewer + "\""});
+    EXPECT_EQ(Items(QPadF->CompillerLB()), Lines{">" + cmd + " /C \"" + viewer + "\""});
     EXPECT_EQ(standin::ReadLog(log), Lines{viewer});
     EXPECT_EQ(QPadF->PanelText(2), "Applet Viewer exit code:  3");
 }
@@ -374,7 +374,7 @@ TEST_F(BuildTest, AppletInAPackageFromItsRoot) {
         ASSERT_TRUE(Enabled("CodeRunApplet"));
         Shortcut(VK_F10, false);
         EXPECT_NE(ReadFileBytes(dir + c.page).find(c.code), std::string::npos);
-        const Lines output = Items(QPadF->CompillerLB);
+        const Lines output = Items(QPadF->CompillerLB());
         ASSERT_FALSE(output.empty());
         const std::string note = "Hello.java is in package app.util but not in a folder app\\util";
         EXPECT_EQ(output.size() == 2 && output[1].rfind(note, 0) == 0, c.note);
@@ -390,7 +390,7 @@ TEST_F(BuildTest, RunAppletFallsBackToTheDefaultPage) {
     DeleteFileA(log.c_str());
     Shortcut(VK_F10, false);
     const std::string viewer = "\"" + standin::SdkDir() + "appletviewer.exe\" \"Hello.html\"";
-    EXPECT_EQ(Items(QPadF->CompillerLB), Lines{">command.com /C " + viewer});
+    EXPECT_EQ(Items(QPadF->CompillerLB()), Lines{">command.com /C " + viewer});
     EXPECT_EQ(standin::ReadLog(log), (Lines{"command.com /C " + viewer, viewer}));
     EXPECT_NE(ReadFileBytes(dir + "Hello.html").find("CODE=\"Hello.class\""), std::string::npos);
     EXPECT_EQ(QPadF->PanelText(2), "Applet Viewer exit code:  0");
@@ -449,7 +449,7 @@ TEST_F(BuildTest, FailureTextsInTheirBoxes) {
         EXPECT_EQ(LastCaption(), c.caption) << c.what;
         EXPECT_EQ(prompts.messages.back().type, static_cast<UINT>(MB_OK | MB_ICONERROR)) << c.what;
         if (std::string(c.action) == "CodeRunApplet") {
-            EXPECT_EQ(Items(QPadF->CompillerLB), c.output) << c.what;
+            EXPECT_EQ(Items(QPadF->CompillerLB()), c.output) << c.what;
         }
         EXPECT_EQ(Exists(dir + "Hello.html"), c.pageAfter) << c.what;
     }
@@ -462,7 +462,7 @@ TEST_F(BuildTest, RunWithoutSdkOrClassPlaceholder) {
     options->SetInterpreterCommand("-cp .");
     Command("CodeRun");
     EXPECT_EQ(LastMessage(), "Can't find \"%c\" in interpreter command.");
-    EXPECT_TRUE(Items(QPadF->CompillerLB).empty());
+    EXPECT_TRUE(Items(QPadF->CompillerLB()).empty());
     options->BreakSdk("C:\\nosdk\\");
     Command("CodeRun");
     EXPECT_EQ(LastCaption(), "Error");

@@ -36,7 +36,7 @@ inline TStandInOptions* UseStandInSdk(ScriptedPrompts& prompts) {
     prompts.messages.resize(before);
     options->UseSdk(standin::SdkDir());
     InitCompilerU();
-    if (QPadF) options->SetSourceFile(QPadF->FileName);
+    if (QPadF) options->SetSourceFile(QPadF->FileName());
     return options;
 }
 
@@ -98,13 +98,13 @@ protected:
     // A tool bar button's click as the tool bar reports it.
     void ToolButton(const char* action) {
         SendMessageA(QPadF->Handle(), WM_COMMAND, MAKEWPARAM(QPadF->FindAction(action)->id, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(QPadF->ToolBar1));
+                     reinterpret_cast<LPARAM>(QPadF->ToolBar1()));
         ProcessMessages();
     }
 
     // A double-click with the mouse on an item of the error list.
     void DoubleClickError(int index) {
-        HWND list = QPadF->ErrorLB;
+        HWND list = QPadF->ErrorLB();
         SendMessageA(list, LB_SETTOPINDEX, index, 0);
         RECT r;
         SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));

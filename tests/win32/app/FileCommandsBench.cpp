@@ -199,9 +199,9 @@ int main() {
     bool intact = true;
 
     Bare bc;
-    GetClientRect(QPadF->RichEditP, &bc.area);
+    GetClientRect(QPadF->RichEditP(), &bc.area);
     {
-        HWND editor = QPadF->SourceEdit->Handle();
+        HWND editor = QPadF->SourceEdit()->Handle();
         bc.style = GetWindowLongA(editor, GWL_STYLE);
         bc.exStyle = GetWindowLongA(editor, GWL_EXSTYLE);
         bc.textMode = SendMessageA(editor, EM_GETTEXTMODE, 0, 0);
@@ -275,10 +275,10 @@ int main() {
     for (int r = 0; r < reps; ++r) {
         Command("FileNew1");
         least(program, openFile(pOneA));
-        intact &= QPadF->SourceEdit->Text() == oneA;
+        intact &= QPadF->SourceEdit()->Text() == oneA;
         Command("FileNew1");
         least(programFour, openFile(pFour));
-        intact &= QPadF->SourceEdit->Text() == four;
+        intact &= QPadF->SourceEdit()->Text() == four;
     }
     Command("FileNew1");
     Ratio("Open 1 MB (empty editor)", program, "fastest fill of a control", floor1);
@@ -291,7 +291,7 @@ int main() {
     for (int r = 0; r < reps; ++r) {
         openFile(pOneA);
         least(program, openFile(pOneB));
-        intact &= QPadF->SourceEdit->Text() == oneB;
+        intact &= QPadF->SourceEdit()->Text() == oneB;
         bc.Show(true);
         HWND bareOne = bc.Create();
         Bare::Load(bareOne, oneA);
@@ -314,10 +314,10 @@ int main() {
         const double big = openFile(pFour);
         printf("(Open 4 MB: %.3f s)\n", big);
         least(program, openFile(pSmall));
-        intact &= QPadF->SourceEdit->Text() == small;
+        intact &= QPadF->SourceEdit()->Text() == small;
         openFile(pFour);
         least(newProgram, Timed("FileNew1"));
-        intact &= QPadF->SourceEdit->Text().empty();
+        intact &= QPadF->SourceEdit()->Text().empty();
         bc.Show(true);
         HWND bareFour = bc.Create();
         Bare::Load(bareFour, four);
@@ -358,18 +358,18 @@ int main() {
     Command("FileOpen1");
     LARGE_INTEGER t1 = Now();
     Step("opened");
-    QPadF->SourceEdit->SetModified(true);
+    QPadF->SourceEdit()->SetModified(true);
     Command("FileSave1");
     LARGE_INTEGER t2 = Now();
     Step("saved");
-    intact &= QPadF->SourceEdit->Text() == bytes;
+    intact &= QPadF->SourceEdit()->Text() == bytes;
 
     // Then the bare control, with the editor's styles, text mode and size, once the program's
     // window is gone (a window is dropped far faster than its text is deleted,
     // and a 32-bit process has room for one big text at a time).
     RECT area;
-    GetClientRect(QPadF->RichEditP, &area);
-    HWND editor = QPadF->SourceEdit->Handle();
+    GetClientRect(QPadF->RichEditP(), &area);
+    HWND editor = QPadF->SourceEdit()->Handle();
     const LONG style = GetWindowLongA(editor, GWL_STYLE), exStyle = GetWindowLongA(editor, GWL_EXSTYLE);
     const LRESULT textMode = SendMessageA(editor, EM_GETTEXTMODE, 0, 0);
     delete QPadF;

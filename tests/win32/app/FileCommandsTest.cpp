@@ -7,6 +7,8 @@
 
 #include <chrono>
 #include <cstring>
+#include <functional>
+#include <stdexcept>
 
 namespace {
 
@@ -61,18 +63,18 @@ TEST_F(FileCommandsTest, OpenLoadsTheFileWhole) {
     std::string path = dir + "Hello.java";
     WriteFileBytes(path, bytes);
     WriteFileBytes(dir + "Hello.ini", "[Parameters]\r\nCommandLine=a b\r\nHTML=C:\\pages\\Page.html\r\n");
-    AddItem(QPadF->ErrorLB, "0001 0001  x");
-    AddItem(QPadF->CompillerLB, "> x");
+    AddItem(QPadF->ErrorLB(), "0001 0001  x");
+    AddItem(QPadF->CompillerLB(), "> x");
     Type("typed");
     prompts.messageAnswers = {IDNO};
     Open(path);
     ExpectConfirm(0, "Save changes to Untitled.java?");
     EXPECT_EQ(Editor().Text(), bytes);
-    EXPECT_EQ(QPadF->FileName, path);
+    EXPECT_EQ(QPadF->FileName(), path);
     EXPECT_EQ(Caption(QPadF->Handle()), "Quillpad: Hello.java");
     EXPECT_FALSE(Editor().Modified());
-    EXPECT_TRUE(Items(QPadF->ErrorLB).empty());
-    EXPECT_TRUE(Items(QPadF->CompillerLB).empty());
+    EXPECT_TRUE(Items(QPadF->ErrorLB()).empty());
+    EXPECT_TRUE(Items(QPadF->CompillerLB()).empty());
     EXPECT_EQ(QPadF->PanelText(1), " 1 : 1");
     EXPECT_EQ(QPadF->PanelText(2), "");
     EXPECT_EQ(OptionsF->AppCommandLine(), "a b");
@@ -100,7 +102,7 @@ TEST_F(FileCommandsTest, OpenFailureChangesNothing) {
         EXPECT_EQ(prompts.messages[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
         EXPECT_NE(prompts.messages[0].text.find(path), std::string::npos) << prompts.messages[0].text;
         EXPECT_EQ(Editor().Text(), "class Good {}");
-        EXPECT_EQ(QPadF->FileName, good);
+        EXPECT_EQ(QPadF->FileName(), good);
         EXPECT_EQ(Caption(QPadF->Handle()), "Quillpad: Good.java");
         EXPECT_EQ(OptionsF->AppCommandLine(), "keep");
         EXPECT_FALSE(Editor().Modified());
@@ -125,7 +127,7 @@ TEST_F(FileCommandsTest, OpenQuestionAnswers) {
     Command("FileOpen1");
     EXPECT_EQ(Editor().Text(), "mine");
     EXPECT_TRUE(Editor().Modified());
-    EXPECT_EQ(QPadF->FileName, "Untitled.java");
+    EXPECT_EQ(QPadF->FileName(), "Untitled.java");
 }
 
 TEST_F(FileCommandsTest, YesWithoutASaveKeepsTheWork) {
@@ -161,7 +163,7 @@ TEST_F(FileCommandsTest, YesWithoutASaveKeepsTheWork) {
     ASSERT_TRUE(IsWindow(QPadF->Handle()));
     EXPECT_EQ(Editor().Text(), "precious");
     EXPECT_TRUE(Editor().Modified());
-    EXPECT_EQ(QPadF->FileName, "Untitled.java");
+    EXPECT_EQ(QPadF->FileName(), "Untitled.java");
 
     // Yes with a real save goes on: the text is saved, then the other file opens.
     std::string saved = dir + "Saved.java";
@@ -170,7 +172,7 @@ TEST_F(FileCommandsTest, YesWithoutASaveKeepsTheWork) {
     Command("FileOpen1");
     EXPECT_EQ(ReadFileBytes(saved), "precious");
     EXPECT_EQ(Editor().Text(), "other");
-    EXPECT_EQ(QPadF->FileName, other);
+    EXPECT_EQ(QPadF->FileName(), other);
 }
 
 TEST_F(FileCommandsTest, NewAsksBeforeItDiscards) {
@@ -235,7 +237,7 @@ TEST_F(FileCommandsTest, SaveUntitledAsksForAName) {
     Command("FileSave1");
     ASSERT_EQ(prompts.fileDialogs.size(), 1u);
     EXPECT_TRUE(prompts.fileDialogs[0].save);
-    EXPECT_EQ(QPadF->FileName, "Untitled.java");
+    EXPECT_EQ(QPadF->FileName(), "Untitled.java");
     EXPECT_TRUE(Editor().Modified());
     EXPECT_EQ(QPadF->PanelText(2), "");
 
@@ -244,7 +246,7 @@ TEST_F(FileCommandsTest, SaveUntitledAsksForAName) {
     prompts.fileAnswers = {path};
     Command("FileSave1");
     EXPECT_EQ(ReadFileBytes(path), "class A {}");
-    EXPECT_EQ(QPadF->FileName, path);
+    EXPECT_EQ(QPadF->FileName(), path);
     EXPECT_FALSE(Editor().Modified());
     Type("x");
     Command("FileSave1");
@@ -268,7 +270,7 @@ TEST_F(FileCommandsTest, SaveAsOverwriteQuestion) {
         Command("FileSaveAs1");
         ExpectConfirm(0, "OK to overwrite " + theirs);
         EXPECT_EQ(ReadFileBytes(theirs), "theirs");
-        EXPECT_EQ(QPadF->FileName, mine);
+        EXPECT_EQ(QPadF->FileName(), mine);
         EXPECT_EQ(Caption(QPadF->Handle()), "Quillpad: Mine.java");
         EXPECT_TRUE(Editor().Modified());
     }
@@ -282,14 +284,14 @@ TEST_F(FileCommandsTest, SaveAsOverwriteQuestion) {
     EXPECT_FALSE(Editor().Modified());
 
     // Yes onto another file: written, the name and its project options follow.
-    AddItem(QPadF->ErrorLB, "kept");
+    AddItem(QPadF->ErrorLB(), "kept");
     prompts.messageAnswers = {IDYES};
     prompts.fileAnswers = {theirs};
     Command("FileSaveAs1");
     EXPECT_EQ(ReadFileBytes(theirs), "new old");
-    EXPECT_EQ(QPadF->FileName, theirs);
+    EXPECT_EQ(QPadF->FileName(), theirs);
     EXPECT_EQ(OptionsF->AppCommandLine(), "theirs");
-    EXPECT_EQ(Items(QPadF->ErrorLB), std::vector<std::string>{"kept"}) << "Save As leaves the lists";
+    EXPECT_EQ(Items(QPadF->ErrorLB()), std::vector<std::string>{"kept"}) << "Save As leaves the lists";
 }
 
 TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheFlag) {
@@ -326,7 +328,7 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheFlag) {
     prompts.fileAnswers = {dir + "Gone\\New.java"};
     Command("FileSaveAs1");
     EXPECT_EQ(prompts.messages.size(), 3u);
-    EXPECT_EQ(QPadF->FileName, path);
+    EXPECT_EQ(QPadF->FileName(), path);
     EXPECT_TRUE(Editor().Modified());
 
     // And now it can be saved.
@@ -374,7 +376,7 @@ TEST_F(FileCommandsTest, RoundTripsBytesAndOddFiles) {
     bytes[10] = '\0';
     WriteFileBytes(junk, bytes);
     Open(junk);
-    EXPECT_EQ(QPadF->FileName, junk);
+    EXPECT_EQ(QPadF->FileName(), junk);
     Type("z");
     EXPECT_TRUE(Editor().Modified());
 }
@@ -506,14 +508,14 @@ TEST_F(FileCommandsTest, LongPathsSaveInPlace) {
     std::string folder = dir;
     while (folder.size() + 60 + 12 < 260) folder += std::string(59, 'd') + "\\";
     const std::string tooLong = folder + std::string(260 - folder.size() - 5, 'N') + ".java";
-    const std::string before = QPadF->FileName;
+    const std::string before = QPadF->FileName();
     Type("x");
     prompts.messageAnswers = {IDOK};
     prompts.fileAnswers = {tooLong};
     Command("FileSaveAs1");
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text.find("Cannot save file " + tooLong + "\r"), 0u) << prompts.messages[0].text;
-    EXPECT_EQ(QPadF->FileName, before);
+    EXPECT_EQ(QPadF->FileName(), before);
     EXPECT_TRUE(Editor().Modified());
 }
 
@@ -585,7 +587,7 @@ TEST_F(FileCommandsTest, OpenPastTheSizeLimitRefusesBeforeLoading) {
                                         "4 MB (4,194,304 bytes) at most.");
     EXPECT_EQ(Editor().Text(), "xclass Small {}\r\n");
     EXPECT_TRUE(Editor().Modified());
-    EXPECT_EQ(QPadF->FileName, small);
+    EXPECT_EQ(QPadF->FileName(), small);
 }
 
 // Files dropped on the window as the shell drops them: one opens after the
@@ -622,7 +624,7 @@ TEST_F(FileCommandsTest, DroppedFilesAndTheRecentList) {
         prompts.messages.clear();
         prompts.messageAnswers = {IDOK};
         drop(row.names);
-        EXPECT_EQ(QPadF->FileName, row.opened);
+        EXPECT_EQ(QPadF->FileName(), row.opened);
         if (*row.message) {
             ASSERT_EQ(prompts.messages.size(), 1u);
             EXPECT_NE(prompts.messages[0].text.find(row.message), std::string::npos) << prompts.messages[0].text;
@@ -642,5 +644,78 @@ TEST_F(FileCommandsTest, DroppedFilesAndTheRecentList) {
     EXPECT_NE(prompts.messages[0].text.find("Cannot find the file " + a), std::string::npos);
     EXPECT_EQ(QPadF->RecentFiles()[0], b);
     EXPECT_TRUE(QPadF->RecentFiles().size() < 2 || QPadF->RecentFiles()[1] != a);
-    EXPECT_EQ(QPadF->FileName, b);
+    EXPECT_EQ(QPadF->FileName(), b);
+}
+
+// The recent-files list on its own, in a File menu of its own: the most recent
+// first, each file once whatever its case, at most eight, a missing one taken
+// off; every change but the reading back is kept, and a store that fails
+// costs nothing but the keeping.
+TEST(RecentFiles, RulesAndMenuItems) {
+    std::vector<std::string> eight;
+    for (char c = '1'; c <= '8'; ++c) eight.push_back(std::string("C:\\") + c + ".java");
+    std::vector<std::string> ten = eight;
+    ten.insert(ten.end(), {"C:\\9.java", "C:\\10.java"});
+    std::vector<std::string> newFirst = {"C:\\new.java"};
+    newFirst.insert(newFirst.end(), eight.begin(), eight.end() - 1);
+    const struct {
+        const char* what;
+        std::vector<std::string> read;
+        std::function<void(TRecentFiles&)> change;
+        std::vector<std::string> files;
+        bool kept;
+        bool storeFails;
+    } rows[] = {
+        {"read back", {"C:\\a.java", "C:\\b.java"}, nullptr, {"C:\\a.java", "C:\\b.java"}, false, false},
+        {"read back twice in other case", {"C:\\a.java", "C:\\B.java", "C:\\A.JAVA"}, nullptr,
+         {"C:\\a.java", "C:\\B.java"}, false, false},
+        {"read back past eight", ten, nullptr, eight, false, false},
+        {"opened: first", {"C:\\a.java", "C:\\b.java", "C:\\c.java"},
+         [](TRecentFiles& r) { r.Add("C:\\c.java"); }, {"C:\\c.java", "C:\\a.java", "C:\\b.java"}, true, false},
+        {"opened in other case: moved up", {"C:\\a.java", "C:\\b.java"},
+         [](TRecentFiles& r) { r.Add("C:\\B.JAVA"); }, {"C:\\B.JAVA", "C:\\a.java"}, true, false},
+        {"a ninth: the oldest goes", eight, [](TRecentFiles& r) { r.Add("C:\\new.java"); }, newFirst, true, false},
+        {"missing: taken off", {"C:\\a.java", "C:\\b.java", "C:\\c.java"},
+         [](TRecentFiles& r) { r.Remove(1); }, {"C:\\a.java", "C:\\c.java"}, true, false},
+        {"store fails", {"C:\\a.java"}, [](TRecentFiles& r) { r.Add("C:\\x&y.java"); },
+         {"C:\\x&y.java", "C:\\a.java"}, true, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::vector<std::vector<std::string>> kept;
+        TRecentFiles recent([&](const std::vector<std::string>& files) {
+            kept.push_back(files);
+            if (row.storeFails) throw std::runtime_error("qp.ini is read-only");
+        });
+        HMENU file = CreatePopupMenu();
+        AppendMenuA(file, MF_STRING, static_cast<UINT>(ActionId::FileNew1), "&New");
+        AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(file, MF_STRING, static_cast<UINT>(ActionId::FileExit1), "E&xit");
+        recent.SetMenu(file);
+        recent.Load(row.read);
+        if (row.change) row.change(recent);
+        EXPECT_EQ(recent.Files(), row.files);
+        ASSERT_EQ(kept.size(), row.kept ? 1u : 0u);
+        if (row.kept) {
+            EXPECT_EQ(kept.back(), row.files);
+        }
+
+        // New, the separator, the files, their separator, Exit.
+        ASSERT_EQ(GetMenuItemCount(file), static_cast<int>(3 + row.files.size() + 1));
+        for (std::size_t i = 0; i < row.files.size(); ++i) {
+            char text[MAX_PATH] = "";
+            GetMenuStringA(file, static_cast<UINT>(2 + i), text, sizeof text, MF_BYPOSITION);
+            std::string want = "&";
+            want += std::to_string(i + 1);
+            want += ' ';
+            for (char c : row.files[i]) want += c == '&' ? std::string("&&") : std::string(1, c);
+            EXPECT_EQ(text, want);
+            EXPECT_EQ(GetMenuItemID(file, static_cast<int>(2 + i)), kFirstRecentId + i);
+            EXPECT_EQ(recent.IndexOfCommand(kFirstRecentId + static_cast<UINT>(i)), static_cast<int>(i));
+        }
+        EXPECT_TRUE(GetMenuState(file, static_cast<UINT>(2 + row.files.size()), MF_BYPOSITION) & MF_SEPARATOR);
+        EXPECT_EQ(GetMenuItemID(file, static_cast<int>(3 + row.files.size())), static_cast<UINT>(ActionId::FileExit1));
+        EXPECT_EQ(recent.IndexOfCommand(kFirstRecentId + static_cast<UINT>(row.files.size())), -1);
+        DestroyMenu(file);
+    }
 }

@@ -76,8 +76,8 @@ protected:
         RemoveDirectoryA(path.c_str());
     }
 
-    TRichEditQX& Editor() { return *QPadF->SourceEdit; }
-    HWND EditorWnd() { return QPadF->SourceEdit->Handle(); }
+    TRichEditQX& Editor() { return *QPadF->SourceEdit(); }
+    HWND EditorWnd() { return QPadF->SourceEdit()->Handle(); }
 
     // One key as the keyboard delivers it: key down, the character, key up.
     void Key(UINT vk, char ch) {
@@ -108,11 +108,11 @@ protected:
 
     bool Enabled(const char* action) { return QPadF->FindAction(action)->enabled; }
     bool MenuEnabled(const char* action) {
-        UINT state = GetMenuState(QPadF->MainMenu1, QPadF->FindAction(action)->id, MF_BYCOMMAND);
+        UINT state = GetMenuState(QPadF->MainMenu1(), QPadF->FindAction(action)->id, MF_BYCOMMAND);
         return !(state & (MF_GRAYED | MF_DISABLED));
     }
     bool ButtonEnabled(const char* action) {
-        return SendMessageA(QPadF->ToolBar1, TB_ISBUTTONENABLED, QPadF->FindAction(action)->id, 0) != 0;
+        return SendMessageA(QPadF->ToolBar1(), TB_ISBUTTONENABLED, QPadF->FindAction(action)->id, 0) != 0;
     }
 
     static std::vector<std::string> Items(HWND list) {

@@ -17,7 +17,7 @@ std::string MenuText(HMENU menu, UINT pos) {
 
 TEST_F(MainWindowTest, StartUpState) {
     EXPECT_EQ(Caption(QPadF->Handle()), "Quillpad: Untitled.java");
-    EXPECT_EQ(QPadF->FileName, "Untitled.java");
+    EXPECT_EQ(QPadF->FileName(), "Untitled.java");
     EXPECT_EQ(QPadF->PanelText(0), "Hint");
     EXPECT_EQ(QPadF->PanelText(1), " 1 : 1");
     EXPECT_EQ(QPadF->PanelText(2), "");
@@ -50,18 +50,18 @@ TEST_F(MainWindowTest, DesignedLayout) {
     EXPECT_EQ(client.bottom, 480);
 
     const struct { const char* name; HWND hwnd; int left, top, width, height; } rows[] = {
-        {"ToolBar1", QPadF->ToolBar1, 0, 0, 694, 30},
-        {"RichEditP", QPadF->RichEditP, 0, 30, 694, 480 - 30 - 5 - 105 - 19},
-        {"Splitter2", QPadF->Splitter2, 0, 480 - 19 - 105 - 5, 694, 5},
-        {"Panel1", QPadF->Panel1, 0, 480 - 19 - 105, 694, 105},
-        {"StatusBar", QPadF->StatusBar, 0, 480 - 19, 694, 19},
-        {"ErrorP", QPadF->ErrorP, 0, 0, 282, 105},
-        {"Splitter3", QPadF->Splitter3, 282, 0, 5, 105},
-        {"CompillerP", QPadF->CompillerP, 287, 0, 694 - 287, 105},
-        {"ErrorHC", QPadF->ErrorHC, 0, 0, 282, 17},
-        {"ErrorLB", QPadF->ErrorLB, 0, 17, 282, 105 - 17},
-        {"CompillerHC", QPadF->CompillerHC, 0, 0, 694 - 287, 17},
-        {"CompillerLB", QPadF->CompillerLB, 0, 17, 694 - 287, 105 - 17},
+        {"ToolBar1", QPadF->ToolBar1(), 0, 0, 694, 30},
+        {"RichEditP", QPadF->RichEditP(), 0, 30, 694, 480 - 30 - 5 - 105 - 19},
+        {"Splitter2", QPadF->Splitter2(), 0, 480 - 19 - 105 - 5, 694, 5},
+        {"Panel1", QPadF->Panel1(), 0, 480 - 19 - 105, 694, 105},
+        {"StatusBar", QPadF->StatusBar(), 0, 480 - 19, 694, 19},
+        {"ErrorP", QPadF->ErrorP(), 0, 0, 282, 105},
+        {"Splitter3", QPadF->Splitter3(), 282, 0, 5, 105},
+        {"CompillerP", QPadF->CompillerP(), 287, 0, 694 - 287, 105},
+        {"ErrorHC", QPadF->ErrorHC(), 0, 0, 282, 17},
+        {"ErrorLB", QPadF->ErrorLB(), 0, 17, 282, 105 - 17},
+        {"CompillerHC", QPadF->CompillerHC(), 0, 0, 694 - 287, 17},
+        {"CompillerLB", QPadF->CompillerLB(), 0, 17, 694 - 287, 105 - 17},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -73,7 +73,7 @@ TEST_F(MainWindowTest, DesignedLayout) {
     }
     // The editor fills its panel.
     RECT panel, editor;
-    GetClientRect(QPadF->RichEditP, &panel);
+    GetClientRect(QPadF->RichEditP(), &panel);
     editor = ChildRect(EditorWnd());
     EXPECT_EQ(editor.right - editor.left, panel.right);
     EXPECT_EQ(editor.bottom - editor.top, panel.bottom);
@@ -81,8 +81,8 @@ TEST_F(MainWindowTest, DesignedLayout) {
     // Status bar panels 200, 50 and the rest, less the text's form at the right end.
     int edges[4] = {};
     RECT bar;
-    GetClientRect(QPadF->StatusBar, &bar);
-    ASSERT_EQ(SendMessageA(QPadF->StatusBar, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 4);
+    GetClientRect(QPadF->StatusBar(), &bar);
+    ASSERT_EQ(SendMessageA(QPadF->StatusBar(), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 4);
     EXPECT_EQ(edges[0], 200);
     EXPECT_EQ(edges[1], 250);
     EXPECT_EQ(edges[2], bar.right - 120);
@@ -92,8 +92,8 @@ TEST_F(MainWindowTest, DesignedLayout) {
 
 TEST_F(MainWindowTest, ListsAndHeaders) {
     const struct { HWND header, list; const char* caption; } lists[] = {
-        {QPadF->ErrorHC, QPadF->ErrorLB, "Errors"},
-        {QPadF->CompillerHC, QPadF->CompillerLB, "DOS output"},
+        {QPadF->ErrorHC(), QPadF->ErrorLB(), "Errors"},
+        {QPadF->CompillerHC(), QPadF->CompillerLB(), "DOS output"},
     };
     for (const auto& l : lists) {
         SCOPED_TRACE(l.caption);
@@ -127,21 +127,21 @@ TEST_F(MainWindowTest, ActionTable) {
         {"FileSaveAs1", "File", "Save &As...", "", "Save As|Save current file with different name"},
         {"FileExit1", "File", "E&xit", "", "Exit|Exit application"},
         {"EditUndo1", "Edit", "&Undo", "Ctrl+Z", "Undo last changes"},
+        {"EditRedo1", "Edit", "&Redo", "Ctrl+Y", "Redo|Redo last undone changes"},
         {"EditCut1", "Edit", "Cu&t", "Ctrl+X", "Cut|Cuts the selection and puts it on the Clipboard"},
         {"EditCopy1", "Edit", "&Copy", "Ctrl+C", "Copy|Copies the selection and puts it on the Clipboard"},
         {"EditPaste1", "Edit", "&Paste", "Ctrl+V", "Paste|Inserts Clipboard contents"},
-        {"HelpAbout1", "Help", "&About...", "", "About|Displays program information, version number, and copyright"},
+        {"EditSelectAll1", "Edit", "Select &All", "Ctrl+A", "Select All|Selects the whole text"},
+        {"EditOptions", "Edit", "&Options", "", "Options"},
+        {"EdFind", "Edit", "Find", "Ctrl+F", "Find text"},
+        {"EdReplace", "Edit", "&Replace...", "Ctrl+H", "Replace|Replace text"},
+        {"EdSearchAgain", "Edit", "Search again", "F3", "Repeat last search"},
+        {"EdGoToLine", "Edit", "&Go to Line...", "Ctrl+G", "Go to Line|Move the caret to a line by its number"},
         {"CodeCompile", "Code", "&Compile", "Ctrl+F9", "Compile source"},
         {"CodeRun", "Code", "&Run", "F9", "Run application"},
-        {"EditOptions", "Edit", "&Options", "", "Options"},
-        {"CodeRunApplet", "Code", "Run Applet", "F10", "Run Applet viewer"},
         {"CodeCreateHTML", "Code", "Create HTML", "Ctrl+F10", "Create HTML template"},
-        {"EdFind", "Edit", "Find", "Ctrl+F", "Find text"},
-        {"EdSearchAgain", "Edit", "Search again", "F3", "Repeat last search"},
-        {"EditRedo1", "Edit", "&Redo", "Ctrl+Y", "Redo|Redo last undone changes"},
-        {"EditSelectAll1", "Edit", "Select &All", "Ctrl+A", "Select All|Selects the whole text"},
-        {"EdReplace", "Edit", "&Replace...", "Ctrl+H", "Replace|Replace text"},
-        {"EdGoToLine", "Edit", "&Go to Line...", "Ctrl+G", "Go to Line|Move the caret to a line by its number"},
+        {"CodeRunApplet", "Code", "Run Applet", "F10", "Run Applet viewer"},
+        {"HelpAbout1", "Help", "&About...", "", "About|Displays program information, version number, and copyright"},
     };
     ASSERT_EQ(QPadF->Actions().size(), std::size(rows));
     for (std::size_t i = 0; i < std::size(rows); ++i) {
@@ -165,7 +165,7 @@ TEST_F(MainWindowTest, Menus) {
         {"&Help", {"&About..."}},
     };
     HMENU bar = GetMenu(QPadF->Handle());
-    ASSERT_EQ(bar, QPadF->MainMenu1);
+    ASSERT_EQ(bar, QPadF->MainMenu1());
     ASSERT_EQ(GetMenuItemCount(bar), 5);
     for (UINT m = 0; m < 5; ++m) {
         SCOPED_TRACE(menus[m].caption);
@@ -187,12 +187,12 @@ TEST_F(MainWindowTest, ToolBarButtons) {
     const char* const want[] = {"FileNew1", "FileOpen1", "FileSave1", "|", "EditUndo1", "EditCut1",
                                 "EditCopy1", "EditPaste1", "|", "EdFind", "|", "EditOptions", "|",
                                 "CodeCompile", "CodeRun", "CodeRunApplet"};
-    int n = static_cast<int>(SendMessageA(QPadF->ToolBar1, TB_BUTTONCOUNT, 0, 0));
+    int n = static_cast<int>(SendMessageA(QPadF->ToolBar1(), TB_BUTTONCOUNT, 0, 0));
     ASSERT_EQ(n, static_cast<int>(std::size(want)));
     for (int i = 0; i < n; ++i) {
         SCOPED_TRACE(i);
         TBBUTTON b = {};
-        SendMessageA(QPadF->ToolBar1, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b));
+        SendMessageA(QPadF->ToolBar1(), TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b));
         if (std::string(want[i]) == "|") {
             EXPECT_TRUE(b.fsStyle & TBSTYLE_SEP);
             EXPECT_EQ(b.iBitmap, 8);
@@ -206,10 +206,10 @@ TEST_F(MainWindowTest, TypingClearsOutputAndDisablesRun) {
     UseStandInSdk(prompts);
     Command("CodeCompile");  // the untitled text, unchanged: a clean compile
     ASSERT_TRUE(Enabled("CodeRun"));
-    ASSERT_EQ(Items(QPadF->CompillerLB).size(), 1u);
+    ASSERT_EQ(Items(QPadF->CompillerLB()).size(), 1u);
     Type("a");
-    EXPECT_TRUE(Items(QPadF->CompillerLB).empty());
-    EXPECT_EQ(Items(QPadF->ErrorLB), std::vector<std::string>{"No errors"});
+    EXPECT_TRUE(Items(QPadF->CompillerLB()).empty());
+    EXPECT_EQ(Items(QPadF->ErrorLB()), std::vector<std::string>{"No errors"});
     EXPECT_FALSE(Enabled("CodeRun"));
     EXPECT_FALSE(Enabled("CodeRunApplet"));
     EXPECT_FALSE(ButtonEnabled("CodeRun"));
@@ -250,32 +250,32 @@ TEST_F(MainWindowTest, AutomaticHints) {
         msg.lParam = MAKELPARAM(x, y);
         QPadF->PreTranslate(msg);
     };
-    moveOver(QPadF->ErrorLB, 5, 5);
+    moveOver(QPadF->ErrorLB(), 5, 5);
     EXPECT_EQ(QPadF->PanelText(0), "DblClick to go to error");
     RECT rc;
-    SendMessageA(QPadF->ToolBar1, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rc));
-    moveOver(QPadF->ToolBar1, (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    SendMessageA(QPadF->ToolBar1(), TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rc));
+    moveOver(QPadF->ToolBar1(), (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
     EXPECT_EQ(QPadF->PanelText(0), "Create a new file");
-    SendMessageA(QPadF->ToolBar1, TB_GETITEMRECT, 13, reinterpret_cast<LPARAM>(&rc));  // Compile
-    moveOver(QPadF->ToolBar1, (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    SendMessageA(QPadF->ToolBar1(), TB_GETITEMRECT, 13, reinterpret_cast<LPARAM>(&rc));  // Compile
+    moveOver(QPadF->ToolBar1(), (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
     EXPECT_EQ(QPadF->PanelText(0), "Compile source");
     moveOver(EditorWnd(), 5, 5);
     EXPECT_EQ(QPadF->PanelText(0), "");
 
     // Menus: the long part of the item's hint, the menu's own hint for a menu.
-    SendMessageA(QPadF->Handle(), WM_MENUSELECT, MAKEWPARAM(0, MF_POPUP), reinterpret_cast<LPARAM>(QPadF->MainMenu1));
+    SendMessageA(QPadF->Handle(), WM_MENUSELECT, MAKEWPARAM(0, MF_POPUP), reinterpret_cast<LPARAM>(QPadF->MainMenu1()));
     EXPECT_EQ(QPadF->PanelText(0), "File related commands");
     SendMessageA(QPadF->Handle(), WM_MENUSELECT, MAKEWPARAM(QPadF->FindAction("FileSaveAs1")->id, 0),
-                 reinterpret_cast<LPARAM>(GetSubMenu(QPadF->MainMenu1, 0)));
+                 reinterpret_cast<LPARAM>(GetSubMenu(QPadF->MainMenu1(), 0)));
     EXPECT_EQ(QPadF->PanelText(0), "Save current file with different name");
-    SendMessageA(QPadF->Handle(), WM_MENUSELECT, MAKEWPARAM(2, MF_POPUP), reinterpret_cast<LPARAM>(QPadF->MainMenu1));
+    SendMessageA(QPadF->Handle(), WM_MENUSELECT, MAKEWPARAM(2, MF_POPUP), reinterpret_cast<LPARAM>(QPadF->MainMenu1()));
     EXPECT_EQ(QPadF->PanelText(0), "");  // Search has no hint
     SendMessageA(QPadF->Handle(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
     EXPECT_EQ(QPadF->PanelText(0), "");
 
     // Tool tips show the short part.
     NMTTDISPINFOA info = {};
-    info.hdr.hwndFrom = reinterpret_cast<HWND>(SendMessageA(QPadF->ToolBar1, TB_GETTOOLTIPS, 0, 0));
+    info.hdr.hwndFrom = reinterpret_cast<HWND>(SendMessageA(QPadF->ToolBar1(), TB_GETTOOLTIPS, 0, 0));
     info.hdr.idFrom = QPadF->FindAction("EditCut1")->id;
     info.hdr.code = TTN_GETDISPINFOA;
     SendMessageA(QPadF->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
@@ -319,7 +319,7 @@ TEST_F(MainWindowTest, StandardEditActionsFollowTheFocusedControl) {
     EXPECT_EQ(Editor().Text(), "abc");
 
     // With the focus on a list nothing can be cut, copied or pasted.
-    SetFocus(QPadF->ErrorLB);
+    SetFocus(QPadF->ErrorLB());
     QPadF->Idle();
     for (const char* a : {"EditUndo1", "EditCut1", "EditCopy1", "EditPaste1"}) EXPECT_FALSE(Enabled(a)) << a;
     EXPECT_FALSE(MenuEnabled("EditPaste1"));
@@ -389,7 +389,7 @@ TEST_F(MainWindowTest, CodeCreateHtmlFollowsNewAndOpenOnly) {
 }
 
 TEST_F(MainWindowTest, SplittersResizeTheLists) {
-    HWND s2 = QPadF->Splitter2;
+    HWND s2 = QPadF->Splitter2();
     RECT rc;
     GetWindowRect(s2, &rc);
     SetCursorPos(rc.left + 50, rc.top + 2);
@@ -398,10 +398,10 @@ TEST_F(MainWindowTest, SplittersResizeTheLists) {
     SendMessageA(s2, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(50, -38));
     SendMessageA(s2, WM_LBUTTONUP, 0, MAKELPARAM(50, -38));
     EXPECT_EQ(QPadF->BottomHeight(), 145);
-    RECT panel = ChildRect(QPadF->Panel1);
+    RECT panel = ChildRect(QPadF->Panel1());
     EXPECT_EQ(panel.bottom - panel.top, 145);
 
-    HWND s3 = QPadF->Splitter3;
+    HWND s3 = QPadF->Splitter3();
     GetWindowRect(s3, &rc);
     SetCursorPos(rc.left + 2, rc.top + 20);
     SendMessageA(s3, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 20));
@@ -409,6 +409,101 @@ TEST_F(MainWindowTest, SplittersResizeTheLists) {
     SendMessageA(s3, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-998, 20));
     SendMessageA(s3, WM_LBUTTONUP, 0, 0);
     EXPECT_EQ(QPadF->ErrorWidth(), 1) << "the error list keeps its minimum of 1 pixel";
+}
+
+// The layout on its own: the panes' areas for a client size, the remembered
+// sizes clamped to what the area has room for, and the splitters' drags.
+TEST(QPadLayout, AreasForAClientSize) {
+    const struct {
+        const char* what;
+        int width, height;
+        int bottomDrag, sideDrag;  // 0: no drag
+        int bottomHeight, errorWidth;  // remembered after the drags
+        RECT editorPanel, bottomPanel, compilerPanel, errorList;
+    } rows[] = {
+        {"designed", 694, 480, 0, 0, 105, 282, {0, 30, 694, 351}, {0, 356, 694, 461}, {287, 0, 694, 105},
+         {0, 17, 282, 105}},
+        {"small: the lists give way, the editor keeps 30", 300, 100, 0, 0, 105, 282, {0, 30, 300, 60},
+         {0, 65, 300, 81}, {287, 0, 300, 16}, {0, 17, 282, 17}},
+        {"smaller than the bars", 200, 50, 0, 0, 105, 282, {0, 30, 200, 30}, {0, 31, 200, 31}, {199, 0, 200, 0},
+         {0, 17, 194, 17}},
+        {"lists dragged up 40", 694, 480, -40, 0, 145, 282, {0, 30, 694, 311}, {0, 316, 694, 461},
+         {287, 0, 694, 145}, {0, 17, 282, 145}},
+        {"lists dragged past the top", 694, 480, -1000, 0, 396, 282, {0, 30, 694, 60}, {0, 65, 694, 461},
+         {287, 0, 694, 396}, {0, 17, 282, 396}},
+        {"side dragged past the left", 694, 480, 0, -1000, 105, 1, {0, 30, 694, 351}, {0, 356, 694, 461},
+         {6, 0, 694, 105}, {0, 17, 1, 105}},
+        {"side dragged right 100", 694, 480, 0, 100, 105, 382, {0, 30, 694, 351}, {0, 356, 694, 461},
+         {387, 0, 694, 105}, {0, 17, 382, 105}},
+    };
+    auto same = [](const RECT& a, const RECT& b) {
+        return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        TQPadLayout layout;
+        if (r.bottomDrag) {
+            layout.BeginBottomDrag(r.height);
+            layout.DragBottom(r.bottomDrag, r.height);
+        }
+        if (r.sideDrag) {
+            layout.BeginSideDrag(r.width);
+            layout.DragSide(r.sideDrag, r.width);
+        }
+        EXPECT_EQ(layout.BottomHeight(), r.bottomHeight);
+        EXPECT_EQ(layout.ErrorWidth(), r.errorWidth);
+        const TQPadLayout::Areas a = layout.AreasFor(r.width, r.height);
+        EXPECT_TRUE(same(a.editorPanel, r.editorPanel));
+        EXPECT_TRUE(same(a.bottomPanel, r.bottomPanel));
+        EXPECT_TRUE(same(a.compilerPanel, r.compilerPanel));
+        EXPECT_TRUE(same(a.errorList, r.errorList));
+        EXPECT_EQ(a.statusBar.top, r.height - 19);
+    }
+}
+
+namespace {
+DWORD fakeNow = 0;
+DWORD WINAPI FakeClock() { return fakeNow; }
+}  // namespace
+
+// The placement keeper on its own clock: a placement saved when hidden goes
+// back for two seconds after the window shows again, across the tick count's
+// wrap too; a window that was never shown has none to put back.
+TEST(PlacementKeeper, PutsBackForTwoSecondsAfterTheShow) {
+    const struct {
+        const char* what;
+        bool shownFirst;
+        DWORD hiddenAt, shownAt, askedAt;
+        bool restoring;
+    } rows[] = {
+        {"just shown", true, 5000, 9000, 9000, true},
+        {"two seconds on", true, 5000, 9000, 11000, true},
+        {"past two seconds", true, 5000, 9000, 11001, false},
+        {"across the wrap", true, 0xFFFFF000u, 0xFFFFFF00u, 0x00000500u, true},
+        {"across the wrap, too late", true, 0xFFFFF000u, 0xFFFFFF00u, 0x00000800u, false},
+        {"never shown before", false, 5000, 9000, 9000, false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        HWND window = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
+        ASSERT_TRUE(window);
+        if (r.shownFirst) ShowWindow(window, SW_SHOWNOACTIVATE);
+        TPlacementKeeper keeper(&FakeClock);
+        fakeNow = r.hiddenAt;
+        keeper.FollowApplication(window, true);
+        EXPECT_FALSE(IsWindowVisible(window));
+        fakeNow = r.shownAt;
+        keeper.FollowApplication(window, false);
+        EXPECT_TRUE(IsWindowVisible(window));
+        MSG msg;
+        EXPECT_EQ(PeekMessageA(&msg, window, WM_RESTOREPLACEMENT, WM_RESTOREPLACEMENT, PM_REMOVE) != 0,
+                  r.shownFirst)
+            << "the putting back is posted once shown";
+        fakeNow = r.askedAt;
+        EXPECT_EQ(keeper.Restoring(), r.restoring);
+        DestroyWindow(window);
+    }
 }
 
 TEST_F(MainWindowTest, ClosingAsksAndCancelKeepsTheWindow) {

@@ -59,16 +59,16 @@ int main(int argc, char** argv) {
     const LARGE_INTEGER t0 = bench::Now();
     prompts.fileAnswers.push_back(path);
     command("FileOpen1");
-    const bool opened = QPadF->FileName == path && prompts.messages.empty();
+    const bool opened = QPadF->FileName() == path && prompts.messages.empty();
     report(opened ? "opened" : "not opened");
     if (!opened) return 1;
-    HWND editor = QPadF->SourceEdit->Handle();
+    HWND editor = QPadF->SourceEdit()->Handle();
     SendMessageA(editor, WM_KEYDOWN, 'X', 1);
     SendMessageA(editor, WM_CHAR, 'x', 1);
     SendMessageA(editor, WM_KEYUP, 'X', 0xC0000001);
     ProcessMessages();
     command("FileSave1");
-    const bool saved = prompts.messages.empty() && !QPadF->SourceEdit->Modified();
+    const bool saved = prompts.messages.empty() && !QPadF->SourceEdit()->Modified();
     report(saved ? "edited and saved" : "not saved");
     if (!saved) return 1;
 

@@ -61,7 +61,7 @@ protected:
     }
 
     bool OutputHas(const std::string& text) {
-        for (const std::string& line : Items(QPadF->CompillerLB))
+        for (const std::string& line : Items(QPadF->CompillerLB()))
             if (line.find(text) != std::string::npos) return true;
         return false;
     }
@@ -96,10 +96,10 @@ TEST_F(RealCompilerTest, DiagnosticsOfTheRealCompiler) {
         OpenSource(c.name, c.text);
         Shortcut(VK_F9, true);
         const std::string source = dir + c.name;
-        const Lines output = Items(QPadF->CompillerLB);
+        const Lines output = Items(QPadF->CompillerLB());
         ASSERT_FALSE(output.empty());
         EXPECT_EQ(output[0], ">\"" + sdk + "javac.exe\" \"" + source + "\"");
-        EXPECT_EQ(Items(QPadF->ErrorLB), c.errors);
+        EXPECT_EQ(Items(QPadF->ErrorLB()), c.errors);
         EXPECT_TRUE(OutputHas(c.inOutput)) << c.inOutput;
         // The compiler names the source exactly as the program gave it.
         if (!c.errors.empty() && c.errors[0] != "No errors") {
@@ -192,16 +192,16 @@ TEST_F(RealCompilerTest, EncodingsAndPackages) {
         Shortcut(VK_F9, true);
         const std::string source = dir + c.folder + "Hello.java";
         const std::string encoding = !c.encoding ? "" : "-encoding " + (*c.encoding ? c.encoding : ansi) + " ";
-        Lines output = Items(QPadF->CompillerLB);
+        Lines output = Items(QPadF->CompillerLB());
         ASSERT_FALSE(output.empty());
         EXPECT_EQ(output[0], ">\"" + sdk + "javac.exe\" " + encoding + "\"" + source + "\"");
-        EXPECT_EQ(Items(QPadF->ErrorLB), Lines{"No errors"}) << (output.size() > 1 ? output[1] : "");
+        EXPECT_EQ(Items(QPadF->ErrorLB()), Lines{"No errors"}) << (output.size() > 1 ? output[1] : "");
         const std::string note = "Hello.java is in package app.util but not in a folder app\\util";
         EXPECT_EQ(output.size() > 1 && output[1].rfind(note, 0) == 0, c.note);
         EXPECT_EQ(QPadF->PanelText(2).rfind(note, 0) == 0, c.note);
         if (c.console.empty()) continue;
         EXPECT_EQ(RunIntoConsole(), c.console);
-        output = Items(QPadF->CompillerLB);
+        output = Items(QPadF->CompillerLB());
         ASSERT_FALSE(output.empty());
         EXPECT_NE(output[0].find("java.exe\" \"" + std::string(c.runAs) + "\""), std::string::npos) << output[0];
     }
@@ -221,7 +221,7 @@ TEST_F(RealCompilerTest, SiblingsAndTheByteOrderMark) {
                                   "  System.out.println(Greeter.greet());\n }\n}\n");
     Shortcut(VK_F9, true);
     EXPECT_TRUE(OutputHas(" -encoding " + JavaCharsetName(GetACP()) + " "));
-    EXPECT_EQ(Items(QPadF->ErrorLB), Lines{"No errors"});
+    EXPECT_EQ(Items(QPadF->ErrorLB()), Lines{"No errors"});
     EXPECT_EQ(RunIntoConsole(), "caf\xE9\r\n");
 
     const std::string bom = "\xEF\xBB\xBFpublic class Hello {\n String s = \"\xCE\xBB \xE4\xBD\xA0\xE5\xA5\xBD\";\n}\n";
@@ -233,7 +233,7 @@ TEST_F(RealCompilerTest, SiblingsAndTheByteOrderMark) {
     EXPECT_EQ(ReadFileBytes(dir + "Hello.java"), bom);
     prompts.messageAnswers = {IDOK};
     Shortcut(VK_F9, true);
-    EXPECT_EQ(Items(QPadF->ErrorLB), Lines{"No errors"});
+    EXPECT_EQ(Items(QPadF->ErrorLB()), Lines{"No errors"});
     EXPECT_EQ(ReadFileBytes(dir + "Hello.java"), bom.substr(3));
     EXPECT_EQ(QPadF->PanelText(3), "UTF-8  LF");
 }

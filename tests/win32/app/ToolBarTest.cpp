@@ -32,19 +32,19 @@ protected:
             test->commands.push_back({LOWORD(wParam), reinterpret_cast<HWND>(lParam)});
         return DefSubclassProc(hwnd, msg, wParam, lParam);
     }
-    HWND QPadF_ToolBar() const { return QPadF->ToolBar1; }
+    HWND QPadF_ToolBar() const { return QPadF->ToolBar1(); }
 
     // A left click in the middle of the action's button.
     void Click(const char* action) {
         const UINT id = QPadF->FindAction(action)->id;
-        const LRESULT index = SendMessageA(QPadF->ToolBar1, TB_COMMANDTOINDEX, id, 0);
+        const LRESULT index = SendMessageA(QPadF->ToolBar1(), TB_COMMANDTOINDEX, id, 0);
         ASSERT_GE(index, 0) << action << " has no button";
         RECT rc;
-        ASSERT_TRUE(SendMessageA(QPadF->ToolBar1, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rc)));
+        ASSERT_TRUE(SendMessageA(QPadF->ToolBar1(), TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rc)));
         const LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
-        SendMessageA(QPadF->ToolBar1, WM_MOUSEMOVE, 0, at);
-        SendMessageA(QPadF->ToolBar1, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageA(QPadF->ToolBar1, WM_LBUTTONUP, 0, at);
+        SendMessageA(QPadF->ToolBar1(), WM_MOUSEMOVE, 0, at);
+        SendMessageA(QPadF->ToolBar1(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(QPadF->ToolBar1(), WM_LBUTTONUP, 0, at);
         ProcessMessages();
     }
 

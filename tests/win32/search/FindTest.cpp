@@ -31,7 +31,7 @@ protected:
         FindF = new TFindF(QPadF->Handle());
     }
     void TearDown() override {
-        delete FindF;
+        if (FindF != QPadF->OwnFindF()) delete FindF;  // the one the window made is the window's
         MainWindowTest::TearDown();
     }
 
@@ -244,10 +244,10 @@ TEST_F(FindTest, SearchAgainStepsThroughAndStopsQuietly) {
         EXPECT_EQ(Selection(), std::make_pair(next, 5));
     }
     // Nothing more: the selection, the caret and the focus stay, no wrap to the start.
-    SetFocus(QPadF->ErrorLB);
+    SetFocus(QPadF->ErrorLB());
     Press(VK_F3);
     EXPECT_EQ(Selection(), std::make_pair(49, 5));
-    EXPECT_EQ(GetFocus(), QPadF->ErrorLB);
+    EXPECT_EQ(GetFocus(), QPadF->ErrorLB());
     EXPECT_TRUE(prompts.messages.empty());
 }
 
@@ -322,7 +322,7 @@ TEST_F(FindTest, CtrlFAndTheToolBarButtonOpenTheDialog) {
         WhileShown shown(FindF->Handle(), [] { SendMessageA(FindF->OkBB, BM_CLICK, 0, 0); });
         const UINT id = QPadF->FindAction("EdFind")->id;
         SendMessageA(QPadF->Handle(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(QPadF->ToolBar1));
+                     reinterpret_cast<LPARAM>(QPadF->ToolBar1()));
         EXPECT_TRUE(shown.ran);
     }
     EXPECT_EQ(Selection(), std::make_pair(22, 7));  // from behind the match: none further

@@ -61,7 +61,7 @@ int main() {
     ProcessMessages();
 
     const std::string source = MakeSource(4 * 1024 * 1024);
-    TRichEditQX& editor = *QPadF->SourceEdit;
+    TRichEditQX& editor = *QPadF->SourceEdit();
     editor.SetText(source);
     ProcessMessages();
     HWND control = editor.Handle();
