@@ -8,6 +8,7 @@
 
 #include "ControlsWin32.h"
 #include "FindU.h"
+#include "FixedDialog.h"
 #include "MainWindowFixture.h"
 #include "ReplaceU.h"
 #include "WhileShown.h"
@@ -107,13 +108,7 @@ TEST_F(FindTest, DialogAsDesigned) {
     HWND dlg = FindF->Handle();
     EXPECT_EQ(Caption(dlg), "Find");
     EXPECT_FALSE(IsWindowVisible(dlg));
-    RECT client;
-    GetClientRect(dlg, &client);
-    EXPECT_EQ(client.right, 301);
-    EXPECT_EQ(client.bottom, 147);
-    LONG style = GetWindowLongA(dlg, GWL_STYLE);
-    EXPECT_TRUE(style & WS_SYSMENU);
-    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    ExpectFixedDialog(dlg, 301, 147);
     LOGFONTA font{};
     GetObjectA(reinterpret_cast<HFONT>(SendMessageA(FindF->FindTextE, WM_GETFONT, 0, 0)), sizeof font, &font);
     EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
