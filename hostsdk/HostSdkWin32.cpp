@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "FilesWin32.h"
 #include "QpText.h"
 #include "ScopedWin32.h"
 
@@ -304,9 +305,7 @@ int main(int argc, char** argv) {
     }
 
     // The run folder, in the Windows temporary folder so both sides reach it.
-    char temp[MAX_PATH + 1] = "";
-    GetTempPathA(sizeof temp, temp);
-    const std::string dir = std::string(temp) + "qp-bridge-" + std::to_string(GetCurrentProcessId()) + "-" +
+    const std::string dir = TempFolder() + "qp-bridge-" + std::to_string(GetCurrentProcessId()) + "-" +
                             std::to_string(GetTickCount()) + "\\";
     if (!CreateDirectoryA(dir.c_str(), nullptr)) {
         Say(tool + ": cannot create the folder " + dir);
