@@ -2,7 +2,9 @@
 
 #include <shellapi.h>
 
+#include "ControlsWin32.h"
 #include "LateBoundWin32.h"
+#include "ScopedWin32.h"
 
 namespace {
 HINSTANCE WINAPI ShellExecuteLate(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR dir, INT show) {
@@ -95,13 +97,11 @@ void TAboutBox::DrawLink(const DRAWITEMSTRUCT& item) {
         DrawEdge(item.hDC, &rc, BDR_SUNKENOUTER, BF_RECT);
         OffsetRect(&rc, 1, 1);
     }
-    char text[256] = "";
-    GetWindowTextA(item.hwndItem, text, sizeof text);
-    HGDIOBJ old = SelectObject(item.hDC, linkFont_);
+    const std::string text = ControlText(item.hwndItem);
+    ScopedSelect font(item.hDC, linkFont_);
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, kLinkColor);
-    DrawTextA(item.hDC, text, -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(item.hDC, old);
+    DrawTextA(item.hDC, text.c_str(), -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 bool TAboutBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {

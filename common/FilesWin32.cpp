@@ -9,8 +9,8 @@ std::string SystemReason(DWORD code) {
     DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                  FORMAT_MESSAGE_IGNORE_INSERTS,
                              nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    const ScopedResource<char*, &LocalFree> owned(text);
     std::string reason = n && text ? std::string(text, n) : std::string();
-    if (text) LocalFree(text);
     while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' '))
         reason.pop_back();
     if (reason.empty()) reason = "System error " + std::to_string(code) + ".";

@@ -4,7 +4,9 @@
 // what the user left in them for the next time.
 #include <windows.h>
 
-#include <vector>
+#include <deque>
+
+#include "ScopedWin32.h"
 
 class TModalForm {
 public:
@@ -45,7 +47,9 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND hwnd_ = nullptr;
-    HFONT font_ = nullptr;
-    std::vector<HFONT> fonts_;
+    // Freed after the window and its controls are gone. A deque, as a scoped
+    // font cannot move.
+    std::deque<ScopedFont> fonts_;
+    HFONT font_ = nullptr;  // the form's own, one of fonts_
     int result_ = 0;
 };

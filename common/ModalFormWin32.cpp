@@ -32,14 +32,13 @@ TModalForm::TModalForm(HWND owner, const char* caption, int clientWidth, int cli
 
 TModalForm::~TModalForm() {
     if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
-    for (HFONT f : fonts_) DeleteObject(f);
 }
 
 HFONT TModalForm::MakeFont(int height, bool bold, bool underline) {
     HFONT f = CreateFontA(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline, FALSE, DEFAULT_CHARSET,
                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
                           "MS Sans Serif");
-    fonts_.push_back(f);
+    fonts_.emplace_back(f);
     return f;
 }
 

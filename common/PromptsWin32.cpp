@@ -4,12 +4,55 @@
 #include <shlobj.h>
 
 #include <exception>
+#include <memory>
 #include <vector>
 
 #include "LateBoundWin32.h"
 #include "QpErrors.h"
 
 namespace {
+
+// A COM object's reference, released on every way out.
+struct ComRelease {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+
+// The shell's allocator and the item lists it handed out: the lists are freed
+// with it, then it is released. Without the allocator nothing can free them.
+class ShellAllocations {
+public:
+    ShellAllocations() {
+        IMalloc* shellMalloc = nullptr;
+        if (SUCCEEDED(LATE_BOUND(SHGetMalloc, kShellDll)(&shellMalloc))) malloc_.reset(shellMalloc);
+    }
+    ~ShellAllocations() {
+        if (!malloc_) return;
+        for (auto list = lists_.rbegin(); list != lists_.rend(); ++list) malloc_->Free(*list);
+    }
+    ShellAllocations(const ShellAllocations&) = delete;
+    ShellAllocations& operator=(const ShellAllocations&) = delete;
+
+    LPITEMIDLIST Keep(LPITEMIDLIST list) {
+        if (list) lists_.push_back(list);
+        return list;
+    }
+
+private:
+    std::unique_ptr<IMalloc, ComRelease> malloc_;
+    std::vector<LPITEMIDLIST> lists_;
+};
+
+// The process's error mode, put back on every way out.
+class ScopedErrorMode {
+public:
+    explicit ScopedErrorMode(UINT mode) : old_(SetErrorMode(mode)) {}
+    ~ScopedErrorMode() { SetErrorMode(old_); }
+    ScopedErrorMode(const ScopedErrorMode&) = delete;
+    ScopedErrorMode& operator=(const ScopedErrorMode&) = delete;
+
+private:
+    UINT old_;
+};
 
 class SystemPrompts : public IPrompts {
 public:
@@ -50,10 +93,9 @@ public:
 
     bool ChooseFolder(HWND owner, FolderDialogRequest& request) override {
         // Browsing an empty drive must not raise the system's "no disk" box.
-        UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-        IMalloc* shellMalloc = nullptr;
-        if (FAILED(LATE_BOUND(SHGetMalloc, kShellDll)(&shellMalloc))) shellMalloc = nullptr;
-        LPITEMIDLIST root = ParseFolder(request.root);
+        const ScopedErrorMode errorMode(SEM_FAILCRITICALERRORS);
+        ShellAllocations allocations;
+        LPITEMIDLIST root = allocations.Keep(ParseFolder(request.root));
 
         // Only an existing folder is pre-selected; the callback sees this copy.
         std::string initial = request.directory;
@@ -69,7 +111,7 @@ public:
         info.ulFlags = request.flags;
         info.lpfn = &BrowseCallback;
         info.lParam = reinterpret_cast<LPARAM>(initial.empty() ? nullptr : initial.c_str());
-        LPITEMIDLIST chosen = LATE_BOUND(SHBrowseForFolderA, kShellDll)(&info);
+        LPITEMIDLIST chosen = allocations.Keep(LATE_BOUND(SHBrowseForFolderA, kShellDll)(&info));
 
         bool ok = false;
         if (chosen) {
@@ -79,12 +121,6 @@ public:
                 ok = true;
             }
         }
-        if (shellMalloc) {
-            if (chosen) shellMalloc->Free(chosen);
-            if (root) shellMalloc->Free(root);
-            shellMalloc->Release();
-        }
-        SetErrorMode(oldMode);
         return ok;
     }
 
@@ -107,8 +143,9 @@ private:
     // namespace) when it can't be resolved.
     static LPITEMIDLIST ParseFolder(const std::string& folder) {
         if (folder.empty()) return nullptr;
-        IShellFolder* desktop = nullptr;
-        if (FAILED(LATE_BOUND(SHGetDesktopFolder, kShellDll)(&desktop))) return nullptr;
+        IShellFolder* desktopFolder = nullptr;
+        if (FAILED(LATE_BOUND(SHGetDesktopFolder, kShellDll)(&desktopFolder))) return nullptr;
+        const std::unique_ptr<IShellFolder, ComRelease> desktop(desktopFolder);
         int n = MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, nullptr, 0);
         std::vector<WCHAR> wide(n > 0 ? n : 1, L'\0');
         LPITEMIDLIST list = nullptr;
@@ -117,7 +154,6 @@ private:
             if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, wide.data(), &eaten, &list, nullptr)))
                 list = nullptr;
         }
-        desktop->Release();
         return list;
     }
 

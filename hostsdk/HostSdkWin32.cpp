@@ -20,6 +20,10 @@
 #include <utility>
 #include <vector>
 
+#include "FilesWin32.h"
+#include "QpText.h"
+#include "ScopedWin32.h"
+
 namespace {
 
 using UnixNameFn = char*(CDECL*)(LPCWSTR);
@@ -39,13 +43,7 @@ std::string ModulePath() {
 }
 
 // The tool this copy stands for: its own name without folder and extension.
-std::string ToolName() {
-    std::string path = ModulePath();
-    std::size_t slash = path.find_last_of("\\/:");
-    std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
-    std::size_t dot = name.rfind('.');
-    return ToLower(dot == std::string::npos ? name : name.substr(0, dot));
-}
+std::string ToolName() { return ToLower(ChangeFileExt(ExtractFileName(ModulePath()), "")); }
 
 void WriteAll(HANDLE h, const std::string& bytes) {
     std::size_t done = 0;
@@ -167,19 +165,19 @@ public:
     bool Holding() const { return !pending_.empty(); }
     void Pump(bool final) {
         const long long before = offset_;
-        HANDLE h = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
-        if (h != INVALID_HANDLE_VALUE) {
+        const ScopedHandle file(CreateFileA(path_.c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+        if (file.Valid()) {
             LARGE_INTEGER at;
             at.QuadPart = offset_;
-            SetFilePointerEx(h, at, nullptr, FILE_BEGIN);
+            SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN);
             char buf[65536];
             DWORD got = 0;
-            while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got) {
+            while (ReadFile(file.Get(), buf, sizeof buf, &got, nullptr) && got) {
                 pending_.append(buf, got);
                 offset_ += got;
             }
-            CloseHandle(h);
         }
         const bool paused = offset_ == before;
         std::size_t end = final || paused ? pending_.size() : pending_.rfind('\n');
@@ -209,22 +207,19 @@ private:
 };
 
 bool WriteTextFile(const std::string& path, const std::string& text) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
+    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!file.Valid()) return false;
     DWORD put = 0;
-    bool ok = WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &put, nullptr) && put == text.size();
-    CloseHandle(h);
-    return ok;
+    return WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &put, nullptr) && put == text.size();
 }
 
 bool ReadTextFile(const std::string& path, std::string& text) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
+    const ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+    if (!file.Valid()) return false;
     char buf[64];
     DWORD got = 0;
-    ReadFile(h, buf, sizeof buf - 1, &got, nullptr);
-    CloseHandle(h);
+    ReadFile(file.Get(), buf, sizeof buf - 1, &got, nullptr);
     text.assign(buf, got);
     return true;
 }
@@ -236,13 +231,12 @@ bool ReadTextFile(const std::string& path, std::string& text) {
 std::string aliveFile;
 DWORD WINAPI KeepAlive(void*) {
     for (;;) {
-        HANDLE h = CreateFileA(aliveFile.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_ALWAYS, 0, nullptr);
-        if (h != INVALID_HANDLE_VALUE) {
+        const ScopedHandle file(CreateFileA(aliveFile.c_str(), FILE_WRITE_ATTRIBUTES,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0, nullptr));
+        if (file.Valid()) {
             FILETIME now;
             GetSystemTimeAsFileTime(&now);
-            SetFileTime(h, nullptr, nullptr, &now);
-            CloseHandle(h);
+            SetFileTime(file.Get(), nullptr, nullptr, &now);
         }
         Sleep(1000);
     }
@@ -273,12 +267,11 @@ DWORD WINAPI FeedInput(void* param) {
         std::string text(buf, got);
         text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
         text = Recode(text, feed->codePage, CP_UTF8);
-        HANDLE h = CreateFileA(feed->path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_ALWAYS, 0, nullptr);
-        if (h == INVALID_HANDLE_VALUE) break;
+        const ScopedHandle file(CreateFileA(feed->path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                            nullptr, OPEN_ALWAYS, 0, nullptr));
+        if (!file.Valid()) break;
         DWORD put = 0;
-        WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &put, nullptr);
-        CloseHandle(h);
+        WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &put, nullptr);
     }
     return 0;
 }
@@ -312,9 +305,7 @@ int main(int argc, char** argv) {
     }
 
     // The run folder, in the Windows temporary folder so both sides reach it.
-    char temp[MAX_PATH + 1] = "";
-    GetTempPathA(sizeof temp, temp);
-    const std::string dir = std::string(temp) + "qp-bridge-" + std::to_string(GetCurrentProcessId()) + "-" +
+    const std::string dir = TempFolder() + "qp-bridge-" + std::to_string(GetCurrentProcessId()) + "-" +
                             std::to_string(GetTickCount()) + "\\";
     if (!CreateDirectoryA(dir.c_str(), nullptr)) {
         Say(tool + ": cannot create the folder " + dir);
@@ -372,8 +363,8 @@ int main(int argc, char** argv) {
     }
 
     // Watch the run folder before the shell starts, so no change is missed.
-    HANDLE change = FindFirstChangeNotificationA(
-        dir.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
+    ScopedChangeNotification change(FindFirstChangeNotificationA(
+        dir.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE));
 
     std::string shell = "/bin/bash \"" + hostDir + "run.sh\"";
     std::vector<char> line(shell.begin(), shell.end());
@@ -383,7 +374,7 @@ int main(int argc, char** argv) {
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
         Say(tool + ": cannot start the host's shell (/bin/bash), error " + std::to_string(GetLastError()));
-        if (change != INVALID_HANDLE_VALUE) FindCloseChangeNotification(change);
+        change.Reset();
         RemoveRunFolder(dir);
         return 1;
     }
@@ -405,9 +396,9 @@ int main(int argc, char** argv) {
         // may run as long as it likes, as on Windows.
         // A held line start is looked at again soon: passed on once nothing more came.
         const DWORD wait = out.Holding() || err.Holding() ? 100 : 1000;
-        if (change != INVALID_HANDLE_VALUE) {
-            WaitForSingleObject(change, wait);
-            FindNextChangeNotification(change);
+        if (change.Valid()) {
+            WaitForSingleObject(change.Get(), wait);
+            FindNextChangeNotification(change.Get());
         } else {
             Sleep(200);
         }
@@ -416,7 +407,7 @@ int main(int argc, char** argv) {
         err.Pump(done);
         if (done) break;
     }
-    if (change != INVALID_HANDLE_VALUE) FindCloseChangeNotification(change);
+    change.Reset();  // the watch ends before its folder goes
     RemoveRunFolder(dir);
     return atoi(status.c_str());
 }

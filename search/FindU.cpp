@@ -1,5 +1,7 @@
 #include "FindU.h"
 
+#include "ControlsWin32.h"
+
 TFindF* FindF = nullptr;
 
 namespace {
@@ -14,8 +16,6 @@ enum : int {
     idCaseSens,
     idWords,
 };
-
-bool Checked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 }  // namespace
 
@@ -45,25 +45,6 @@ TFindF::TFindF(HWND owner) : TModalForm(owner, "Find", 301, 147) {
     SendMessageA(WordsCB, BM_SETCHECK, BST_CHECKED, 0);
 }
 
-void TFindF::FormShow() {
-    // The last text stays, selected, so typing replaces it and Enter repeats it.
-    SetFocus(FindTextE);
-    SendMessageA(FindTextE, EM_SETSEL, 0, -1);
-}
+void TFindF::FormShow() { FocusTextToFind(); }
 
-std::string TFindF::TextToFind() const {
-    int length = GetWindowTextLengthA(FindTextE);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    length = GetWindowTextA(FindTextE, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(length));
-    return text;
-}
-
-bool TFindF::FromCursor() const { return Checked(FromCursorRB); }
-
-TSearchTypes TFindF::SearchOptions() const {
-    TSearchTypes options;
-    options.MatchCase = Checked(CaseSensCB);
-    options.WholeWord = Checked(WordsCB);
-    return options;
-}
+bool TFindF::FromCursor() const { return IsChecked(FromCursorRB); }

@@ -4,23 +4,20 @@
 // left in it, even after Cancel.
 #include <windows.h>
 
-#include <string>
-
 #include "ModalForm.h"
-#include "RichEditQX.h"
+#include "SearchFieldsWin32.h"
 
-class TFindF : public TModalForm {
+class TFindF : public TModalForm, public TSearchFields {
 public:
     explicit TFindF(HWND owner);
 
-    std::string TextToFind() const;
     bool FromCursor() const;
-    TSearchTypes SearchOptions() const;
 
-    // Components, in the form's order.
-    HWND Label1, OkBB, CancelBB, FindTextE;
+    // Components, in the form's order; of the search fields', the text comes
+    // after CancelBB and the option boxes in GroupBox2.
+    HWND Label1, OkBB, CancelBB;
     HWND GroupBox1, FromCursorRB, EntrieScopeRB;
-    HWND GroupBox2, CaseSensCB, WordsCB;
+    HWND GroupBox2;
 
 protected:
     void FormShow() override;

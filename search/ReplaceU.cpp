@@ -1,5 +1,7 @@
 #include "ReplaceU.h"
 
+#include "ControlsWin32.h"
+
 TReplaceF* ReplaceF = nullptr;
 
 namespace {
@@ -15,8 +17,6 @@ enum : int {
     idCaseSens,
     idWords,
 };
-
-bool Checked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 }  // namespace
 
@@ -38,10 +38,7 @@ TReplaceF::TReplaceF(HWND owner) : TModalForm(owner, "Replace", 356, 124) {
     SendMessageA(Handle(), DM_SETDEFID, idFindNext, 0);
 }
 
-void TReplaceF::FormShow() {
-    SetFocus(FindTextE);
-    SendMessageA(FindTextE, EM_SETSEL, 0, -1);
-}
+void TReplaceF::FormShow() { FocusTextToFind(); }
 
 bool TReplaceF::HandleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
     if (msg != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return false;
@@ -57,26 +54,8 @@ bool TReplaceF::HandleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) 
     return true;
 }
 
-std::string TReplaceF::TextToFind() const {
-    int length = GetWindowTextLengthA(FindTextE);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    length = GetWindowTextA(FindTextE, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(length));
-    return text;
-}
-
 // Read in UTF-16: the replacement may hold letters the ANSI code page lacks.
 std::u16string TReplaceF::ReplaceWith() const {
-    int length = GetWindowTextLengthW(ReplaceTextE);
-    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
-    length = GetWindowTextW(ReplaceTextE, reinterpret_cast<wchar_t*>(text.data()), length + 1);
-    text.resize(static_cast<std::size_t>(length));
-    return text;
-}
-
-TSearchTypes TReplaceF::SearchOptions() const {
-    TSearchTypes options;
-    options.MatchCase = Checked(CaseSensCB);
-    options.WholeWord = Checked(WordsCB);
-    return options;
+    const std::wstring text = ControlTextW(ReplaceTextE);
+    return std::u16string(text.begin(), text.end());
 }

@@ -8,23 +8,22 @@
 #include <string>
 
 #include "ModalForm.h"
-#include "RichEditQX.h"
+#include "SearchFieldsWin32.h"
 
-class TReplaceF : public TModalForm {
+class TReplaceF : public TModalForm, public TSearchFields {
 public:
     enum Command { FindNext = 1, ReplaceOne, ReplaceEvery };
 
     explicit TReplaceF(HWND owner);
 
-    std::string TextToFind() const;
     std::u16string ReplaceWith() const;
-    TSearchTypes SearchOptions() const;
 
     // What the buttons other than Close do.
     std::function<void(Command)> OnCommand;
 
-    // Components, in the form's order.
-    HWND FindLabel, FindTextE, ReplaceLabel, ReplaceTextE, CaseSensCB, WordsCB;
+    // Components, in the form's order; of the search fields', the text comes
+    // after FindLabel and the option boxes after ReplaceTextE.
+    HWND FindLabel, ReplaceLabel, ReplaceTextE;
     HWND FindNextBB, ReplaceBB, ReplaceAllBB, CloseBB;
 
 protected:

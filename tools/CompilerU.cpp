@@ -113,23 +113,6 @@ void SendTo(const TToolMessageEvent& event, void* sender, const std::string& msg
     if (event) event(sender, msg);
 }
 
-// The interpreter and the applet viewer differ only in these texts and the show state.
-bool RunThroughLauncher(const TLauncher& launcher, const TToolMessageEvent& event, void* sender,
-                        const std::string& cmdLine, bool hidden, const char* startText, const char* exitText) {
-    std::uint32_t exitCode = kNoExitCode;
-    bool result = false;
-    try {
-        SendTo(event, sender, startText);
-        launcher(cmdLine, "", hidden, exitCode);
-        result = exitCode == 0;
-    } catch (...) {
-        SendTo(event, sender, exitText + std::to_string(exitCode));
-        throw;
-    }
-    SendTo(event, sender, exitText + std::to_string(exitCode));
-    return result;
-}
-
 }  // namespace
 
 void TCompiller::Send(const std::string& msg) { SendTo(OnMessage, this, msg); }
@@ -204,12 +187,19 @@ void TCompiller::ParseErrors() {
     }
 }
 
-bool TInterpreter::Run(const std::string& cmdLine) {
-    return RunThroughLauncher(launcher_, OnMessage, this, cmdLine, false, "Run interpreter",
-                              "Interpreter exit code:  ");
-}
-
-bool TAppletViewer::Run(const std::string& cmdLine) {
-    return RunThroughLauncher(launcher_, OnMessage, this, cmdLine, true, "Run Applet Viewer",
-                              "Applet Viewer exit code:  ");
+bool TToolRun::Run(const std::string& cmdLine) {
+    // The sender is the wrapper the caller holds (a TInterpreter, a TAppletViewer).
+    void* const sender = dynamic_cast<void*>(this);
+    std::uint32_t exitCode = kNoExitCode;
+    bool result = false;
+    try {
+        SendTo(OnMessage, sender, startText_);
+        launcher_(cmdLine, "", hidden_, exitCode);
+        result = exitCode == 0;
+    } catch (...) {
+        SendTo(OnMessage, sender, exitText_ + std::to_string(exitCode));
+        throw;
+    }
+    SendTo(OnMessage, sender, exitText_ + std::to_string(exitCode));
+    return result;
 }

@@ -81,30 +81,39 @@ private:
     std::string stdErrFile_;
 };
 
-class TInterpreter {
+// A tool run through the launcher with nothing captured, its progress told in
+// two texts: the interpreter's and the applet viewer's run.
+class TToolRun {
 public:
     TToolMessageEvent OnMessage;
 
-    explicit TInterpreter(TLauncher launcher) : launcher_(std::move(launcher)) {}
-    virtual ~TInterpreter() = default;
+    virtual ~TToolRun() = default;
 
-    // Runs a "command.com /K ..." line with its console shown; true on exit code 0.
+    // Runs cmdLine; true on exit code 0.
     bool Run(const std::string& cmdLine);
+
+protected:
+    // startText before the start, exitText followed by the exit code at the end.
+    TToolRun(TLauncher launcher, bool hidden, const char* startText, const char* exitText)
+        : launcher_(std::move(launcher)), hidden_(hidden), startText_(startText), exitText_(exitText) {}
 
 private:
     TLauncher launcher_;
+    bool hidden_;
+    const char* startText_;
+    const char* exitText_;
 };
 
-class TAppletViewer {
+// Runs a "command.com /K ..." line with its console shown.
+class TInterpreter : public TToolRun {
 public:
-    TToolMessageEvent OnMessage;
+    explicit TInterpreter(TLauncher launcher)
+        : TToolRun(std::move(launcher), false, "Run interpreter", "Interpreter exit code:  ") {}
+};
 
-    explicit TAppletViewer(TLauncher launcher) : launcher_(std::move(launcher)) {}
-    virtual ~TAppletViewer() = default;
-
-    // Runs a "command.com /C ..." line with its console hidden; true on exit code 0.
-    bool Run(const std::string& cmdLine);
-
-private:
-    TLauncher launcher_;
+// Runs a "command.com /C ..." line with its console hidden.
+class TAppletViewer : public TToolRun {
+public:
+    explicit TAppletViewer(TLauncher launcher)
+        : TToolRun(std::move(launcher), true, "Run Applet Viewer", "Applet Viewer exit code:  ") {}
 };

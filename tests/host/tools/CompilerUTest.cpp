@@ -7,23 +7,21 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <optional>
 
 #include "CompilerU.h"
 #include "FakeLauncher.h"
 #include "QpErrors.h"
+#include "TestFiles.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
 
 std::string ReadFixture(const std::string& name) {
-    std::ifstream in(std::string(QP_CAPTURES_DIR) + name, std::ios::binary);
-    EXPECT_TRUE(in) << name;
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    const std::optional<std::string> bytes = ReadTestFile(std::string(QP_CAPTURES_DIR) + name);
+    EXPECT_TRUE(bytes) << name;
+    return bytes.value_or("");
 }
 
 class CompilerTest : public ::testing::Test {

@@ -1,9 +1,8 @@
 #include "FakeLauncher.h"
 
-#include <fstream>
-
 #include "CompilerU.h"
 #include "QpErrors.h"
+#include "TestFiles.h"
 
 FakeLaunch fakeLaunch;
 
@@ -14,8 +13,7 @@ void FakeLaunchCall(const std::string& cmdLine, const std::string& outFile, bool
     if (fakeLaunch.events) fakeLaunch.events->push_back("<launch>");
     if (fakeLaunch.failStart) throw Exception(LauncherStartErrorText());
     if (!outFile.empty() && fakeLaunch.writeOutFile) {
-        std::ofstream out(outFile, std::ios::binary | std::ios::trunc);
-        out << fakeLaunch.stderrText;
+        WriteFileText(outFile, fakeLaunch.stderrText);
     }
     exitCode = fakeLaunch.exitCode;
 }

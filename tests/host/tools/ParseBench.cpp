@@ -3,17 +3,13 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "CompilerU.h"
 #include "FakeLauncher.h"
+#include "TestFiles.h"
 
 int main() {
-    std::ifstream in(std::string(QP_CAPTURES_DIR) + "several_errors.err", std::ios::binary);
-    std::ostringstream block;
-    block << in.rdbuf();
-    const std::string one = block.str();
+    const std::string one = ReadTestFile(std::string(QP_CAPTURES_DIR) + "several_errors.err").value_or("");
     const std::size_t linesPerBlock = SplitCaptureLines(one).size();
     if (linesPerBlock == 0) {
         std::fprintf(stderr, "capture not found\n");

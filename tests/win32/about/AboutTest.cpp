@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "About.h"
+#include "FixedDialog.h"
 #include "MainWindowFixture.h"
 #include "WhileShown.h"
 
@@ -67,13 +68,8 @@ TEST_F(AboutTest, TextsSizeAndPlace) {
     EXPECT_FALSE(Caption(AboutBox->Label2).empty());
     EXPECT_EQ(GetDlgCtrlID(AboutBox->BitBtn1), IDOK);
 
-    RECT client, window;
-    GetClientRect(box, &client);
-    EXPECT_EQ(client.right, 240);
-    EXPECT_EQ(client.bottom, 235);
-    LONG style = GetWindowLongA(box, GWL_STYLE);
-    EXPECT_TRUE(style & WS_SYSMENU);
-    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    ExpectFixedDialog(box, 240, 235);
+    RECT window;
     GetWindowRect(box, &window);
     EXPECT_NEAR((window.left + window.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
     EXPECT_NEAR((window.top + window.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);

@@ -21,6 +21,7 @@
 #include "SourceFiles.h"
 #include "BenchSupport.h"
 #include "ScriptedPrompts.h"
+#include "TestFiles.h"
 
 namespace {
 
@@ -34,12 +35,7 @@ void Step(const char* what) {
 using bench::Now;
 using bench::Seconds;
 
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD put = 0;
-    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
-    CloseHandle(h);
-}
+void WriteBytes(const std::string& path, const std::string& bytes) { WriteFileText(path, bytes); }
 
 struct StreamState {
     const std::string* in;

@@ -14,6 +14,7 @@
 #include "QPadU.h"
 #include "RichEditQX.h"
 #include "ScriptedPrompts.h"
+#include "TestFiles.h"
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -144,23 +145,9 @@ protected:
     }
 
     static void WriteFileBytes(const std::string& path, const std::string& bytes) {
-        HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
-        DWORD put = 0;
-        WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
-        CloseHandle(h);
+        ASSERT_TRUE(WriteFileText(path, bytes)) << path;
     }
-    static std::string ReadFileBytes(const std::string& path) {
-        HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                               0, nullptr);
-        if (h == INVALID_HANDLE_VALUE) return "<missing>";
-        std::string bytes(GetFileSize(h, nullptr), '\0');
-        DWORD got = 0;
-        if (!bytes.empty()) ReadFile(h, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
-        CloseHandle(h);
-        bytes.resize(got);
-        return bytes;
-    }
+    static std::string ReadFileBytes(const std::string& path) { return ReadFileText(path); }
     static bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
     std::vector<std::string> FilesInDir() {
         std::vector<std::string> names;

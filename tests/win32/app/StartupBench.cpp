@@ -20,6 +20,7 @@
 
 #include "BenchSupport.h"
 #include "StartupBenchPaths.h"
+#include "TestFiles.h"
 
 namespace {
 
@@ -93,12 +94,7 @@ double Median(std::vector<double> v) {
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-void WriteText(const std::string& path, const std::string& text) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD put = 0;
-    WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &put, nullptr);
-    CloseHandle(h);
-}
+void WriteText(const std::string& path, const std::string& text) { WriteFileText(path, text); }
 
 }  // namespace
 

@@ -6,8 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "ControlsWin32.h"
 #include "FindU.h"
+#include "FixedDialog.h"
 #include "MainWindowFixture.h"
+#include "ReplaceU.h"
 #include "WhileShown.h"
 
 namespace {
@@ -21,8 +24,6 @@ struct Choice {
     bool caseSensitive = false;
     bool wholeWords = true;
 };
-
-bool Checked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 class FindTest : public MainWindowTest {
 protected:
@@ -75,8 +76,8 @@ protected:
         if (!*c.text) SendMessageA(focus, WM_CHAR, VK_BACK, 1);  // the old text is selected
         for (const char* p = c.text; *p; ++p) SendMessageA(focus, WM_CHAR, static_cast<unsigned char>(*p), 1);
         SendMessageA(c.entireScope ? FindF->EntrieScopeRB : FindF->FromCursorRB, BM_CLICK, 0, 0);
-        if (Checked(FindF->CaseSensCB) != c.caseSensitive) SendMessageA(FindF->CaseSensCB, BM_CLICK, 0, 0);
-        if (Checked(FindF->WordsCB) != c.wholeWords) SendMessageA(FindF->WordsCB, BM_CLICK, 0, 0);
+        if (IsChecked(FindF->CaseSensCB) != c.caseSensitive) SendMessageA(FindF->CaseSensCB, BM_CLICK, 0, 0);
+        if (IsChecked(FindF->WordsCB) != c.wholeWords) SendMessageA(FindF->WordsCB, BM_CLICK, 0, 0);
     }
     // Find from the menu: fill the dialog, then Enter (or Cancel).
     void Find(const Choice& c, bool confirm = true) {
@@ -107,13 +108,7 @@ TEST_F(FindTest, DialogAsDesigned) {
     HWND dlg = FindF->Handle();
     EXPECT_EQ(Caption(dlg), "Find");
     EXPECT_FALSE(IsWindowVisible(dlg));
-    RECT client;
-    GetClientRect(dlg, &client);
-    EXPECT_EQ(client.right, 301);
-    EXPECT_EQ(client.bottom, 147);
-    LONG style = GetWindowLongA(dlg, GWL_STYLE);
-    EXPECT_TRUE(style & WS_SYSMENU);
-    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    ExpectFixedDialog(dlg, 301, 147);
     LOGFONTA font{};
     GetObjectA(reinterpret_cast<HFONT>(SendMessageA(FindF->FindTextE, WM_GETFONT, 0, 0)), sizeof font, &font);
     EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
@@ -147,10 +142,10 @@ TEST_F(FindTest, DialogAsDesigned) {
     EXPECT_EQ(GetDlgCtrlID(FindF->OkBB), IDOK);
     EXPECT_EQ(GetDlgCtrlID(FindF->CancelBB), IDCANCEL);
     EXPECT_EQ(GetWindowLongA(FindF->OkBB, GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
-    EXPECT_TRUE(Checked(FindF->FromCursorRB));
-    EXPECT_FALSE(Checked(FindF->EntrieScopeRB));
-    EXPECT_FALSE(Checked(FindF->CaseSensCB));
-    EXPECT_TRUE(Checked(FindF->WordsCB));
+    EXPECT_TRUE(IsChecked(FindF->FromCursorRB));
+    EXPECT_FALSE(IsChecked(FindF->EntrieScopeRB));
+    EXPECT_FALSE(IsChecked(FindF->CaseSensCB));
+    EXPECT_TRUE(IsChecked(FindF->WordsCB));
     EXPECT_EQ(FindF->TextToFind(), "");
     EXPECT_TRUE(FindF->FromCursor());
     EXPECT_TRUE(FindF->SearchOptions().WholeWord);
@@ -288,9 +283,9 @@ TEST_F(FindTest, CancelKeepsWhatTheUserSet) {
         EXPECT_EQ(GetFocus(), FindF->FindTextE);
         shownText = Caption(FindF->FindTextE);
         SendMessageA(FindF->FindTextE, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&selEnd));
-        entire = Checked(FindF->EntrieScopeRB) && !Checked(FindF->FromCursorRB);
-        matchCase = Checked(FindF->CaseSensCB);
-        words = Checked(FindF->WordsCB);
+        entire = IsChecked(FindF->EntrieScopeRB) && !IsChecked(FindF->FromCursorRB);
+        matchCase = IsChecked(FindF->CaseSensCB);
+        words = IsChecked(FindF->WordsCB);
         PostMessageA(FindF->Handle(), WM_CLOSE, 0, 0);  // the close box: Cancel too
     });
     Menu("EdFind");
@@ -368,4 +363,28 @@ TEST_F(FindTest, DialogMadeByTheFirstFind) {
     EXPECT_EQ(Selection(), std::make_pair(4, 5));
     Press(VK_F3);
     EXPECT_EQ(Selection(), std::make_pair(16, 5));
+}
+
+// Find and Replace read their text and option boxes alike; the replacement in
+// UTF-16, with a letter no ANSI code page of the tests holds.
+TEST(SearchFields, BothDialogsReadTheirBoxes) {
+    TFindF find(nullptr);
+    TReplaceF replace(nullptr);
+    const struct {
+        bool matchCase, wholeWord;
+    } rows[] = {{false, false}, {true, false}, {false, true}, {true, true}};
+    const TSearchFields* const dialogs[] = {&find, &replace};
+    for (const TSearchFields* fields : dialogs) {
+        SetWindowTextA(fields->FindTextE, "count = 0");
+        EXPECT_EQ(fields->TextToFind(), "count = 0");
+        for (const auto& r : rows) {
+            SCOPED_TRACE(std::to_string(r.matchCase) + std::to_string(r.wholeWord));
+            SetChecked(fields->CaseSensCB, r.matchCase);
+            SetChecked(fields->WordsCB, r.wholeWord);
+            EXPECT_EQ(fields->SearchOptions().MatchCase, r.matchCase);
+            EXPECT_EQ(fields->SearchOptions().WholeWord, r.wholeWord);
+        }
+    }
+    SetWindowTextW(replace.ReplaceTextE, L"\u03A9mega");
+    EXPECT_EQ(replace.ReplaceWith(), u"\u03A9mega");
 }

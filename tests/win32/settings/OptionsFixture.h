@@ -11,28 +11,14 @@
 
 #include "OptionsU.h"
 #include "ScriptedPrompts.h"
+#include "TestFiles.h"
 
 namespace settings_test {
 
-inline std::string ReadAll(const std::string& path) {
-    std::string data;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return data;
-    char buf[4096];
-    DWORD n = 0;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) data.append(buf, n);
-    CloseHandle(h);
-    return data;
-}
+inline std::string ReadAll(const std::string& path) { return ReadTestFile(path).value_or(""); }
 
 inline void WriteAll(const std::string& path, const std::string& data) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
-    DWORD n = 0;
-    WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &n, nullptr);
-    CloseHandle(h);
-    ASSERT_EQ(n, data.size());
+    ASSERT_TRUE(WriteFileText(path, data)) << path;
 }
 
 inline bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

@@ -4,15 +4,18 @@
 #include <gtest/gtest.h>
 
 #include "CompilerU.h"
+#include "FilesWin32.h"
 #include "LauncherWin32.h"
 #include "QpErrors.h"
+#include "ScopedWin32.h"
 #include "TestFiles.h"
+#include "ToolTestDir.h"
 
 namespace {
 
 std::string ProbePath() {
     std::string path(1, '"');
-    path += ProgramDir();
+    path += ProgramFolder();
     path += "launch_probe.exe\"";
     return path;
 }
@@ -82,14 +85,13 @@ TEST(Launcher, NoRedirectionTouchesNoFile) {
     SetCurrentDirectoryA(saved);
     EXPECT_EQ(code, 0u);
     WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((dir + "*").c_str(), &found);
+    const ScopedFind find(FindFirstFileA((dir + "*").c_str(), &found));
     int entries = 0;
-    if (find != INVALID_HANDLE_VALUE) {
+    if (find.Valid()) {
         do {
             const std::string name = found.cFileName;
             if (name != "." && name != "..") ++entries;
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
+        } while (FindNextFileA(find.Get(), &found));
     }
     EXPECT_EQ(entries, 0);
 }

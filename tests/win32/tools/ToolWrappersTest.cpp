@@ -11,6 +11,7 @@
 #include "QpErrors.h"
 #include "StandInSdk.h"
 #include "TestFiles.h"
+#include "ToolTestDir.h"
 
 namespace {
 
