@@ -40,7 +40,7 @@ void TOptionsF::CreateEditorPage() {
                         20, 60, 571, 130, WS_EX_CLIENTEDGE);
     SendMessageA(RichEdit1, EM_SETTARGETDEVICE, 0, 1);  // no word wrap
     SendMessageA(RichEdit1, EM_SETBKGNDCOLOR, 0, GetSysColor(COLOR_BTNFACE));
-    SetText(RichEdit1, kPreviewText);
+    SetWindowTextA(RichEdit1, kPreviewText);
     AutoindentCB = Control(ts, "Button", "Autoindent", WS_TABSTOP | BS_AUTOCHECKBOX, 8, 214, 120, 18);
     SmartTabsCB = Control(ts, "Button", "Smart tabs", WS_TABSTOP | BS_AUTOCHECKBOX, 8, 238, 120, 18);
     NewUtf8CB = Control(ts, "Button", "Save new files as UTF-8", WS_TABSTOP | BS_AUTOCHECKBOX, 160, 214, 200, 18);
@@ -50,8 +50,8 @@ void TOptionsF::CreateEditorPage() {
 void TOptionsF::EditorFontChange() {
     if (!hwnd_) return;  // shown when the dialog is made
     const TEditorFont& font = EditorFont();
-    SetText(FontNameL, font.name);
-    SetText(FontSizeL, std::to_string(font.size));
+    SetWindowTextA(FontNameL, font.name.c_str());
+    SetWindowTextA(FontSizeL, std::to_string(font.size).c_str());
     CHARFORMATA format = CharFormatOf(font);
     SendMessageA(RichEdit1, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
 }

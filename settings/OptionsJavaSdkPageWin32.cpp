@@ -43,9 +43,9 @@ void TOptionsF::CreateJavaSdkPage() {
         SendMessageA(*row.command, EM_LIMITTEXT, kMaxProfileText, 0);
         y += 28;
     }
-    SetText(CompE, CompilerFile());
-    SetText(InterpE, InterpreterFile());
-    SetText(ApViewE, AppletViewerFile());
+    SetWindowTextA(CompE, CompilerFile().c_str());
+    SetWindowTextA(InterpE, InterpreterFile().c_str());
+    SetWindowTextA(ApViewE, AppletViewerFile().c_str());
     NoteLabel(ts, 8, 146);
     Memo1 = Control(ts, "Edit", kMemo1Text, ES_MULTILINE | ES_READONLY, 8, 162, 595, 94,
                     WS_EX_CLIENTEDGE);

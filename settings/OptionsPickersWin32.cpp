@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "ControlsWin32.h"
 #include "EditorFontWin32.h"
 #include "OptionsU.h"
 #include "Prompts.h"
@@ -14,7 +15,7 @@
 
 void TOptionsF::JDirSBClick() {
     FolderDialogRequest request;
-    request.title = "Select " + Text(Label1);
+    request.title = "Select " + ControlText(Label1);
     // The whole computer, the folder now set shown selected: another SDK may be anywhere.
     request.root.clear();
     request.directory = JavaSdkDir();

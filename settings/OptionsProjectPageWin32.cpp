@@ -4,7 +4,6 @@
 
 #include "OptionsDialogWin32.h"
 #include "OptionsU.h"
-#include "QpText.h"
 
 using namespace options_dialog;
 
@@ -22,11 +21,6 @@ void TOptionsF::CreateProjectPage() {
                         150, 25);
     AddPicture(SaveOptBB, IDI_OPTIONS_SAVE);
     PrjOptIniE = Control(ts, "Edit", "", kReadOnlyStyle, 166, 114, 437, 21, WS_EX_CLIENTEDGE);
-}
-
-void TOptionsF::SetAppletHtmlFile(const std::string& value) {
-    if (AppHtmlE) SetText(AppHtmlE, ExtractFileName(value));
-    else TOptionsStore::SetAppletHtmlFile(value);
 }
 
 void TOptionsF::SaveOptBBClick() { SaveProjectOptions(); }
