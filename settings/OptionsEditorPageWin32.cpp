@@ -32,8 +32,8 @@ void TOptionsF::CreateEditorPage() {
     FontNameL = Control(ts, "Static", "", 0, 62, 40, 240, 14);
     Control(ts, "Static", "Size: ", 0, 320, 40, 30, 14);
     FontSizeL = Control(ts, "Static", "", 0, 352, 40, 60, 14);
-    SendMessageA(FontNameL, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), FALSE);
-    SendMessageA(FontSizeL, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), FALSE);
+    SendMessageA(FontNameL, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), FALSE);
+    SendMessageA(FontSizeL, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), FALSE);
     RichEdit1 = Control(ts, "RICHEDIT", "",
                         WS_TABSTOP | ES_MULTILINE | ES_READONLY | WS_HSCROLL | WS_VSCROLL |
                             ES_AUTOHSCROLL | ES_AUTOVSCROLL,

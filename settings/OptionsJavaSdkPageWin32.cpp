@@ -25,7 +25,7 @@ void TOptionsF::CreateJavaSdkPage() {
     JDirE = Control(ts, "Edit", "", kFieldStyle, 8, 24, 568, 21, WS_EX_CLIENTEDGE);
     SendMessageA(JDirE, EM_LIMITTEXT, kMaxProfileText, 0);
     JDirSB = Control(ts, "Button", "", BS_PUSHBUTTON | BS_ICON, 580, 23, 23, 23);
-    SendMessageA(JDirSB, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(folderIcon_));
+    SendMessageA(JDirSB, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(folderIcon_.Get()));
     KeepFocusAway(JDirSB);  // a small picture button, as a tool button takes no focus
     struct Row {
         const char* label;

@@ -9,6 +9,7 @@
 
 #include "ControlsWin32.h"
 #include "EditorFontWin32.h"
+#include "OptionsDialogWin32.h"
 #include "OptionsU.h"
 #include "Prompts.h"
 #include "QpText.h"
@@ -31,9 +32,7 @@ void TOptionsF::JDirSBClick() {
 
 void TOptionsF::EdFontSBClick() {
     TEditorFont& font = EditorFont();
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int dpi = options_dialog::ScreenDpi();
     // The dialog opens on the editor's font as it is now.
     LOGFONTA& lf = fontD_.logFont;
     lf = LOGFONTA{};

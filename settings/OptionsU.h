@@ -6,13 +6,14 @@
 // beside the current source.
 #include <windows.h>
 
+#include <deque>
 #include <exception>
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "OptionsStore.h"
 #include "Prompts.h"
+#include "ScopedWin32.h"
 
 class TOptionsF : public TOptionsStore {
 public:
@@ -117,10 +118,11 @@ private:
 
     HWND hwnd_ = nullptr;
     HWND owner_ = nullptr;
-    HFONT guiFont_ = nullptr, boldFont_ = nullptr, templateFont_ = nullptr;
-    HICON folderIcon_ = nullptr;
-    std::vector<HICON> pictures_;  // of the buttons with a picture beside their text
-    HBRUSH faceBrush_ = nullptr;
+    HFONT guiFont_ = nullptr;  // a stock object, never deleted
+    ScopedFont boldFont_, templateFont_;
+    ScopedIcon folderIcon_;
+    std::deque<ScopedIcon> pictures_;  // of the buttons with a picture beside their text
+    ScopedBrush faceBrush_;
     int modalResult_ = 0;
     bool showing_ = false;
     bool closed_ = false;

@@ -141,12 +141,9 @@ void TOptionsF::CreateDialogWindow() {
 
 TOptionsF::~TOptionsF() {
     // FormDestroy: the window and what it drew with.
+    // The window goes first: the fonts, pictures and brush it drew with are
+    // members, freed after it.
     if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
-    for (HFONT f : {boldFont_, templateFont_})
-        if (f) DeleteObject(f);
-    if (folderIcon_) DestroyIcon(folderIcon_);
-    for (HICON icon : pictures_) DestroyIcon(icon);
-    if (faceBrush_) DeleteObject(faceBrush_);
     if (OptionsF == this) OptionsF = nullptr;
 }
 
@@ -171,17 +168,15 @@ void TOptionsF::CreateControls() {
     LOGFONTA lf = {};
     GetObjectA(guiFont_, sizeof lf, &lf);
     lf.lfWeight = FW_BOLD;
-    boldFont_ = CreateFontIndirectA(&lf);
-    HDC screen = GetDC(nullptr);
+    boldFont_.Reset(CreateFontIndirectA(&lf));
     LOGFONTA courier = {};
-    courier.lfHeight = -MulDiv(10, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
+    courier.lfHeight = -MulDiv(10, ScreenDpi(), 72);
     courier.lfWeight = FW_NORMAL;
     courier.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(courier.lfFaceName, "Courier New", LF_FACESIZE);
-    templateFont_ = CreateFontIndirectA(&courier);
-    folderIcon_ = LoadPicture(IDI_OPTIONS_FOLDER);
-    faceBrush_ = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    templateFont_.Reset(CreateFontIndirectA(&courier));
+    folderIcon_.Reset(LoadPicture(IDI_OPTIONS_FOLDER));
+    faceBrush_.Reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
 
     // Creation order is the Tab order: the page being shown, then Cancel and OK,
     // then the page tabs themselves (the lowest window, so the pages cover it).
@@ -369,7 +364,7 @@ INT_PTR TOptionsF::OnControlColor(HDC dc, HWND control, bool edit) {
         return FALSE;
     if (note) SetTextColor(dc, kMaroon);
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    return reinterpret_cast<INT_PTR>(faceBrush_);
+    return reinterpret_cast<INT_PTR>(faceBrush_.Get());
 }
 
 void TOptionsF::OnCommand(HWND control, UINT id, UINT code) {
