@@ -158,7 +158,7 @@ protected:
     void SetText(TextSetting which, const std::string& value);
     bool Switch(SwitchSetting which) const { return switches_[static_cast<std::size_t>(which)]; }
     void SetSwitch(SwitchSetting which, bool value);
-    // Every setting of one, the view's own edits included; the dialog shows it.
+    // Each change of a setting, the view's own edits included; the dialog shows it.
     virtual void TextChanged(TextSetting /*which*/) {}
     virtual void SwitchChanged(SwitchSetting /*which*/) {}
 
