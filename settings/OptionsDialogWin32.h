@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "OptionsPictures.h"
+#include "ScopedWin32.h"
 
 namespace options_dialog {
 
@@ -17,7 +18,13 @@ inline constexpr int kNoteLabelId = 0x7001;  // the maroon "NOTE:" labels
 inline constexpr DWORD kFieldStyle = WS_TABSTOP | ES_AUTOHSCROLL;
 inline constexpr DWORD kReadOnlyStyle = ES_AUTOHSCROLL | ES_READONLY;
 
-// A 16 x 16 picture from the program's resources; the caller destroys it.
+// A 16 x 16 picture from the program's resources; the caller owns it.
 HICON LoadPicture(int id);
+
+// The screen's dots per inch, vertically: what points and pixels convert by.
+inline int ScreenDpi() {
+    ScopedGetDC screen(nullptr);
+    return GetDeviceCaps(screen.Get(), LOGPIXELSY);
+}
 
 }  // namespace options_dialog

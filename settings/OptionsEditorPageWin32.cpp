@@ -32,15 +32,15 @@ void TOptionsF::CreateEditorPage() {
     FontNameL = Control(ts, "Static", "", 0, 62, 40, 240, 14);
     Control(ts, "Static", "Size: ", 0, 320, 40, 30, 14);
     FontSizeL = Control(ts, "Static", "", 0, 352, 40, 60, 14);
-    SendMessageA(FontNameL, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), FALSE);
-    SendMessageA(FontSizeL, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), FALSE);
+    SendMessageA(FontNameL, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), FALSE);
+    SendMessageA(FontSizeL, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), FALSE);
     RichEdit1 = Control(ts, "RICHEDIT", "",
                         WS_TABSTOP | ES_MULTILINE | ES_READONLY | WS_HSCROLL | WS_VSCROLL |
                             ES_AUTOHSCROLL | ES_AUTOVSCROLL,
                         20, 60, 571, 130, WS_EX_CLIENTEDGE);
     SendMessageA(RichEdit1, EM_SETTARGETDEVICE, 0, 1);  // no word wrap
     SendMessageA(RichEdit1, EM_SETBKGNDCOLOR, 0, GetSysColor(COLOR_BTNFACE));
-    SetText(RichEdit1, kPreviewText);
+    SetWindowTextA(RichEdit1, kPreviewText);
     AutoindentCB = Control(ts, "Button", "Autoindent", WS_TABSTOP | BS_AUTOCHECKBOX, 8, 214, 120, 18);
     SmartTabsCB = Control(ts, "Button", "Smart tabs", WS_TABSTOP | BS_AUTOCHECKBOX, 8, 238, 120, 18);
     NewUtf8CB = Control(ts, "Button", "Save new files as UTF-8", WS_TABSTOP | BS_AUTOCHECKBOX, 160, 214, 200, 18);
@@ -50,8 +50,8 @@ void TOptionsF::CreateEditorPage() {
 void TOptionsF::EditorFontChange() {
     if (!hwnd_) return;  // shown when the dialog is made
     const TEditorFont& font = EditorFont();
-    SetText(FontNameL, font.name);
-    SetText(FontSizeL, std::to_string(font.size));
+    SetWindowTextA(FontNameL, font.name.c_str());
+    SetWindowTextA(FontSizeL, std::to_string(font.size).c_str());
     CHARFORMATA format = CharFormatOf(font);
     SendMessageA(RichEdit1, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
 }

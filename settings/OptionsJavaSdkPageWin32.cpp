@@ -25,7 +25,7 @@ void TOptionsF::CreateJavaSdkPage() {
     JDirE = Control(ts, "Edit", "", kFieldStyle, 8, 24, 568, 21, WS_EX_CLIENTEDGE);
     SendMessageA(JDirE, EM_LIMITTEXT, kMaxProfileText, 0);
     JDirSB = Control(ts, "Button", "", BS_PUSHBUTTON | BS_ICON, 580, 23, 23, 23);
-    SendMessageA(JDirSB, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(folderIcon_));
+    SendMessageA(JDirSB, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(folderIcon_.Get()));
     KeepFocusAway(JDirSB);  // a small picture button, as a tool button takes no focus
     struct Row {
         const char* label;
@@ -43,9 +43,9 @@ void TOptionsF::CreateJavaSdkPage() {
         SendMessageA(*row.command, EM_LIMITTEXT, kMaxProfileText, 0);
         y += 28;
     }
-    SetText(CompE, CompilerFile());
-    SetText(InterpE, InterpreterFile());
-    SetText(ApViewE, AppletViewerFile());
+    SetWindowTextA(CompE, CompilerFile().c_str());
+    SetWindowTextA(InterpE, InterpreterFile().c_str());
+    SetWindowTextA(ApViewE, AppletViewerFile().c_str());
     NoteLabel(ts, 8, 146);
     Memo1 = Control(ts, "Edit", kMemo1Text, ES_MULTILINE | ES_READONLY, 8, 162, 595, 94,
                     WS_EX_CLIENTEDGE);

@@ -7,14 +7,16 @@
 #include <algorithm>
 #include <cstring>
 
+#include "ControlsWin32.h"
 #include "EditorFontWin32.h"
+#include "OptionsDialogWin32.h"
 #include "OptionsU.h"
 #include "Prompts.h"
 #include "QpText.h"
 
 void TOptionsF::JDirSBClick() {
     FolderDialogRequest request;
-    request.title = "Select " + Text(Label1);
+    request.title = "Select " + ControlText(Label1);
     // The whole computer, the folder now set shown selected: another SDK may be anywhere.
     request.root.clear();
     request.directory = JavaSdkDir();
@@ -30,9 +32,7 @@ void TOptionsF::JDirSBClick() {
 
 void TOptionsF::EdFontSBClick() {
     TEditorFont& font = EditorFont();
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int dpi = options_dialog::ScreenDpi();
     // The dialog opens on the editor's font as it is now.
     LOGFONTA& lf = fontD_.logFont;
     lf = LOGFONTA{};

@@ -53,8 +53,8 @@ LRESULT CALLBACK NoFocusButtonProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPa
 // keeps its text, its default state and its keyboard behaviour). The icons live
 // as long as the dialog.
 void TOptionsF::AddPicture(HWND button, int pictureId) {
-    HICON icon = options_dialog::LoadPicture(pictureId);
-    pictures_.push_back(icon);
+    pictures_.emplace_back(options_dialog::LoadPicture(pictureId));
+    HICON icon = pictures_.back().Get();
     RECT rc;
     GetClientRect(button, &rc);
     SetWindowLongPtrA(button, GWL_STYLE, GetWindowLongPtrA(button, GWL_STYLE) | WS_CLIPCHILDREN);

@@ -4,7 +4,6 @@
 
 #include "OptionsDialogWin32.h"
 #include "OptionsU.h"
-#include "QpText.h"
 
 using namespace options_dialog;
 
@@ -16,17 +15,12 @@ void TOptionsF::CreateProjectPage() {
     AppHtmlE = Control(ts, "Edit", "", kFieldStyle, 8, 72, 568, 21, WS_EX_CLIENTEDGE);
     for (HWND e : {AppComLineE, AppHtmlE}) SendMessageA(e, EM_LIMITTEXT, kMaxProfileText, 0);
     SpeedButton1 = Control(ts, "Button", "", BS_PUSHBUTTON | BS_ICON, 580, 71, 23, 23);
-    SendMessageA(SpeedButton1, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(folderIcon_));
+    SendMessageA(SpeedButton1, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(folderIcon_.Get()));
     KeepFocusAway(SpeedButton1);
     SaveOptBB = Control(ts, "Button", "Save project options", WS_TABSTOP | BS_PUSHBUTTON, 8, 112,
                         150, 25);
     AddPicture(SaveOptBB, IDI_OPTIONS_SAVE);
     PrjOptIniE = Control(ts, "Edit", "", kReadOnlyStyle, 166, 114, 437, 21, WS_EX_CLIENTEDGE);
-}
-
-void TOptionsF::SetAppletHtmlFile(const std::string& value) {
-    if (AppHtmlE) SetText(AppHtmlE, ExtractFileName(value));
-    else TOptionsStore::SetAppletHtmlFile(value);
 }
 
 void TOptionsF::SaveOptBBClick() { SaveProjectOptions(); }

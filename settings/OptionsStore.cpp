@@ -136,7 +136,17 @@ void TOptionsStore::Create() {
 }
 
 void TOptionsStore::SetAppletHtmlFile(const std::string& value) {
-    appletHtmlFile_ = ExtractFileName(value);
+    SetText(TextSetting::AppletHtmlFile, ExtractFileName(value));
+}
+
+void TOptionsStore::SetText(TextSetting which, const std::string& value) {
+    texts_[static_cast<std::size_t>(which)] = value;
+    TextChanged(which);
+}
+
+void TOptionsStore::SetSwitch(SwitchSetting which, bool value) {
+    switches_[static_cast<std::size_t>(which)] = value;
+    SwitchChanged(which);
 }
 
 void TOptionsStore::SetSourceFile(const std::string& name) {

@@ -2,6 +2,7 @@
 // The settings store without any window: the INI value rules, the defaults, and
 // loading and saving the global settings file and the project options file, over
 // a small profile-file interface so the same code runs natively and on Windows.
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -72,9 +73,21 @@ public:
     virtual void EndReads() {}
 };
 
-// Every setting, with its defaults, and the operations on the two files.
-// The accessors are virtual and are the only way in, the operations included:
-// the options dialog keeps each setting in its control by overriding them.
+// The settings a field of the options dialog shows, and those a check box shows.
+enum class TextSetting {
+    JavaSdkDir,
+    CompillerCommand,
+    InterpreterCommand,
+    AppletViewerCommand,
+    HtmlTemplate,
+    AppCommandLine,
+    AppletHtmlFile,
+};
+enum class SwitchSetting { AutoIndent, SmartTabs, NewFilesUtf8, Colouring };
+
+// Every setting, with its defaults, and the operations on the two files. The
+// store holds each value; a view of them (the options dialog) is told of every
+// change and hands back each edit made in it.
 class TOptionsStore {
 public:
     explicit TOptionsStore(IProfile& profile);
@@ -82,37 +95,39 @@ public:
     TOptionsStore(const TOptionsStore&) = delete;
     TOptionsStore& operator=(const TOptionsStore&) = delete;
 
-    virtual std::string JavaSdkDir() const { return javaSdkDir_; }
-    virtual void SetJavaSdkDir(const std::string& value) { javaSdkDir_ = value; }
+    std::string JavaSdkDir() const { return Text(TextSetting::JavaSdkDir); }
+    void SetJavaSdkDir(const std::string& value) { SetText(TextSetting::JavaSdkDir, value); }
     std::string CompilerFile() const { return "javac.exe"; }
     std::string InterpreterFile() const { return "java.exe"; }
     std::string AppletViewerFile() const { return "appletviewer.exe"; }
-    virtual std::string CompillerCommand() const { return compillerCommand_; }
-    virtual void SetCompillerCommand(const std::string& value) { compillerCommand_ = value; }
-    virtual std::string InterpreterCommand() const { return interpreterCommand_; }
-    virtual void SetInterpreterCommand(const std::string& value) { interpreterCommand_ = value; }
-    virtual std::string AppletViewerCommand() const { return appletViewerCommand_; }
-    virtual void SetAppletViewerCommand(const std::string& value) { appletViewerCommand_ = value; }
+    std::string CompillerCommand() const { return Text(TextSetting::CompillerCommand); }
+    void SetCompillerCommand(const std::string& value) { SetText(TextSetting::CompillerCommand, value); }
+    std::string InterpreterCommand() const { return Text(TextSetting::InterpreterCommand); }
+    void SetInterpreterCommand(const std::string& value) { SetText(TextSetting::InterpreterCommand, value); }
+    std::string AppletViewerCommand() const { return Text(TextSetting::AppletViewerCommand); }
+    void SetAppletViewerCommand(const std::string& value) { SetText(TextSetting::AppletViewerCommand, value); }
     // Changed in place; a change of face or size raises its notification.
     TEditorFont& EditorFont() { return editorFont_; }
     const TEditorFont& EditorFont() const { return editorFont_; }
-    virtual bool AutoIndent() const { return autoIndent_; }
-    virtual void SetAutoIndent(bool value) { autoIndent_ = value; }
-    virtual bool SmartTabs() const { return smartTabs_; }
-    virtual void SetSmartTabs(bool value) { smartTabs_ = value; }
+    bool AutoIndent() const { return Switch(SwitchSetting::AutoIndent); }
+    void SetAutoIndent(bool value) { SetSwitch(SwitchSetting::AutoIndent, value); }
+    bool SmartTabs() const { return Switch(SwitchSetting::SmartTabs); }
+    void SetSmartTabs(bool value) { SetSwitch(SwitchSetting::SmartTabs, value); }
     // New files are saved as UTF-8 (no mark) rather than in the ANSI code page.
-    virtual bool NewFilesUtf8() const { return newFilesUtf8_; }
-    virtual void SetNewFilesUtf8(bool value) { newFilesUtf8_ = value; }
-    virtual bool Colouring() const { return colouring_; }
-    virtual void SetColouring(bool value) { colouring_ = value; }
-    virtual std::string HtmlTemplate() const { return htmlTemplate_; }
+    bool NewFilesUtf8() const { return Switch(SwitchSetting::NewFilesUtf8); }
+    void SetNewFilesUtf8(bool value) { SetSwitch(SwitchSetting::NewFilesUtf8, value); }
+    bool Colouring() const { return Switch(SwitchSetting::Colouring); }
+    void SetColouring(bool value) { SetSwitch(SwitchSetting::Colouring, value); }
+    // Only the dialog changes the template; virtual so that the build commands'
+    // tests can hand them one of their own.
+    virtual std::string HtmlTemplate() const { return Text(TextSetting::HtmlTemplate); }
     bool JavaSdkValid() const { return javaSdkValid_; }
 
-    virtual std::string AppCommandLine() const { return appCommandLine_; }
-    virtual void SetAppCommandLine(const std::string& value) { appCommandLine_ = value; }
-    virtual std::string AppletHtmlFile() const { return appletHtmlFile_; }
+    std::string AppCommandLine() const { return Text(TextSetting::AppCommandLine); }
+    void SetAppCommandLine(const std::string& value) { SetText(TextSetting::AppCommandLine, value); }
+    std::string AppletHtmlFile() const { return Text(TextSetting::AppletHtmlFile); }
     // Keeps only the file-name part: the page is looked for beside the source.
-    virtual void SetAppletHtmlFile(const std::string& value);
+    void SetAppletHtmlFile(const std::string& value);
 
     std::string SourceFile() const { return sourceFile_; }
     std::string ProjectOptionsFile() const { return ProjectOptionsFileFor(sourceFile_); }
@@ -137,6 +152,16 @@ protected:
     void Create();
     void SetJavaSdkValid(bool value) { javaSdkValid_ = value; }
 
+    // Each setting by its kind, for the view. SetText takes the value as it
+    // stands (an applet page typed with its directory keeps it, as typed).
+    const std::string& Text(TextSetting which) const { return texts_[static_cast<std::size_t>(which)]; }
+    void SetText(TextSetting which, const std::string& value);
+    bool Switch(SwitchSetting which) const { return switches_[static_cast<std::size_t>(which)]; }
+    void SetSwitch(SwitchSetting which, bool value);
+    // Each change of a setting, the view's own edits included; the dialog shows it.
+    virtual void TextChanged(TextSetting /*which*/) {}
+    virtual void SwitchChanged(SwitchSetting /*which*/) {}
+
     // Full name of qp.ini.
     virtual std::string SettingsFile() const = 0;
     // Shows the failed directory check (an error box on Windows).
@@ -160,18 +185,10 @@ private:
     void Write(const std::string& file, const std::vector<ProfileEntry>& entries);
 
     IProfile& profile_;
-    std::string javaSdkDir_ = "c:\\jdk1.3\\bin\\";
-    std::string compillerCommand_ = "%j";
-    std::string interpreterCommand_ = "%c";
-    std::string appletViewerCommand_ = "%h";
+    // In the order of TextSetting and of SwitchSetting.
+    std::array<std::string, 7> texts_ = {"c:\\jdk1.3\\bin\\", "%j", "%c", "%h", DefaultHtmlTemplate(), "", ""};
+    std::array<bool, 4> switches_ = {true, true, false, true};
     TEditorFont editorFont_;
-    bool autoIndent_ = true;
-    bool smartTabs_ = true;
-    bool newFilesUtf8_ = false;
-    bool colouring_ = true;
-    std::string htmlTemplate_ = DefaultHtmlTemplate();
     bool javaSdkValid_ = false;
-    std::string appCommandLine_;
-    std::string appletHtmlFile_;
     std::string sourceFile_;
 };

@@ -1,23 +1,25 @@
 #pragma once
 // TOptionsF: the settings holder of the program and the options dialog that
-// shows it, one object. Each setting lives in the control that shows it, so
-// the accessors read and write the controls; qp.ini lies beside the executable,
-// the project options file beside the current source.
+// shows it, one object. The store holds each setting; while the dialog is
+// there, its controls show every change of one, and every edit in them is the
+// setting at once. qp.ini lies beside the executable, the project options file
+// beside the current source.
 #include <windows.h>
 
+#include <deque>
 #include <exception>
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "OptionsStore.h"
 #include "Prompts.h"
+#include "ScopedWin32.h"
 
 class TOptionsF : public TOptionsStore {
 public:
     // When the dialog's window and controls are made: at once, or at the first
     // ShowModal (a program's start then pays nothing for a dialog it may never
-    // show). Until then each setting lives in the store.
+    // show).
     enum class Window { Now, OnFirstShow };
 
     // Builds the (hidden) dialog unless it waits for its first show, then the
@@ -45,64 +47,6 @@ public:
     int ShowModal(HWND owner, FailureHandler onFailure = nullptr);
     bool Showing() const { return showing_; }
 
-    // Each setting from its control once the dialog is there, from the store before.
-    std::string JavaSdkDir() const override { return JDirE ? Text(JDirE) : TOptionsStore::JavaSdkDir(); }
-    void SetJavaSdkDir(const std::string& value) override {
-        if (JDirE) SetText(JDirE, value);
-        else TOptionsStore::SetJavaSdkDir(value);
-    }
-    std::string CompillerCommand() const override {
-        return CompCommE ? Text(CompCommE) : TOptionsStore::CompillerCommand();
-    }
-    void SetCompillerCommand(const std::string& value) override {
-        if (CompCommE) SetText(CompCommE, value);
-        else TOptionsStore::SetCompillerCommand(value);
-    }
-    std::string InterpreterCommand() const override {
-        return IntCommE ? Text(IntCommE) : TOptionsStore::InterpreterCommand();
-    }
-    void SetInterpreterCommand(const std::string& value) override {
-        if (IntCommE) SetText(IntCommE, value);
-        else TOptionsStore::SetInterpreterCommand(value);
-    }
-    std::string AppletViewerCommand() const override {
-        return ApViewCommE ? Text(ApViewCommE) : TOptionsStore::AppletViewerCommand();
-    }
-    void SetAppletViewerCommand(const std::string& value) override {
-        if (ApViewCommE) SetText(ApViewCommE, value);
-        else TOptionsStore::SetAppletViewerCommand(value);
-    }
-    bool AutoIndent() const override { return AutoindentCB ? Checked(AutoindentCB) : TOptionsStore::AutoIndent(); }
-    void SetAutoIndent(bool value) override {
-        if (AutoindentCB) SetChecked(AutoindentCB, value);
-        else TOptionsStore::SetAutoIndent(value);
-    }
-    bool SmartTabs() const override { return SmartTabsCB ? Checked(SmartTabsCB) : TOptionsStore::SmartTabs(); }
-    void SetSmartTabs(bool value) override {
-        if (SmartTabsCB) SetChecked(SmartTabsCB, value);
-        else TOptionsStore::SetSmartTabs(value);
-    }
-    bool NewFilesUtf8() const override { return NewUtf8CB ? Checked(NewUtf8CB) : TOptionsStore::NewFilesUtf8(); }
-    void SetNewFilesUtf8(bool value) override {
-        if (NewUtf8CB) SetChecked(NewUtf8CB, value);
-        else TOptionsStore::SetNewFilesUtf8(value);
-    }
-    bool Colouring() const override { return ColourCB ? Checked(ColourCB) : TOptionsStore::Colouring(); }
-    void SetColouring(bool value) override {
-        if (ColourCB) SetChecked(ColourCB, value);
-        else TOptionsStore::SetColouring(value);
-    }
-    std::string HtmlTemplate() const override { return HtmlTempM ? Text(HtmlTempM) : TOptionsStore::HtmlTemplate(); }
-    std::string AppCommandLine() const override {
-        return AppComLineE ? Text(AppComLineE) : TOptionsStore::AppCommandLine();
-    }
-    void SetAppCommandLine(const std::string& value) override {
-        if (AppComLineE) SetText(AppComLineE, value);
-        else TOptionsStore::SetAppCommandLine(value);
-    }
-    std::string AppletHtmlFile() const override { return AppHtmlE ? Text(AppHtmlE) : TOptionsStore::AppletHtmlFile(); }
-    void SetAppletHtmlFile(const std::string& value) override;
-
     // The window and its components, by their names.
     HWND Handle() const { return hwnd_; }
     HWND OptionsPC = nullptr, Panel1 = nullptr, Panel2 = nullptr, OkBB = nullptr, CancelBB = nullptr;
@@ -122,10 +66,12 @@ public:
 protected:
     std::string SettingsFile() const override { return SettingsFileName(); }
     void ReportJavaSdkError(const std::string& text) override;
+    void TextChanged(TextSetting which) override;
+    void SwitchChanged(SwitchSetting which) override;
     void EditorFontChange() override;
     void ShowProjectOptionsFile(const std::string& name) override {
         projectFileShown_ = name;
-        if (PrjOptIniE) SetText(PrjOptIniE, name);
+        if (PrjOptIniE) SetWindowTextA(PrjOptIniE, name.c_str());
     }
 
 private:
@@ -162,17 +108,21 @@ private:
     bool AcceptTypedSdkDir();
     void Close();
 
-    static std::string Text(HWND control);
-    static void SetText(HWND control, const std::string& value);
-    static bool Checked(HWND control);
-    static void SetChecked(HWND control, bool value);
+    // The field or check box that shows a setting; null until the dialog is made.
+    HWND FieldOf(TextSetting which) const;
+    HWND CheckBoxOf(SwitchSetting which) const;
+    // An edit in a field or a click on a check box: the store takes what the control now holds.
+    void ControlChanged(HWND control);
+    // Every setting into its control, as the dialog is made.
+    void ShowSettings();
 
     HWND hwnd_ = nullptr;
     HWND owner_ = nullptr;
-    HFONT guiFont_ = nullptr, boldFont_ = nullptr, templateFont_ = nullptr;
-    HICON folderIcon_ = nullptr;
-    std::vector<HICON> pictures_;  // of the buttons with a picture beside their text
-    HBRUSH faceBrush_ = nullptr;
+    HFONT guiFont_ = nullptr;  // a stock object, never deleted
+    ScopedFont boldFont_, templateFont_;
+    ScopedIcon folderIcon_;
+    std::deque<ScopedIcon> pictures_;  // of the buttons with a picture beside their text
+    ScopedBrush faceBrush_;
     int modalResult_ = 0;
     bool showing_ = false;
     bool closed_ = false;

@@ -6,8 +6,10 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <type_traits>
 #include <vector>
 
+#include "ControlsWin32.h"
 #include "FilesWin32.h"
 #include "OptionsDialogWin32.h"
 #include "Prompts.h"
@@ -28,18 +30,14 @@ const char* const kPageCaptions[] = {"Java SDK", "Editor", "HTML Template", "Pro
 // The containers of the pages and of the bottom bar: their children's
 // notifications go to the dialog, so one procedure sees them all.
 LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Made for the dialog's window (its handle is the creation parameter).
+    HWND dialog = WindowObject<std::remove_pointer_t<HWND>>(hwnd, msg, lParam);
     switch (msg) {
-    case WM_NCCREATE: {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-        break;
-    }
     case WM_COMMAND:
     case WM_NOTIFY:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN: {
-        HWND dialog = reinterpret_cast<HWND>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
         if (!dialog) break;
         LRESULT result = SendMessageA(dialog, msg, wParam, lParam);
         if (result || msg == WM_COMMAND || msg == WM_NOTIFY) return result;
@@ -132,42 +130,20 @@ void TOptionsF::CreateDialogWindow() {
                        static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_EXSTYLE)));
     SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // The settings as the store holds them (its defaults, or what was loaded
-    // before the dialog was first needed) go into the controls, which hold
-    // them from now on.
-    const std::string javaSdkDir = TOptionsStore::JavaSdkDir(), compiler = TOptionsStore::CompillerCommand(),
-                      interpreter = TOptionsStore::InterpreterCommand(),
-                      appletViewer = TOptionsStore::AppletViewerCommand(),
-                      appCommandLine = TOptionsStore::AppCommandLine(),
-                      appletHtmlFile = TOptionsStore::AppletHtmlFile();
-    const bool autoIndent = TOptionsStore::AutoIndent(), smartTabs = TOptionsStore::SmartTabs(),
-               newFilesUtf8 = TOptionsStore::NewFilesUtf8(),
-               colouring = TOptionsStore::Colouring();
     CreateControls();
-    SetJavaSdkDir(javaSdkDir);
-    SetCompillerCommand(compiler);
-    SetInterpreterCommand(interpreter);
-    SetAppletViewerCommand(appletViewer);
-    SetAutoIndent(autoIndent);
-    SetSmartTabs(smartTabs);
-    SetNewFilesUtf8(newFilesUtf8);
-    SetColouring(colouring);
-    SetText(HtmlTempM, TOptionsStore::HtmlTemplate());
-    SetAppCommandLine(appCommandLine);
-    SetAppletHtmlFile(appletHtmlFile);
-    SetText(PrjOptIniE, projectFileShown_);
+    // The settings as the store holds them: its defaults, or what was loaded
+    // before the dialog was first needed.
+    ShowSettings();
+    SetWindowTextA(PrjOptIniE, projectFileShown_.c_str());
     EditorFontChange();
     SetActivePage(0);
 }
 
 TOptionsF::~TOptionsF() {
     // FormDestroy: the window and what it drew with.
+    // The window goes first: the fonts, pictures and brush it drew with are
+    // members, freed after it.
     if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
-    for (HFONT f : {boldFont_, templateFont_})
-        if (f) DeleteObject(f);
-    if (folderIcon_) DestroyIcon(folderIcon_);
-    for (HICON icon : pictures_) DestroyIcon(icon);
-    if (faceBrush_) DeleteObject(faceBrush_);
     if (OptionsF == this) OptionsF = nullptr;
 }
 
@@ -192,17 +168,15 @@ void TOptionsF::CreateControls() {
     LOGFONTA lf = {};
     GetObjectA(guiFont_, sizeof lf, &lf);
     lf.lfWeight = FW_BOLD;
-    boldFont_ = CreateFontIndirectA(&lf);
-    HDC screen = GetDC(nullptr);
+    boldFont_.Reset(CreateFontIndirectA(&lf));
     LOGFONTA courier = {};
-    courier.lfHeight = -MulDiv(10, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
+    courier.lfHeight = -MulDiv(10, ScreenDpi(), 72);
     courier.lfWeight = FW_NORMAL;
     courier.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(courier.lfFaceName, "Courier New", LF_FACESIZE);
-    templateFont_ = CreateFontIndirectA(&courier);
-    folderIcon_ = LoadPicture(IDI_OPTIONS_FOLDER);
-    faceBrush_ = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    templateFont_.Reset(CreateFontIndirectA(&courier));
+    folderIcon_.Reset(LoadPicture(IDI_OPTIONS_FOLDER));
+    faceBrush_.Reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
 
     // Creation order is the Tab order: the page being shown, then Cancel and OK,
     // then the page tabs themselves (the lowest window, so the pages cover it).
@@ -266,26 +240,6 @@ void TOptionsF::SetActivePage(int index) {
         HWND first = GetNextDlgTabItem(Page(index), nullptr, FALSE);
         SetFocus(first && IsChild(Page(index), first) ? first : OptionsPC);
     }
-}
-
-std::string TOptionsF::Text(HWND control) {
-    int n = GetWindowTextLengthA(control);
-    std::string text(static_cast<std::size_t>(n) + 1, '\0');
-    n = GetWindowTextA(control, text.data(), n + 1);
-    text.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-    return text;
-}
-
-void TOptionsF::SetText(HWND control, const std::string& value) {
-    SetWindowTextA(control, value.c_str());
-}
-
-bool TOptionsF::Checked(HWND control) {
-    return SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void TOptionsF::SetChecked(HWND control, bool value) {
-    SendMessageA(control, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void TOptionsF::ReportJavaSdkError(const std::string& text) {
@@ -410,7 +364,7 @@ INT_PTR TOptionsF::OnControlColor(HDC dc, HWND control, bool edit) {
         return FALSE;
     if (note) SetTextColor(dc, kMaroon);
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    return reinterpret_cast<INT_PTR>(faceBrush_);
+    return reinterpret_cast<INT_PTR>(faceBrush_.Get());
 }
 
 void TOptionsF::OnCommand(HWND control, UINT id, UINT code) {
@@ -421,6 +375,7 @@ void TOptionsF::OnCommand(HWND control, UINT id, UINT code) {
         else return;
         code = BN_CLICKED;
     }
+    if (code == EN_CHANGE || code == BN_CLICKED) ControlChanged(control);
     if (code != BN_CLICKED) return;
     if (control == JDirSB) Guarded([this] { JDirSBClick(); });
     else if (control == EdFontSB) Guarded([this] { EdFontSBClick(); });

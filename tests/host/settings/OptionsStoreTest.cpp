@@ -21,8 +21,14 @@ public:
     std::vector<std::string> errors;
     std::vector<std::string> shownFiles;
     int fontChanges = 0;
+    std::vector<int> textsTold, switchesTold;  // the settings the view was told of, in order
+    using TOptionsStore::SetText;
+    using TOptionsStore::Text;
+    using TOptionsStore::Switch;
 
 protected:
+    void TextChanged(TextSetting which) override { textsTold.push_back(static_cast<int>(which)); }
+    void SwitchChanged(SwitchSetting which) override { switchesTold.push_back(static_cast<int>(which)); }
     std::string SettingsFile() const override { return kIni; }
     void ReportJavaSdkError(const std::string& text) override { errors.push_back(text); }
     void EditorFontChange() override { ++fontChanges; }
@@ -412,6 +418,67 @@ TEST(SaveOptions, AValueThatReadsBackDifferentlyIsAFailure) {
                                "The value of JavaSDK/CompillerCommand does not read back as written");
     }
     EXPECT_EQ(profile.writes.size(), 2u);
+}
+
+// The dialog shows a setting by its kind: each change is told as that one, and
+// reading it by its kind gives what the accessor gives.
+TEST(Changes, EachSetterTellsItsSetting) {
+    MemoryProfile profile;
+    TestStore store(profile);
+    using TextSetter = void (TOptionsStore::*)(const std::string&);
+    using TextGetter = std::string (TOptionsStore::*)() const;
+    const struct {
+        TextSetter set;
+        TextGetter get;
+        TextSetting told;
+        const char* held;
+    } texts[] = {
+        {&TOptionsStore::SetJavaSdkDir, &TOptionsStore::JavaSdkDir, TextSetting::JavaSdkDir, "C:\\x\\y.z"},
+        {&TOptionsStore::SetCompillerCommand, &TOptionsStore::CompillerCommand, TextSetting::CompillerCommand,
+         "C:\\x\\y.z"},
+        {&TOptionsStore::SetInterpreterCommand, &TOptionsStore::InterpreterCommand,
+         TextSetting::InterpreterCommand, "C:\\x\\y.z"},
+        {&TOptionsStore::SetAppletViewerCommand, &TOptionsStore::AppletViewerCommand,
+         TextSetting::AppletViewerCommand, "C:\\x\\y.z"},
+        {&TOptionsStore::SetAppCommandLine, &TOptionsStore::AppCommandLine, TextSetting::AppCommandLine,
+         "C:\\x\\y.z"},
+        {&TOptionsStore::SetAppletHtmlFile, &TOptionsStore::AppletHtmlFile, TextSetting::AppletHtmlFile, "y.z"},
+    };
+    for (const auto& t : texts) {
+        SCOPED_TRACE(static_cast<int>(t.told));
+        store.textsTold.clear();
+        (store.*t.set)("C:\\x\\y.z");
+        EXPECT_EQ(store.textsTold, std::vector<int>{static_cast<int>(t.told)});
+        EXPECT_EQ((store.*t.get)(), t.held);
+        EXPECT_EQ(store.Text(t.told), t.held);
+    }
+    using SwitchSetter = void (TOptionsStore::*)(bool);
+    using SwitchGetter = bool (TOptionsStore::*)() const;
+    const struct {
+        SwitchSetter set;
+        SwitchGetter get;
+        SwitchSetting told;
+    } switches[] = {
+        {&TOptionsStore::SetAutoIndent, &TOptionsStore::AutoIndent, SwitchSetting::AutoIndent},
+        {&TOptionsStore::SetSmartTabs, &TOptionsStore::SmartTabs, SwitchSetting::SmartTabs},
+        {&TOptionsStore::SetNewFilesUtf8, &TOptionsStore::NewFilesUtf8, SwitchSetting::NewFilesUtf8},
+        {&TOptionsStore::SetColouring, &TOptionsStore::Colouring, SwitchSetting::Colouring},
+    };
+    for (const auto& s : switches) {
+        SCOPED_TRACE(static_cast<int>(s.told));
+        store.switchesTold.clear();
+        const bool flipped = !(store.*s.get)();
+        (store.*s.set)(flipped);
+        EXPECT_EQ(store.switchesTold, std::vector<int>{static_cast<int>(s.told)});
+        EXPECT_EQ((store.*s.get)(), flipped);
+        EXPECT_EQ(store.Switch(s.told), flipped);
+    }
+    // What the dialog hands back is kept as it stands: the template, and an
+    // applet page typed with its directory.
+    store.SetText(TextSetting::HtmlTemplate, "<P>%c");
+    EXPECT_EQ(store.HtmlTemplate(), "<P>%c");
+    store.SetText(TextSetting::AppletHtmlFile, "C:\\pages\\Typed.html");
+    EXPECT_EQ(store.AppletHtmlFile(), "C:\\pages\\Typed.html");
 }
 
 TEST(ProjectOptions, FollowTheSourceFile) {

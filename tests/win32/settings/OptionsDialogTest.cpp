@@ -577,10 +577,7 @@ TEST_F(OptionsDialogTest, EditorFont) {
 }
 
 TEST_F(OptionsDialogTest, ProjectPage) {
-    WriteIni("");
-    TOptionsF o;
-    const std::string source = temp + "Hello.java";
-    o.SetSourceFile(source);
+    TOptionsF& o = OptionsWithSource(temp + "Hello.java");
     EXPECT_EQ(Text(o.PrjOptIniE), temp + "Hello.ini");
     prompts.fileAnswers = {"C:\\pages\\Applet.html", ""};
     Steps steps;

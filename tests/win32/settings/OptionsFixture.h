@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,7 @@ protected:
     }
 
     void TearDown() override {
+        holder.reset();
         SetCurrentDirectoryA(oldCwd.c_str());
         RemoveTree(ini);
         if (Exists(saved)) MoveFileA(saved.c_str(), ini.c_str());
@@ -93,6 +95,17 @@ protected:
     void WriteIni(const std::string& more) {
         WriteAll(ini, "[JavaSDK]\r\nDirectory=" + sdk + "\r\n" + more);
     }
+
+    // A settings holder over such a qp.ini, with source as the current file.
+    TOptionsF& OptionsWithSource(const std::string& source) {
+        WriteIni("");
+        holder.emplace();
+        holder->SetSourceFile(source);
+        return *holder;
+    }
+
+private:
+    std::optional<TOptionsF> holder;
 };
 
 }  // namespace settings_test

@@ -228,10 +228,8 @@ TEST_F(OptionsTest, ReadOnlySettingsFile) {
 }
 
 TEST_F(OptionsTest, ProjectOptionsBesideTheSource) {
-    WriteIni("");
-    TOptionsF options;
     const std::string hello = temp + "Hello.java";
-    options.SetSourceFile(hello);
+    TOptionsF& options = OptionsWithSource(hello);
     EXPECT_EQ(options.ProjectOptionsFile(), temp + "Hello.ini");
     EXPECT_EQ(options.AppCommandLine(), "");
     options.SetAppCommandLine(" \"quoted arg\" x ");
@@ -351,9 +349,7 @@ TEST_F(OptionsTest, ProjectFileWithoutDirectoryGoesToTheCurrentDirectory) {
 }
 
 TEST_F(OptionsTest, ProjectFileThatCannotBeWritten) {
-    WriteIni("");
-    TOptionsF options;
-    options.SetSourceFile(temp + "missing\\Hello.java");
+    TOptionsF& options = OptionsWithSource(temp + "missing\\Hello.java");
     try {
         options.SaveProjectOptions();
         ADD_FAILURE() << "no failure reported";
