@@ -7,6 +7,7 @@
 
 #include "JavaColourInternalWin32.h"
 #include "JavaColourWin32.h"
+#include "RichEditStream.h"
 
 using namespace java_colour;
 

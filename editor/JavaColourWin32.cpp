@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "JavaColourInternalWin32.h"
+#include "RichEditStream.h"
 
 using namespace java_colour;
 
@@ -97,13 +98,6 @@ void java_colour::SplitLines(std::string_view text, std::vector<int>* starts, st
 }
 
 TJavaColour::Check TJavaColour::PresetWorks = TJavaColour::Check::NotYet;
-
-int RichTextLength(HWND wnd) {
-    GETTEXTLENGTHEX how{GTL_NUMCHARS | GTL_PRECISE, 1200};
-    const auto n = static_cast<int>(SendMessageW(wnd, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0));
-    // 0 from a control that does not know the message, or a refusal: the slow way.
-    return n > 0 ? n : static_cast<int>(SendMessageW(wnd, WM_GETTEXTLENGTH, 0, 0));
-}
 
 void TJavaColour::SetPlainColour(COLORREF colour, bool automatic) {
     Plain = colour;

@@ -16,12 +16,6 @@
 
 #include "JavaLexer.h"
 
-// The count of characters (UTF-16 units, a paragraph's CR LF as two) in a rich-edit
-// control. WM_GETTEXTLENGTH is no use for a long text: a message that crosses
-// between a Unicode and an ANSI window procedure has its answer worked out by
-// reading the whole text, and the editor's control has both.
-int RichTextLength(HWND wnd);
-
 class TJavaColour {
 public:
     bool Enabled() const { return On; }
