@@ -11,8 +11,9 @@ namespace {
 
 // A text in memory that notes whether the history counted each replacement as its own.
 struct Buffer : ITextBuffer {
+    Buffer(const TControlHistory& h, const char16_t* t) : text(t), history(&h) {}
     std::u16string text;
-    const TControlHistory* history = nullptr;
+    const TControlHistory* history;
     int replaced = 0, own = 0;
     std::u16string Range(int start, int end) const override { return text.substr(start, end - start); }
     int Replace(int start, int end, const std::u16string& with) override {
@@ -57,9 +58,7 @@ TEST(ControlHistory, EveryWayInIsOursWhileItReplaces) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TControlHistory history;
-        Buffer buf;
-        buf.text = u"ab";
-        buf.history = &history;
+        Buffer buf(history, u"ab");
         c.change(history, buf);
         EXPECT_EQ(buf.text, c.text);
         EXPECT_GT(buf.replaced, 0);
@@ -80,9 +79,7 @@ TEST(ControlHistory, AChangeOfAnotherLengthLeavesNothingToUndo) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TControlHistory history;
-        Buffer buf;
-        buf.text = u"ab";
-        buf.history = &history;
+        Buffer buf(history, u"ab");
         history.Loaded(2);
         history.Edit(buf, 2, 2, u"c", TEditKind::Other);
         history.Done(3);

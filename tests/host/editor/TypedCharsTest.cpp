@@ -8,6 +8,18 @@
 
 namespace {
 
+// What a fresh TTypedChars makes of the pieces, one at a time: take(chars, piece, out).
+template <class Out, class Pieces, class Take>
+std::vector<Out> TypeAll(const Pieces& pieces, Take take) {
+    TTypedChars chars;
+    std::vector<Out> typed;
+    for (auto piece : pieces) {
+        Out out;
+        if (take(chars, piece, out)) typed.push_back(out);
+    }
+    return typed;
+}
+
 TEST(TypedChars, HalvesOfACharacterBeyondTheBasicPlane) {
     const struct {
         const char* name;
@@ -22,13 +34,8 @@ TEST(TypedChars, HalvesOfACharacterBeyondTheBasicPlane) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        TTypedChars chars;
-        std::vector<std::u16string> typed;
-        for (char16_t unit : c.units) {
-            std::u16string text;
-            if (chars.Unit(unit, text)) typed.push_back(text);
-        }
-        EXPECT_EQ(typed, c.typed);
+        auto unit = [](TTypedChars& chars, char16_t u, std::u16string& text) { return chars.Unit(u, text); };
+        EXPECT_EQ(TypeAll<std::u16string>(c.units, unit), c.typed);
     }
 }
 
@@ -45,13 +52,8 @@ TEST(TypedChars, BytesOfADoubleByteCodePage) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        TTypedChars chars;
-        std::vector<std::string> typed;
-        for (char b : c.bytes) {
-            std::string bytes;
-            if (chars.Byte(b, isLead, bytes)) typed.push_back(bytes);
-        }
-        EXPECT_EQ(typed, c.typed);
+        auto byte = [&](TTypedChars& chars, char b, std::string& bytes) { return chars.Byte(b, isLead, bytes); };
+        EXPECT_EQ(TypeAll<std::string>(c.bytes, byte), c.typed);
     }
 }
 
