@@ -24,12 +24,12 @@ void TRichEditFont::Set(const TEditorFont& font, HWND wnd) {
     logFont.lfCharSet = static_cast<BYTE>(font.charset);
     logFont.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
     lstrcpynA(logFont.lfFaceName, font.name.c_str(), LF_FACESIZE);
-    HFONT made = CreateFontIndirectA(&logFont);
-    if (!made) throw Exception("Cannot create the font " + font.name);
+    ScopedFont made(CreateFontIndirectA(&logFont));
+    if (!made.Get()) throw Exception("Cannot create the font " + font.name);
 
     // The control lets go of the old font before it is deleted.
     const ScopedFont old(Font.Release());
-    Font.Reset(made);
+    Font.Reset(made.Release());
     Format_ = CharFormatOf(font);
     ApplyTo(wnd);
 }

@@ -15,6 +15,7 @@
 #include "CodePageWin32.h"
 #include "QpErrors.h"
 #include "RichEditStream.h"
+#include "ScopedClipboardWin32.h"
 
 namespace {
 
@@ -992,22 +993,24 @@ bool TCustomRichEditQX::CanPaste() const {
 // as one step: the control's own paste would bring rich text's fonts and colours
 // in (and under Wine replaces the whole text of a control in plain-text mode).
 void TCustomRichEditQX::Paste() {
-    if (ReadOnly() || !OpenClipboard(Wnd)) return;
+    if (ReadOnly()) return;
     std::u16string text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* p = static_cast<const char16_t*>(GlobalLock(data))) {
-            const std::size_t limit = GlobalSize(data) / sizeof(char16_t);
-            std::size_t n = 0;
-            while (n < limit && p[n]) ++n;
-            text.assign(p, n);
-            GlobalUnlock(data);
-        }
-    } else if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (const char* p = static_cast<const char*>(GlobalLock(data))) {
-            text = Widen(std::string(p, strnlen(p, GlobalSize(data))));
-            GlobalUnlock(data);
+    {
+        const ScopedClipboard clipboard(Wnd);
+        if (!clipboard.Open()) return;
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            const ScopedGlobalLock locked(data);
+            if (const auto* p = static_cast<const char16_t*>(locked.Get())) {
+                const std::size_t limit = locked.Size() / sizeof(char16_t);
+                std::size_t n = 0;
+                while (n < limit && p[n]) ++n;
+                text.assign(p, n);
+            }
+        } else if (HANDLE data = GetClipboardData(CF_TEXT)) {
+            const ScopedGlobalLock locked(data);
+            if (const char* p = static_cast<const char*>(locked.Get()))
+                text = Widen(std::string(p, strnlen(p, locked.Size())));
         }
     }
-    CloseClipboard();
     if (!text.empty()) ReplaceSel(text);
 }
