@@ -1,5 +1,6 @@
 #pragma once
-// What the parts of the Java colouring share.
+// What the parts of the Java colouring share: the palette, the control's text
+// as its ANSI messages give it, and a line's colours and the runs that set them.
 #include <windows.h>
 #include <richedit.h>
 
@@ -24,6 +25,9 @@ inline COLORREF Palette(char kind) {
     }
 }
 
+// A character's colour not known: it is set whatever it is to be.
+constexpr char kUnknownColour = 0x7F;
+
 inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 inline LRESULT Send(HWND wnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
@@ -35,6 +39,33 @@ inline int LineCount(HWND wnd) { return std::max(static_cast<int>(Send(wnd, EM_G
 // The lines of a text as the control breaks them: where each starts and, when
 // asked, where its text ends (its break left out).
 void SplitLines(std::string_view text, std::vector<int>* starts, std::vector<int>* ends);
+
+// The text of [start, end) in one byte a character (see Narrow).
+inline std::string TextRange(HWND wnd, int start, int end) {
+    if (end <= start) return {};
+    std::string text(static_cast<std::size_t>(end - start) + 1, '\0');
+    TEXTRANGEA range{};
+    range.chrg.cpMin = start;
+    range.chrg.cpMax = end;
+    range.lpstrText = text.data();
+    const int got = static_cast<int>(Send(wnd, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range)));
+    text.resize(static_cast<std::size_t>(std::clamp(got, 0, end - start)));
+    return text;
+}
+
+// Each character's colour (a TJavaToken) in a line of text that starts in
+// state start; next: the state the line leaves.
+std::string LineColours(std::string_view text, TLexState start, TLexState* next = nullptr);
+
+// Characters [start, end) of the control to be set in one colour; an end of -1
+// sets the whole text.
+struct Run {
+    int start, end;
+    char colour;
+};
+// The runs that take a line of text s (at in the control) from the colours
+// shown to those wanted; shown becomes what the line then shows.
+void PlanRuns(std::string_view s, const std::string& want, std::string& shown, int at, std::vector<Run>& runs);
 
 // While Shift is held, Wine's control takes our selections for the user's and
 // the colours land elsewhere or nowhere: a pass waits for its release. As the

@@ -14,13 +14,14 @@
 #include <string_view>
 #include <vector>
 
+#include "FirstScreen.h"
 #include "JavaLexer.h"
+#include "LineStarts.h"
+#include "SeenView.h"
 
-// The count of characters (UTF-16 units, a paragraph's CR LF as two) in a rich-edit
-// control. WM_GETTEXTLENGTH is no use for a long text: a message that crosses
-// between a Unicode and an ANSI window procedure has its answer worked out by
-// reading the whole text, and the editor's control has both.
-int RichTextLength(HWND wnd);
+namespace java_colour {
+struct Run;
+}
 
 class TJavaColour {
 public:
@@ -30,18 +31,13 @@ public:
     // The colour of plain text: the editor font's.
     void SetPlainColour(COLORREF colour, bool automatic);
 
-    // A new text's first lines as rich text with their colours, planned before
-    // the text goes into the control: the stream, where in the text the lines
-    // end (their breaks included), each line's colours and start state.
-    struct FirstScreen {
-        std::string rtf;
-        int end = 0;
-        std::vector<std::string> colours;
-        std::vector<std::uint8_t> states;
-    };
-    // False where the text's first lines are best loaded plain: nothing in them
-    // to colour, or characters the stream would not give back as they are.
-    bool PlanFirstScreen(const std::u16string& text, int lines, FirstScreen* out) const;
+    using FirstScreen = TFirstScreen;
+    // False where the text's first lines are best loaded plain: colouring off,
+    // nothing in them to colour, or characters the stream would not give back
+    // as they are.
+    bool PlanFirstScreen(const std::u16string& text, int lines, FirstScreen* out) const {
+        return out->Plan(text, On ? lines : 0);
+    }
 
     // A new text in wnd, not yet shown: its first screen is coloured now. starts:
     // where each of its lines starts, when the caller knows; first: the lines
@@ -68,7 +64,6 @@ private:
         std::string text;
     };
     static constexpr std::uint8_t kNone = 0xFF;
-    static constexpr char kUnknownColour = 0x7F;
 
     // keepIndex: the text is as it was, only its colours are not.
     void Reset(HWND wnd, Shown shown, bool keepIndex = false);
@@ -90,25 +85,12 @@ private:
     bool IdleStep(HWND wnd);
     void StartIdle(HWND wnd);
     void VisibleLines(HWND wnd, int* first, int* last) const;
-    bool ViewAsSeen(HWND wnd) const;
-    // Where line starts and which line holds pos: from our index when we keep one.
-    int StartOf(HWND wnd, int line) const;
-    int LineAt(HWND wnd, int pos) const;
-    void BuildIndex(HWND wnd);
-    std::string Range(HWND wnd, int start, int end) const;
+    bool ViewAsSeen(HWND wnd) const { return View.AsSeen(wnd, static_cast<int>(Lines.size())); }
     void ReadLines(HWND wnd, int first, int last, Text* out) const;
-    // Each character's colour; next: the state the line leaves.
-    std::string Desired(std::string_view text, TLexState start, TLexState* next = nullptr) const;
 
-    struct Run {
-        int start, end;
-        char colour;
-    };
-    void Apply(HWND wnd, const std::vector<Run>& runs, bool quiet);
-    // The runs that take a line of text s (at in the control) from the colours
-    // shown to those wanted; shown becomes what the line then shows.
-    static void PlanRuns(std::string_view s, const std::string& want, std::string& shown, int at,
-                         std::vector<Run>& runs);
+    // The format that shows colour (a TJavaToken).
+    CHARFORMATA FormatOf(char colour) const;
+    void Apply(HWND wnd, const std::vector<java_colour::Run>& runs, bool quiet);
 
     bool On = true;
     COLORREF Plain = 0;
@@ -131,17 +113,6 @@ private:
     // documented: checked once, on the first text coloured so.
     enum class Check : std::uint8_t { NotYet, Works, Fails };
     static Check PresetWorks;
-    // Where each line starts, kept through the edits we see, so that a key asks
-    // the control nothing that makes it walk its text from the top; the control
-    // is asked while we keep none.
-    bool Indexed = false, IndexTried = false;
-    std::vector<int> Starts;
-    int Length = 0;
-    // The lines in view when last looked at, and what the view was then: the
-    // many messages after which other lines may be in view cost nothing when
-    // none are, and an edit that moved nothing looks at those lines only.
-    bool ViewKnown = false;
-    int SeenFirst = 0, SeenLast = 0, SeenCount = -1, SeenScroll = 0;
-    RECT SeenArea{};
-    bool ViewDirty = true;
+    TLineStarts Starts;
+    TSeenView View;
 };

@@ -43,3 +43,10 @@ int TLineIndex::LineOf(int pos) const {
 int TLineIndex::LineStart(int line) const {
     return line >= 0 && line < LineCount() ? starts_[static_cast<std::size_t>(line)] : -1;
 }
+
+std::string LineShape(std::u16string_view text) {
+    std::string shape(text.size(), 'x');
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] == u'\r' || text[i] == u'\n') shape[i] = static_cast<char>(text[i]);
+    return shape;
+}

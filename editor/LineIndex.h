@@ -2,6 +2,7 @@
 // Where each line of a loaded text starts, as the editor control counts lines
 // and characters: the control's own lookups walk its text from the top, which
 // costs milliseconds for each selection change deep in a long text.
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -31,3 +32,7 @@ private:
     std::vector<int> starts_;
     int length_ = 0;
 };
+
+// A UTF-16 text as the index takes it, the control counting UTF-16 units: a
+// stand-in of one byte a unit, with the same line breaks.
+std::string LineShape(std::u16string_view text);

@@ -7,12 +7,15 @@
 #include <functional>
 #include <string>
 
-#include "EditHistory.h"
+#include "ControlHistory.h"
 #include "EditorFont.h"
 #include "EditorKeys.h"
 #include "JavaColourWin32.h"
-#include "LineIndex.h"
+#include "LineCache.h"
+#include "RichEditFont.h"
 #include "SourceForm.h"
+#include "TextForm.h"
+#include "TypedChars.h"
 
 // Options of the find operation; word boundaries and case folding are the control's.
 struct TSearchTypes {
@@ -51,11 +54,11 @@ public:
     // the old text and window stay as they were.
     void SetText(const std::string& bytes);
     // The form the text is saved in; a new form marks nothing modified.
-    const TSourceForm& Form() const { return Form_; }
+    const TSourceForm& Form() const { return TextForm.Form(); }
     void SetForm(const TSourceForm& form);
     // False when the control did not give back the bytes it was loaded with:
     // saving would change characters the user never touched.
-    bool Faithful() const { return Faithful_; }
+    bool Faithful() const { return TextForm.Faithful(); }
 
     // Length as the control counts it (a line break is two characters).
     int GetTextLen() const;
@@ -103,7 +106,7 @@ public:
     int LineFromChar(int charIndex) const;
     int LineIndex(int line) const;  // -1 for a line past the end
     // For tests and diagnostics: the lookups above go by the loaded text's line index.
-    bool LinesIndexed() const { return !Lines.Empty(); }
+    bool LinesIndexed() const { return Lines.Kept(); }
     // Scrolls the caret's line and column into view.
     void ScrollCaret();
     // Scrolls line to about the middle of the view (the caret alone may end up
@@ -143,9 +146,12 @@ private:
     void EditText(int start, int end, const std::u16string& text, TEditKind kind,
                   const std::u16string* removed = nullptr);
     void AfterEdit();
+    void Replay(bool redo);
     // The user's own keys and mouse, turned into steps.
     bool EditKey(std::uint16_t key, unsigned mods);
     void TypeChar(char16_t c);
+    // A selection goes whole; true when there was one.
+    bool DeleteSelection(int start, int end);
     void DeleteBack(bool word);
     void DeleteForward(bool word);
     void MouseDown(HWND wnd, WPARAM wParam, LPARAM lParam);
@@ -156,15 +162,10 @@ private:
     HWND CreateControl(HWND parent, DWORD style, DWORD exStyle, const RECT& place, HMENU id, LPARAM events);
     void Subclass(HWND wnd);
     static void FitTextArea(HWND wnd);
-    void ApplyFont(HWND wnd) const;
-    // from: where in text the stream starts.
-    static void StreamIn(HWND wnd, const std::u16string& text, WPARAM flags, std::size_t from = 0);
     // The text with its first lines coloured as planned; false where the control
     // did not give back the text as it is, or the lines in its own font.
     bool LoadColoured(HWND wnd, const std::u16string& text, const TJavaColour::FirstScreen& first,
                       const std::function<bool()>& faithful) const;
-    int LinesInView(const RECT& place) const;
-    static std::u16string StreamOut(HWND wnd);
     static void StartFresh(HWND wnd);
 
     static LRESULT CALLBACK HookProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -172,26 +173,14 @@ private:
     LRESULT WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT CallBase(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
-    // The loaded text's line starts, for line lookups that do not walk the
-    // control's text: kept while the text is as loaded, dropped before anything
-    // that may change it (and when the control reports a change).
-    bool LineIndexInStep() const;
-    void DropLineIndex() const { Lines = TLineIndex(); }
-
     HWND Wnd = nullptr;
     TJavaColour Colour;
-    TEditHistory History;
-    int Editing = 0;             // our own changes under way: their notifications wait
-    mutable int Peeking = 0;     // a range read has moved the selection for a moment
-    int ExpectedLength = 0;      // the length after our last change, to notice any other
-    char16_t HighSurrogate = 0;  // the first half of a character typed in two messages
-    char LeadByte = 0;           // the same, for a double-byte code page
-    mutable TLineIndex Lines;
-    HFONT Font = nullptr;  // owned; the control only borrows it
-    CHARFORMATA Format{};  // the character format that goes with Font
-    TSourceForm Form_;
-    std::string Loaded_;  // the file as loaded, kept for a file of mixed line ends
-    bool Faithful_ = true;
+    TControlHistory History;
+    mutable int Peeking = 0;  // a range read has moved the selection for a moment
+    TTypedChars Typed;
+    TLineCache Lines;
+    TRichEditFont Font;
+    TTextForm TextForm;
 };
 
 class TRichEditQX : public TCustomRichEditQX {

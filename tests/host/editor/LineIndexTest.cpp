@@ -74,4 +74,16 @@ TEST(LineIndex, FollowsAnEdit) {
     }
 }
 
+TEST(LineIndex, AWideTextIndexedByItsUnits) {
+    const struct {
+        std::u16string text;
+        std::string shape;
+    } cases[] = {
+        {u"", ""},
+        {u"a\r\nb", "x\r\nx"},
+        {u"\u00e9\n\r\xD83D\xDE00", "x\n\rxx"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(LineShape(c.text), c.shape);
+}
+
 }  // namespace

@@ -1,15 +1,13 @@
-// A new text's first screen coloured as it loads: its lines go into the new
-// control as rich text, colours and all, in one stream, and the rest of the
-// text after them as plain text. Coloured after a plain load, the same lines
-// cost the control a selection and a format for every run of one colour.
+// The first screen's lines go into the new control as rich text, colours and
+// all, in one stream, and the rest of the text after them as plain text.
+#include "FirstScreen.h"
+
 #include <windows.h>
 #include <richedit.h>
 
 #include <algorithm>
-#include <cstdint>
 
 #include "JavaColourInternalWin32.h"
-#include "JavaColourWin32.h"
 
 using namespace java_colour;
 
@@ -43,16 +41,15 @@ bool AddChar(std::string& rtf, char16_t c) {
 // one the plain text has. Plain text is outside any group, each coloured run a
 // group of its own, so that the plain text is in that very format (a format
 // set and set back would be another, of the same look).
-bool TJavaColour::PlanFirstScreen(const std::u16string& text, int lines, FirstScreen* out) const {
-    out->rtf.clear();
-    out->colours.clear();
-    out->states.clear();
-    out->end = 0;
+bool TFirstScreen::Plan(const std::u16string& text, int lines) {
+    rtf.clear();
+    colours.clear();
+    states.clear();
+    end = 0;
     // A text with characters the control may take otherwise loads as it always did.
-    if (!On || lines <= 0 || text.empty() ||
+    if (lines <= 0 || text.empty() ||
         std::any_of(text.begin(), text.end(), [](char16_t c) { return c < 0x20 && c != u'\t' && c != u'\r' && c != u'\n'; }))
         return false;
-    std::string& rtf = out->rtf;
     rtf = "{\\rtf1\\ansi\\uc1{\\colortbl;";
     for (int kind = 1; kind <= static_cast<int>(TJavaToken::Annotation); ++kind) AddColour(rtf, Palette(static_cast<char>(kind)));
     rtf += "}";
@@ -62,10 +59,10 @@ bool TJavaColour::PlanFirstScreen(const std::u16string& text, int lines, FirstSc
     for (int l = 0; l < lines && pos < text.size(); ++l) {
         // The text's lines are joined by CR LF, as the control keeps them.
         const std::size_t found = text.find(u"\r\n", pos);
-        const std::size_t end = found == std::u16string::npos ? text.size() : found;
-        const std::string s = Narrow(text.data() + pos, end - pos);
+        const std::size_t lineEnd = found == std::u16string::npos ? text.size() : found;
+        const std::string s = Narrow(text.data() + pos, lineEnd - pos);
         TLexState next = state;
-        const std::string want = Desired(s, state, &next);
+        const std::string want = LineColours(s, state, &next);
         std::string shown(s.size(), static_cast<char>(TJavaToken::Plain));
         std::vector<Run> runs;
         PlanRuns(s, want, shown, 0, runs);
@@ -77,8 +74,8 @@ bool TJavaColour::PlanFirstScreen(const std::u16string& text, int lines, FirstSc
             if (!AddChar(rtf, text[pos + i])) return false;
             if (colour != 0 && (i + 1 == s.size() || shown[i + 1] != colour)) rtf += "}";
         }
-        out->states.push_back(static_cast<std::uint8_t>(state));
-        out->colours.push_back(std::move(shown));
+        states.push_back(static_cast<std::uint8_t>(state));
+        colours.push_back(std::move(shown));
         state = next;
         if (found == std::u16string::npos) {
             pos = text.size();
@@ -89,6 +86,6 @@ bool TJavaColour::PlanFirstScreen(const std::u16string& text, int lines, FirstSc
     }
     // The control drops a whole stream's last line break: this one.
     rtf += "\\par}";
-    out->end = static_cast<int>(pos);
+    end = static_cast<int>(pos);
     return anyColour;
 }
