@@ -30,21 +30,6 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-// A window's painting, from BeginPaint to EndPaint.
-class ScopedPaint {
-public:
-    explicit ScopedPaint(HWND hwnd) : hwnd_(hwnd), dc_(BeginPaint(hwnd, &ps_)) {}
-    ~ScopedPaint() { EndPaint(hwnd_, &ps_); }
-    ScopedPaint(const ScopedPaint&) = delete;
-    ScopedPaint& operator=(const ScopedPaint&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HWND hwnd_;
-    PAINTSTRUCT ps_;
-    HDC dc_;
-};
-
 // Made with the splitter and owned by it: the window holds it from WM_NCCREATE
 // to WM_NCDESTROY.
 struct SplitterState {

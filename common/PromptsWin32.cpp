@@ -9,6 +9,7 @@
 
 #include "LateBoundWin32.h"
 #include "QpErrors.h"
+#include "ScopedWin32.h"
 
 namespace {
 
@@ -40,18 +41,6 @@ public:
 private:
     std::unique_ptr<IMalloc, ComRelease> malloc_;
     std::vector<LPITEMIDLIST> lists_;
-};
-
-// The process's error mode, put back on every way out.
-class ScopedErrorMode {
-public:
-    explicit ScopedErrorMode(UINT mode) : old_(SetErrorMode(mode)) {}
-    ~ScopedErrorMode() { SetErrorMode(old_); }
-    ScopedErrorMode(const ScopedErrorMode&) = delete;
-    ScopedErrorMode& operator=(const ScopedErrorMode&) = delete;
-
-private:
-    UINT old_;
 };
 
 class SystemPrompts : public IPrompts {

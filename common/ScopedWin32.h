@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <cstddef>
 #include <utility>
 
 // A kernel handle; both INVALID_HANDLE_VALUE and null mean "none".
@@ -133,6 +134,66 @@ public:
 private:
     HDC dc_;
     HGDIOBJ old_;
+};
+
+// A window's painting, from BeginPaint to EndPaint.
+class ScopedPaint {
+public:
+    explicit ScopedPaint(HWND hwnd) : hwnd_(hwnd), dc_(BeginPaint(hwnd, &ps_)) {}
+    ~ScopedPaint() { EndPaint(hwnd_, &ps_); }
+    ScopedPaint(const ScopedPaint&) = delete;
+    ScopedPaint& operator=(const ScopedPaint&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HWND hwnd_;
+    PAINTSTRUCT ps_;
+    HDC dc_;
+};
+
+// The clipboard held open, and a memory block held locked, each for as long as
+// its object lives.
+class ScopedClipboard {
+public:
+    explicit ScopedClipboard(HWND owner) : open_(OpenClipboard(owner) != 0) {}
+    ~ScopedClipboard() {
+        if (open_) CloseClipboard();
+    }
+    ScopedClipboard(const ScopedClipboard&) = delete;
+    ScopedClipboard& operator=(const ScopedClipboard&) = delete;
+    bool Open() const { return open_; }
+
+private:
+    bool open_;
+};
+
+class ScopedGlobalLock {
+public:
+    explicit ScopedGlobalLock(HGLOBAL memory) : memory_(memory), data_(GlobalLock(memory)) {}
+    ~ScopedGlobalLock() {
+        if (data_) GlobalUnlock(memory_);
+    }
+    ScopedGlobalLock(const ScopedGlobalLock&) = delete;
+    ScopedGlobalLock& operator=(const ScopedGlobalLock&) = delete;
+    // Null when the block could not be locked.
+    const void* Get() const { return data_; }
+    std::size_t Size() const { return GlobalSize(memory_); }
+
+private:
+    HGLOBAL memory_;
+    void* data_;
+};
+
+// The process's error mode, put back on every way out.
+class ScopedErrorMode {
+public:
+    explicit ScopedErrorMode(UINT mode) : old_(SetErrorMode(mode)) {}
+    ~ScopedErrorMode() { SetErrorMode(old_); }
+    ScopedErrorMode(const ScopedErrorMode&) = delete;
+    ScopedErrorMode& operator=(const ScopedErrorMode&) = delete;
+
+private:
+    UINT old_;
 };
 
 // OLE for this thread, for as long as the object lives.

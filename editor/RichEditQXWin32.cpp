@@ -15,7 +15,7 @@
 #include "CodePageWin32.h"
 #include "QpErrors.h"
 #include "RichEditStream.h"
-#include "ScopedClipboardWin32.h"
+#include "ScopedWin32.h"
 
 namespace {
 
