@@ -6,12 +6,14 @@
 
 #include "CompilerU.h"
 
-// The compiler's capture file: the temporary folder followed by "stderr.out".
-// Set by InitCompilerU() once at start-up; empty before that.
+// The compiler's capture file: the temporary folder followed by this process's
+// "stderr-<pid>.out". Set by InitCompilerU() once at start-up; empty before that.
 extern std::string StdErrFileName;
+// Run's batch file beside it, "qp-run-<pid>.bat"; set and cleared with it.
+extern std::string RunBatchFileName;
 
 // The program entry calls InitCompilerU() once before it creates any window, and
-// DoneCompilerU() when the message loop has ended.
+// DoneCompilerU() when the message loop has ended (it removes both files).
 void InitCompilerU();
 void DoneCompilerU();
 
