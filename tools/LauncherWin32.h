@@ -22,5 +22,10 @@ void DoneCompilerU();
 std::uint32_t CreateDOSProcessRedirected(const std::string& cmdLine, const std::string& outFile,
                                          bool hidden, std::uint32_t& exitCode);
 
+// Writes Run's batch file from text in the ANSI code page, in the code page
+// cmd reads it in; throws Exception when it cannot be written or holds a
+// character that code page lacks.
+void WriteRunBatch(const std::string& path, const std::string& ansiText);
+
 // CreateDOSProcessRedirected as the wrappers take it.
 TLauncher WindowsLauncher();

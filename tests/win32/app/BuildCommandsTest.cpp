@@ -226,7 +226,7 @@ struct ReleaseLater {
 TEST_F(BuildTest, RunStartsTheInterpreterInCommandComAndWaits) {
     standin::StandInShell standInShell;
     OpenSource("Hello.java", kHelloApp);
-    options->SetAppCommandLine("a & b %PATH%");
+    options->SetAppCommandLine("a & b %PATH% caf\xE9");
     CompileWith("");
     ASSERT_TRUE(Enabled("CodeRun"));
     DeleteFileA(log.c_str());
@@ -241,7 +241,7 @@ TEST_F(BuildTest, RunStartsTheInterpreterInCommandComAndWaits) {
     CloseHandle(thread);
 
     // The project's command line reaches the program whole, as its arguments.
-    const std::string java = "\"" + standin::SdkDir() + "java.exe\" \"Hello\" a & b %PATH%";
+    const std::string java = "\"" + standin::SdkDir() + "java.exe\" \"Hello\" a & b %PATH% caf\xE9";
     const std::string run = standin::StandInShell::Path() + " /K \"" + RunBatchFileName + "\"";
     EXPECT_EQ(Items(QPadF->CompillerLB()), Lines{">" + run});
     EXPECT_EQ(standin::ReadLog(log), (Lines{run, java}));

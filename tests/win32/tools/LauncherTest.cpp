@@ -47,6 +47,15 @@ std::string ErrorOf(const std::string& cmdLine, const std::string& outFile) {
     return "<no exception>";
 }
 
+std::string ErrorOfWrite(const std::string& path, const std::string& text) {
+    try {
+        WriteRunBatch(path, text);
+    } catch (const Exception& e) {
+        return e.what();
+    }
+    return "<no exception>";
+}
+
 TEST(Launcher, StartUpInformationAndStandardHandles) {
     const std::string dir = MakeTestDir("startup");
     struct Case {
@@ -206,6 +215,7 @@ TEST(RunBatch, TheSystemCmdPassesTheCommandLineAsText) {
         {"%QP_BATCH_TEST% 100% %%", "%QP_BATCH_TEST% 100% %%", ""},
         {"^ (x) !QP_BATCH_TEST! \"q & | ^ %QP_BATCH_TEST%\" &&", "^ (x) !QP_BATCH_TEST! \"q & | ^ %QP_BATCH_TEST%\" &&", ""},
         {"one\ntwo", "one\ntwo", ""},
+        {"caf\xE9 \"Gr\xFC\xDF\"", "caf\xE9 \"Gr\xFC\xDF\"", ""},  // ANSI here, the console's code page in the file
         {"a > \"" + out + "\"", "a", "probe stdout\r\n"},
         {"a < \"" + in + "\" >\"" + out + "\" 2>&1", "a", "probe stdout\r\n"},
     };
@@ -215,7 +225,7 @@ TEST(RunBatch, TheSystemCmdPassesTheCommandLineAsText) {
         DeleteFileA(out.c_str());
         const InterpreterRun run =
             MakeInterpreterRun(cmd, dir + "run.bat", ProgramFolder(), "launch_probe.exe", "%c 0 -", report, c.args);
-        WriteFileText(dir + "run.bat", run.batchText);
+        WriteRunBatch(dir + "run.bat", run.batchText);
         std::string line = run.commandLine;
         line.replace(line.find(" /K "), 4, " /C ");
         std::uint32_t code = 1;
@@ -230,6 +240,10 @@ TEST(RunBatch, TheSystemCmdPassesTheCommandLineAsText) {
         EXPECT_EQ(FileExists(out) ? ReadFileText(out) : "", c.stdoutFile);
     }
     SetEnvironmentVariableA("QP_BATCH_TEST", nullptr);
+    // A character the console's code page lacks would reach the program as another.
+    EXPECT_EQ(ErrorOfWrite(dir + "run.bat", "@a \x80\r\n"),
+              "The command line holds a character the console cannot pass on to the program");
+    EXPECT_EQ(ErrorOfWrite(dir + "no such folder\\run.bat", "@a\r\n").rfind("Cannot write ", 0), 0u);
 }
 
 // Each instance captures into a file of its own, which goes when it ends.
