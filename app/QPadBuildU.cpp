@@ -23,11 +23,33 @@ bool SubstituteQuoted(std::string& text, const std::string& placeholder, const s
     return true;
 }
 
-std::string CommandInterpreterFor(bool commandComFound, const std::string& comspec) {
-    if (commandComFound || comspec.empty()) return "command.com";
-    const bool quoted = comspec.size() >= 2 && comspec.front() == '"' && comspec.back() == '"';
-    if (!quoted && comspec.find(' ') != std::string::npos) return '"' + comspec + '"';
-    return comspec;
+namespace {
+// "C:\..." or "\\server\...": a path no search is made for.
+bool IsFullPath(const std::string& path) {
+    std::string p = path;
+    if (p.size() >= 2 && p.front() == '"' && p.back() == '"') p = p.substr(1, p.size() - 2);
+    const bool drive = p.size() >= 3 && ((p[0] | 0x20) >= 'a' && (p[0] | 0x20) <= 'z') && p[1] == ':' &&
+                       (p[2] == '\\' || p[2] == '/');
+    return drive || (p.size() >= 3 && p[0] == '\\' && p[1] == '\\');
+}
+
+std::string InFolder(const std::string& folder, const char* name) {
+    if (!folder.empty() && folder.back() != '\\') return folder + '\\' + name;
+    return folder + name;
+}
+
+std::string QuotedIfBlank(const std::string& path) {
+    const bool quoted = path.size() >= 2 && path.front() == '"' && path.back() == '"';
+    if (!quoted && path.find(' ') != std::string::npos) return '"' + path + '"';
+    return path;
+}
+}  // namespace
+
+std::string CommandInterpreterFor(const std::string& comspec, const std::string& systemFolder, bool systemHasCmd,
+                                  const std::string& windowsFolder) {
+    if (IsFullPath(comspec)) return QuotedIfBlank(comspec);
+    if (systemHasCmd) return QuotedIfBlank(InFolder(systemFolder, "cmd.exe"));
+    return QuotedIfBlank(InFolder(windowsFolder, "command.com"));
 }
 
 namespace {
@@ -307,16 +329,52 @@ BuildPlace BuildPlaceFor(const std::string& fileName, const std::string& package
     return place;
 }
 
-std::string MakeInterpreterCommandLine(const std::string& shell, const std::string& sdkDir,
-                                       const std::string& interpreterFile,
-                                       const std::string& interpreterCommand,
-                                       const std::string& className, const std::string& appCommandLine) {
-    const std::string head = shell + " /K ";
-    std::string line = ToolLine(head, sdkDir, interpreterFile, interpreterCommand);
-    if (!SubstituteQuoted(line, "%c", className)) throw Exception("Can't find \"%c\" in interpreter command");
+std::string BatchLineFor(const std::string& line) {
+    std::string out;
+    bool quoted = false;
+    char previous = 0;  // the last character outside quotes
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < line.size() && line[i + 1] == '\n') ++i;
+            // A caret at a line's end joins the next line and takes its first
+            // character, here the empty line's break, as text. Quotes would
+            // make the caret text, so they close around it.
+            out += quoted ? "\"^\n\n\"" : "^\n\n";
+            previous = 0;
+            continue;
+        }
+        if (c == '%') {
+            out += "%%";
+        } else if (c == '"') {
+            quoted = !quoted;
+            out += c;
+        } else if (!quoted && (c == '^' || c == '|' || c == '(' || c == ')' ||
+                               (c == '&' && previous != '>' && previous != '<'))) {
+            out += '^';
+            out += c;
+        } else {
+            out += c;
+        }
+        if (!quoted && c != '"') previous = c;
+    }
+    return out;
+}
+
+InterpreterRun MakeInterpreterRun(const std::string& shell, const std::string& batchFile, const std::string& sdkDir,
+                                  const std::string& interpreterFile, const std::string& interpreterCommand,
+                                  const std::string& className, const std::string& appCommandLine) {
+    InterpreterRun run;
+    run.programLine = ToolLine("", sdkDir, interpreterFile, interpreterCommand);
+    if (!SubstituteQuoted(run.programLine, "%c", className))
+        throw Exception("Can't find \"%c\" in interpreter command");
     // The program's own arguments go at the very end, whatever the template holds.
-    if (!appCommandLine.empty()) line += ' ' + appCommandLine;
-    return ForShell(shell, head, line);
+    if (!appCommandLine.empty()) run.programLine += ' ' + appCommandLine;
+    // Delayed expansion (!name!) is off unless the registry turns it on.
+    run.batchText = "@setlocal DisableDelayedExpansion\r\n@" + BatchLineFor(run.programLine) + "\r\n";
+    const std::string head = shell + " /K ";
+    run.commandLine = ForShell(shell, head, head + '"' + batchFile + '"');
+    return run;
 }
 
 std::string MakeAppletViewerCommandLine(const std::string& shell, const std::string& sdkDir,

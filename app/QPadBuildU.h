@@ -18,13 +18,15 @@ std::string DefaultPageNameFor(const std::string& fileName);
 // (not escaped); later occurrences stay. False, text unchanged, when there is none.
 bool SubstituteQuoted(std::string& text, const std::string& placeholder, const std::string& value);
 
-// The program that runs the interpreter and the applet viewer: "command.com" when
-// the platform's program search finds it, else the interpreter named by COMSPEC
-// (64-bit Windows and Wine have no command.com), in double quotes when its path
-// holds a blank. With neither, "command.com" all the same, so the start fails
-// with the launcher's own message. For cmd.exe the builders below put the text
-// after /K or /C in one more pair of double quotes, which cmd.exe removes.
-std::string CommandInterpreterFor(bool commandComFound, const std::string& comspec);
+// The program that runs the interpreter and the applet viewer: the system's own,
+// never one found by a search (a command.com in a downloaded folder, which is
+// the current one when F9 runs, would be it). COMSPEC when it names a full
+// path, else cmd.exe in the system folder when it is there, else command.com in
+// the Windows folder (systems without cmd.exe); in double quotes when the path
+// holds a blank. For cmd.exe the builders below put the text after /K or /C in
+// one more pair of double quotes, which cmd.exe removes.
+std::string CommandInterpreterFor(const std::string& comspec, const std::string& systemFolder, bool systemHasCmd,
+                                  const std::string& windowsFolder);
 
 // "<sdkDir><compilerFile>" <template> with "%j" replaced by the quoted source path,
 // preceded by "-encoding <encoding> " when an encoding is given.
@@ -77,12 +79,26 @@ struct BuildPlace {
 };
 BuildPlace BuildPlaceFor(const std::string& fileName, const std::string& packageName);
 
-// <shell> /K "<sdkDir><interpreterFile>" <template> with "%c" replaced by the
-// quoted class name, then " <appCommandLine>" when there is one.
-std::string MakeInterpreterCommandLine(const std::string& shell, const std::string& sdkDir,
-                                       const std::string& interpreterFile,
-                                       const std::string& interpreterCommand,
-                                       const std::string& className, const std::string& appCommandLine);
+// Run: the interpreter starts a batch file that holds the program's line,
+// "<sdkDir><interpreterFile>" <template> with "%c" replaced by the quoted class
+// name, then " <appCommandLine>" when there is one. In a batch file every
+// character can be made text (BatchLineFor), which cmd's own command line does
+// not allow for %; the line after /K is then just the file's name.
+struct InterpreterRun {
+    std::string commandLine;  // <shell> /K "<batchFile>"
+    std::string programLine;  // what the batch runs, as the program gets it
+    std::string batchText;    // the file's text
+};
+InterpreterRun MakeInterpreterRun(const std::string& shell, const std::string& batchFile, const std::string& sdkDir,
+                                  const std::string& interpreterFile, const std::string& interpreterCommand,
+                                  const std::string& className, const std::string& appCommandLine);
+
+// line as a line of a batch file that runs it with nothing but its program:
+// % doubled; outside double quotes ^ & | ( ) escaped with ^, so the shell runs
+// no second command, while < and > (and the & of 2>&1) still redirect; a line
+// break (CR LF, CR or LF) goes on as a line feed, the one a batch line can
+// carry (cmd drops every CR of a batch file).
+std::string BatchLineFor(const std::string& line);
 
 // <shell> /C "<sdkDir><viewerFile>" <template> with "%h" replaced by the quoted
 // page name. findPage is asked only once the template is known to hold "%h"; it

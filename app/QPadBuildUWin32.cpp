@@ -166,14 +166,17 @@ TToolMessageEvent TQPadF::ToolEvents() {
 void TQPadF::SetLauncher(TLauncher launcher) { launcher_ = launcher ? std::move(launcher) : WindowsLauncher(); }
 
 std::string TQPadF::CommandInterpreter() const {
-    char found[MAX_PATH];
-    const bool commandCom = SearchPathA(nullptr, "command.com", nullptr, MAX_PATH, found, nullptr) != 0;
     std::string comspec;
     if (const DWORD size = GetEnvironmentVariableA("COMSPEC", nullptr, 0)) {
         comspec.assign(size, '\0');
         comspec.resize(GetEnvironmentVariableA("COMSPEC", comspec.data(), size));
     }
-    return CommandInterpreterFor(commandCom, comspec);
+    char system[MAX_PATH] = "", windows[MAX_PATH] = "";
+    GetSystemDirectoryA(system, MAX_PATH);
+    GetSystemWindowsDirectoryA(windows, MAX_PATH);
+    const std::string systemFolder = system;
+    return CommandInterpreterFor(comspec, systemFolder,
+                                 !systemFolder.empty() && FileExists(systemFolder + "\\cmd.exe"), windows);
 }
 
 namespace {
@@ -215,8 +218,11 @@ std::string TQPadF::MakeCompilerCommandLine(const std::string& encoding) const {
 
 std::string TQPadF::MakeInterpreterCommandLine(const std::string& className) const {
     const TOptionsF& o = Options();
-    return ::MakeInterpreterCommandLine(CommandInterpreter(), o.JavaSdkDir(), o.InterpreterFile(),
-                                        o.InterpreterCommand(), className, o.AppCommandLine());
+    const InterpreterRun run = MakeInterpreterRun(CommandInterpreter(), RunBatchFileName, o.JavaSdkDir(),
+                                                  o.InterpreterFile(), o.InterpreterCommand(), className,
+                                                  o.AppCommandLine());
+    WriteRunBatch(RunBatchFileName, run.batchText);
+    return run.commandLine;
 }
 
 std::string TQPadF::MakeAppletViewerCommandLine() const {

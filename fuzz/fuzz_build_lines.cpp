@@ -44,10 +44,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string dir = in.ConsumeRandomLengthString(300), tmpl = in.ConsumeRandomLengthString(300),
                       file = in.ConsumeRandomLengthString(300), args = in.ConsumeRandomLengthString(100),
                       comspec = in.ConsumeRandomLengthString(100);
-    const std::string shell = CommandInterpreterFor(in.ConsumeBool(), comspec);
+    const std::string shell = CommandInterpreterFor(comspec, "C:\\WINDOWS\\system32", in.ConsumeBool(), "C:\\WINDOWS");
     QP_CHECK(!shell.empty());
     // The command-interpreter rule only ever adds quotes around a path with blanks.
-    QP_CHECK(shell == "command.com" || shell == comspec || shell == '"' + comspec + '"');
+    QP_CHECK(shell == "C:\\WINDOWS\\system32\\cmd.exe" || shell == "C:\\WINDOWS\\command.com" || shell == comspec ||
+             shell == '"' + comspec + '"');
 
     // The tool's own path may hold a placeholder too: the first one in the whole line is replaced.
     const std::string tool = dir + "javac.exe";
@@ -63,9 +64,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string lower = shell;
     for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
     const bool cmd = lower.find("cmd") != std::string::npos;
-    if (!cmd && !Throws([&] { line = MakeInterpreterCommandLine(shell, dir, "java.exe", tmpl, cls, args); }) &&
-        (shell + " /K \"" + dir + "java.exe\" ").find("%c") == std::string::npos)
-        CheckLine(line, shell + " /K ", dir + "java.exe", tmpl, "%c", cls, args.empty() ? "" : ' ' + args);
+    InterpreterRun run;
+    if (!Throws([&] { run = MakeInterpreterRun(shell, "C:\\T\\r.bat", dir, "java.exe", tmpl, cls, args); })) {
+        QP_CHECK(run.commandLine == shell + (cmd ? " /K \"\"C:\\T\\r.bat\"\"" : " /K \"C:\\T\\r.bat\""));
+        if (("\"" + dir + "java.exe\" ").find("%c") == std::string::npos)
+            CheckLine(run.programLine, "", dir + "java.exe", tmpl, "%c", cls, args.empty() ? "" : ' ' + args);
+        // One batch line: every line break carried by a caret, no bare %.
+        const std::string batch = BatchLineFor(run.programLine);
+        for (std::size_t i = 0; i < batch.size(); ++i)
+            if (batch[i] == '\n') QP_CHECK((i > 0 && batch[i - 1] == '^') || (i > 1 && batch[i - 2] == '^'));
+    }
 
     bool asked = false;
     const std::string page = AppletPageNameFor(args, file);

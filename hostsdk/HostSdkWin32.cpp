@@ -258,12 +258,33 @@ struct InputFeed {
     std::string path;
     UINT codePage;  // of what the user types
 };
+// A console's line editing starts where its cursor is when the read begins,
+// and echoes what is typed from there. Begun while the tool is still writing,
+// it would put the answer over the prompt written since ("5ype a number:").
+// So the read waits for the user's first key of a line: by then the tool's
+// output is on the console and the cursor follows it. Other console events
+// (focus, mouse, a resize) are taken off and waited past. False when the
+// console's input has gone.
+bool AwaitTyping(HANDLE in) {
+    for (;;) {
+        if (WaitForSingleObject(in, INFINITE) != WAIT_OBJECT_0) return false;
+        INPUT_RECORD record;
+        DWORD count = 0;
+        if (!PeekConsoleInputA(in, &record, 1, &count)) return false;
+        if (count == 0) continue;
+        if (record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown) return true;
+        if (!ReadConsoleInputA(in, &record, 1, &count)) return false;
+    }
+}
+
 DWORD WINAPI FeedInput(void* param) {
     auto* feed = static_cast<InputFeed*>(param);
     HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    const bool console = GetConsoleMode(in, &mode) != 0;  // not a file or pipe given with <
     char buf[4096];
     DWORD got = 0;
-    while (ReadFile(in, buf, sizeof buf, &got, nullptr) && got) {
+    while ((!console || AwaitTyping(in)) && ReadFile(in, buf, sizeof buf, &got, nullptr) && got) {
         std::string text(buf, got);
         text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
         text = Recode(text, feed->codePage, CP_UTF8);

@@ -6,7 +6,13 @@
 
 #include "QpErrors.h"
 
-std::string StdErrFileNameIn(const std::string& tempDir) { return tempDir + "stderr.out"; }
+std::string StdErrFileNameIn(const std::string& tempDir, std::uint32_t instance) {
+    return tempDir + "stderr-" + std::to_string(instance) + ".out";
+}
+
+std::string RunBatchFileNameIn(const std::string& tempDir, std::uint32_t instance) {
+    return tempDir + "qp-run-" + std::to_string(instance) + ".bat";
+}
 
 namespace {
 const char kLauncherHeader[] = "[function: CreateDOSProcessRedirected ]\n\n";

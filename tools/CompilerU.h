@@ -17,8 +17,13 @@ using TLauncher = std::function<void(const std::string& cmdLine, const std::stri
                                      std::uint32_t& exitCode)>;
 
 // The capture file's name in tempDir (as GetTempPathA reports it, with its final
-// backslash); the bare name when there is no temporary directory.
-std::string StdErrFileNameIn(const std::string& tempDir);
+// backslash); the bare name when there is no temporary directory. Each running
+// instance (its process id) has a file of its own, so two editors compiling at
+// once never truncate each other's capture: "stderr-<instance>.out".
+std::string StdErrFileNameIn(const std::string& tempDir, std::uint32_t instance);
+// Run's batch file, in the same place and as much the instance's own:
+// "qp-run-<instance>.bat".
+std::string RunBatchFileNameIn(const std::string& tempDir, std::uint32_t instance);
 
 // The launcher's two failure texts (lines separated by single line feeds).
 std::string LauncherCreateFileErrorText(const std::string& outFile);

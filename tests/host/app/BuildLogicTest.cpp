@@ -45,19 +45,46 @@ TEST(CompilerCommandLine, PlaceholderRule) {
 }
 
 TEST(InterpreterCommandLine, ClassQuotedAndArgumentsLast) {
-    const struct { const char* shell; const char* command; const char* args; const char* line; } cases[] = {
-        {"command.com", "%c", "", "command.com /K \"C:\\jdk\\java.exe\" \"Hello\""},
-        {"command.com", "%c", "a b", "command.com /K \"C:\\jdk\\java.exe\" \"Hello\" a b"},
-        {"command.com", "-cp . %c -x %c", "1", "command.com /K \"C:\\jdk\\java.exe\" -cp . \"Hello\" -x %c 1"},
+    const std::string bat = "C:\\Temp\\qp-run-7.bat";
+    const struct { const char* shell; const char* command; const char* args; const char* line; const char* program; } cases[] = {
+        {"command.com", "%c", "", "command.com /K \"C:\\Temp\\qp-run-7.bat\"", "\"C:\\jdk\\java.exe\" \"Hello\""},
+        {"command.com", "%c", "a b", "command.com /K \"C:\\Temp\\qp-run-7.bat\"", "\"C:\\jdk\\java.exe\" \"Hello\" a b"},
+        {"command.com", "-cp . %c -x %c", "1", "command.com /K \"C:\\Temp\\qp-run-7.bat\"",
+         "\"C:\\jdk\\java.exe\" -cp . \"Hello\" -x %c 1"},
         // cmd.exe strips one outer pair of quotes from what follows /K.
-        {"C:\\windows\\system32\\CMD.EXE", "%c", "a", "C:\\windows\\system32\\CMD.EXE /K \"\"C:\\jdk\\java.exe\" \"Hello\" a\""},
-        {"\"C:\\Program Files\\cmd.exe\"", "%c", "", "\"C:\\Program Files\\cmd.exe\" /K \"\"C:\\jdk\\java.exe\" \"Hello\"\""},
-        {"C:\\tools\\command.com", "%c", "", "C:\\tools\\command.com /K \"C:\\jdk\\java.exe\" \"Hello\""},
+        {"C:\\windows\\system32\\CMD.EXE", "%c", "a", "C:\\windows\\system32\\CMD.EXE /K \"\"C:\\Temp\\qp-run-7.bat\"\"",
+         "\"C:\\jdk\\java.exe\" \"Hello\" a"},
+        {"\"C:\\Program Files\\cmd.exe\"", "%c", "", "\"C:\\Program Files\\cmd.exe\" /K \"\"C:\\Temp\\qp-run-7.bat\"\"",
+         "\"C:\\jdk\\java.exe\" \"Hello\""},
+        // The project's command line is the program's arguments and nothing else.
+        {"cmd.exe", "%c", "& calc", "cmd.exe /K \"\"C:\\Temp\\qp-run-7.bat\"\"", "\"C:\\jdk\\java.exe\" \"Hello\" & calc"},
+        {"cmd.exe", "%c", "%PATH%", "cmd.exe /K \"\"C:\\Temp\\qp-run-7.bat\"\"", "\"C:\\jdk\\java.exe\" \"Hello\" %PATH%"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(MakeInterpreterCommandLine(c.shell, "C:\\jdk\\", "java.exe", c.command, "Hello", c.args), c.line);
-    EXPECT_EQ(FailureOf([] { MakeInterpreterCommandLine("command.com", "C:\\jdk\\", "java.exe", "%j", "A", "x"); }),
+    for (const auto& c : cases) {
+        const InterpreterRun run = MakeInterpreterRun(c.shell, bat, "C:\\jdk\\", "java.exe", c.command, "Hello", c.args);
+        EXPECT_EQ(run.commandLine, c.line) << c.args;
+        EXPECT_EQ(run.programLine, c.program) << c.args;
+        EXPECT_EQ(run.batchText, "@setlocal DisableDelayedExpansion\r\n@" + BatchLineFor(c.program) + "\r\n");
+    }
+    EXPECT_EQ(FailureOf([&] { MakeInterpreterRun("command.com", bat, "C:\\jdk\\", "java.exe", "%j", "A", "x"); }),
               "Can't find \"%c\" in interpreter command");
+}
+
+// What cmd reads from a batch line: %% as %, ^x as x outside quotes, a caret at
+// the end as the next line's first character.
+TEST(InterpreterCommandLine, BatchLineLeavesOnlyRedirectionToTheShell) {
+    const struct { const char* line; const char* batch; } cases[] = {
+        {"\"C:\\jdk\\java.exe\" \"Hello\" & calc", "\"C:\\jdk\\java.exe\" \"Hello\" ^& calc"},
+        {"a %PATH% 100%", "a %%PATH%% 100%%"},
+        {"a | b ^ (c) &&", "a ^| b ^^ ^(c^) ^&^&"},
+        {"\"a & b | ^ %x%\" & c", "\"a & b | ^ %%x%%\" ^& c"},  // quoted: text already, but % still counts
+        {"< in.txt > out.txt 2>&1 >>log", "< in.txt > out.txt 2>&1 >>log"},
+        {"x\"y\"& z", "x\"y\"^& z"},
+        {"a\r\nb\rc\nd", "a^\n\nb^\n\nc^\n\nd"},
+        {"\"a\nb\"", "\"a\"^\n\n\"b\""},
+        {"\"unclosed & |", "\"unclosed & |"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(BatchLineFor(c.line), c.batch) << c.line;
 }
 
 TEST(AppletViewerCommandLine, PageLookedUpOnlyAfterThePlaceholderIsFound) {
@@ -84,15 +111,23 @@ TEST(AppletPage, FirstClassPlaceholderUnquoted) {
     EXPECT_EQ(AppletPageNameFor("page.htm", "C:\\w\\Hello.java"), "page.htm");
 }
 
-TEST(CommandInterpreter, CommandComFirstThenComspec) {
-    const struct { bool found; const char* comspec; const char* shell; } cases[] = {
-        {true, "C:\\windows\\system32\\cmd.exe", "command.com"},
-        {false, "C:\\windows\\system32\\cmd.exe", "C:\\windows\\system32\\cmd.exe"},
-        {false, "C:\\Program Files\\sh\\cmd.exe", "\"C:\\Program Files\\sh\\cmd.exe\""},
-        {false, "\"C:\\Program Files\\sh\\cmd.exe\"", "\"C:\\Program Files\\sh\\cmd.exe\""},
-        {false, "", "command.com"},
+TEST(CommandInterpreter, TheSystemsOwnNeverOneFoundBySearch) {
+    const struct { const char* comspec; bool cmd; const char* shell; } cases[] = {
+        {"C:\\windows\\system32\\cmd.exe", true, "C:\\windows\\system32\\cmd.exe"},
+        {"D:\\shells\\tcc.exe", true, "D:\\shells\\tcc.exe"},
+        {"C:\\Program Files\\sh\\cmd.exe", true, "\"C:\\Program Files\\sh\\cmd.exe\""},
+        {"\"C:\\Program Files\\sh\\cmd.exe\"", true, "\"C:\\Program Files\\sh\\cmd.exe\""},
+        {"\\\\server\\tools\\cmd.exe", true, "\\\\server\\tools\\cmd.exe"},
+        {"", true, "C:\\WINDOWS\\system32\\cmd.exe"},
+        // A bare or relative name would be looked up in the current folder (the
+        // source's) and on the PATH: a command.com there is never taken.
+        {"command.com", true, "C:\\WINDOWS\\system32\\cmd.exe"},
+        {".\\command.com", true, "C:\\WINDOWS\\system32\\cmd.exe"},
+        {"", false, "C:\\WINDOWS\\command.com"},
     };
-    for (const auto& c : cases) EXPECT_EQ(CommandInterpreterFor(c.found, c.comspec), c.shell) << c.comspec;
+    for (const auto& c : cases)
+        EXPECT_EQ(CommandInterpreterFor(c.comspec, "C:\\WINDOWS\\system32", c.cmd, "C:\\WINDOWS"), c.shell) << c.comspec;
+    EXPECT_EQ(CommandInterpreterFor("", "C:\\", true, "C:\\"), "C:\\cmd.exe");
 }
 
 TEST(SourceEncoding, AnAsciiSourceTakesItsSiblingsEncoding) {

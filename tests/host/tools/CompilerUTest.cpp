@@ -104,6 +104,16 @@ TEST(ErrorEntry, FormatsAndReadsBackLineColumnAndMessage) {
     }
 }
 
+TEST(CaptureFile, OneOfItsOwnForEachInstance) {
+    const struct { const char* temp; std::uint32_t instance; const char* name; } cases[] = {
+        {"C:\\Temp\\", 42, "C:\\Temp\\stderr-42.out"},
+        {"C:\\Temp\\", 4294967295u, "C:\\Temp\\stderr-4294967295.out"},
+        {"", 7, "stderr-7.out"},  // no temporary folder: the current one
+    };
+    for (const auto& c : cases) EXPECT_EQ(StdErrFileNameIn(c.temp, c.instance), c.name) << c.instance;
+    EXPECT_NE(StdErrFileNameIn("C:\\Temp\\", 12), StdErrFileNameIn("C:\\Temp\\", 1));
+}
+
 TEST(CaptureFile, MissingFileIsAFailureNamingIt) {
     const std::string path = "/nonexistent/dir/stderr.out";
     try {

@@ -224,9 +224,9 @@ struct ReleaseLater {
 };
 
 TEST_F(BuildTest, RunStartsTheInterpreterInCommandComAndWaits) {
-    standin::SdkOnPath path;
+    standin::StandInShell standInShell;
     OpenSource("Hello.java", kHelloApp);
-    options->SetAppCommandLine("a b");
+    options->SetAppCommandLine("a & b %PATH% caf\xE9");
     CompileWith("");
     ASSERT_TRUE(Enabled("CodeRun"));
     DeleteFileA(log.c_str());
@@ -240,9 +240,11 @@ TEST_F(BuildTest, RunStartsTheInterpreterInCommandComAndWaits) {
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
 
-    const std::string java = "\"" + standin::SdkDir() + "java.exe\" \"Hello\" a b";
-    EXPECT_EQ(Items(QPadF->CompillerLB()), Lines{">command.com /K " + java});
-    EXPECT_EQ(standin::ReadLog(log), (Lines{"command.com /K " + java, java}));
+    // The project's command line reaches the program whole, as its arguments.
+    const std::string java = "\"" + standin::SdkDir() + "java.exe\" \"Hello\" a & b %PATH% caf\xE9";
+    const std::string run = standin::StandInShell::Path() + " /K \"" + RunBatchFileName + "\"";
+    EXPECT_EQ(Items(QPadF->CompillerLB()), Lines{">" + run});
+    EXPECT_EQ(standin::ReadLog(log), (Lines{run, java}));
     EXPECT_GE(waited, std::chrono::milliseconds(350)) << "Run returned before the console ended";
     EXPECT_EQ(QPadF->PanelText(2), "Interpreter exit code:  0");
     EXPECT_EQ(Items(QPadF->ErrorLB()), Lines{"No errors"});
@@ -273,7 +275,7 @@ struct PaintWhileRunning {
 };
 
 TEST_F(BuildTest, RunPaintsButTakesNoCommandUntilTheConsoleEnds) {
-    standin::SdkOnPath path;
+    standin::StandInShell standInShell;
     OpenSource("Hello.java", kHelloApp);
     CompileWith("");
     ASSERT_TRUE(Enabled("CodeRun"));
@@ -293,31 +295,44 @@ TEST_F(BuildTest, RunPaintsButTakesNoCommandUntilTheConsoleEnds) {
     EXPECT_EQ(Caption(QPadF->Handle()), "Quillpad: Untitled.java") << "the command was lost";
 }
 
-// Where no command.com is found (64-bit Windows, Wine), COMSPEC's interpreter runs
-// the same line; with neither the start fails with the launcher's message.
-TEST_F(BuildTest, WithoutCommandComTheComspecInterpreterRuns) {
-    OpenSource("Hello.java", kHelloApp);
+// The command interpreter is the system's own: COMSPEC's, else cmd.exe in the
+// system folder, never a command.com in the source's folder or on the PATH.
+// Run Applet shows which (its /C ends without a user).
+TEST_F(BuildTest, TheCommandInterpreterIsTheSystemsOwn) {
+    OpenSource("Hello.java", kHelloApplet);
     CompileWith("");
-    DeleteFileA(log.c_str());
-    const std::string shell = standin::SdkDir() + "command.com";
-    std::string release = dir + "released";
-    WriteFileBytes(release, "");
-    standin::ScopedEnv env("QP_CONSOLE_RELEASE", release);
-    {
-        standin::ScopedEnv comspec("COMSPEC", shell);
-        Command("CodeRun");
+    WriteFileBytes(dir + "Hello.html", "page");
+    CopyFileA(standin::StandInShell::Path().c_str(), (dir + "command.com").c_str(), FALSE);
+    const standin::ScopedEnv path("PATH", standin::SdkDir() + ";" + dir);
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string cmd = std::string(system) + "\\cmd.exe";
+    const std::string viewer = "\"" + standin::SdkDir() + "appletviewer.exe\" \"Hello.html\"";
+    const struct { const char* comspec; std::string line; Lines log; } cases[] = {
+        {nullptr, ">" + cmd + " /C \"" + viewer + "\"", {viewer}},
+        {"command.com", ">" + cmd + " /C \"" + viewer + "\"", {viewer}},
+        {"", ">" + cmd + " /C \"" + viewer + "\"", {viewer}},
+        {"STAND-IN", ">" + standin::StandInShell::Path() + " /C " + viewer,
+         {standin::StandInShell::Path() + " /C " + viewer, viewer}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.comspec ? c.comspec : "unset");
+        const std::string value = !c.comspec ? "" : std::string(c.comspec) == "STAND-IN" ? standin::StandInShell::Path() : c.comspec;
+        standin::ScopedEnv comspec("COMSPEC", value);
+        if (!c.comspec) SetEnvironmentVariableA("COMSPEC", nullptr);
+        DeleteFileA(log.c_str());
+        Command("CodeRunApplet");
+        EXPECT_EQ(Items(QPadF->CompillerLB()), Lines{c.line});
+        EXPECT_EQ(standin::ReadLog(log), c.log);
+        EXPECT_EQ(QPadF->PanelText(2), "Applet Viewer exit code:  0");
     }
-    const std::string java = "\"" + standin::SdkDir() + "java.exe\" \"Hello\"";
-    EXPECT_EQ(Items(QPadF->CompillerLB()), Lines{">" + shell + " /K " + java});
-    EXPECT_EQ(standin::ReadLog(log), (Lines{shell + " /K " + java, java}));
-
-    standin::ScopedEnv comspec("COMSPEC", "");
+    // One that is not there: the launcher's failure.
+    standin::ScopedEnv comspec("COMSPEC", dir + "none\\cmd.exe");
     prompts.messageAnswers.push_back(IDOK);
-    Command("CodeRun");
+    Command("CodeRunApplet");
     EXPECT_EQ(LastMessage(), "[function: CreateDOSProcessRedirected ]\n\nFunction failure.");
     EXPECT_EQ(LastCaption(), "Quillpad");
-    EXPECT_EQ(Items(QPadF->CompillerLB()), Lines{">command.com /K " + java});
-    EXPECT_EQ(QPadF->PanelText(2), "Interpreter exit code:  4294967295");
+    EXPECT_EQ(QPadF->PanelText(2), "Applet Viewer exit code:  4294967295");
 }
 
 // The system's own cmd.exe as COMSPEC: it strips one pair of quotes from the
@@ -360,7 +375,7 @@ TEST_F(BuildTest, CreateHtmlWritesThePageBesideTheSource) {
 // An applet in a package: its page goes to the package root and names the class
 // by its path from there; a misplaced one keeps its own folder and is told so.
 TEST_F(BuildTest, AppletInAPackageFromItsRoot) {
-    standin::SdkOnPath path;
+    standin::StandInShell standInShell;
     const std::string applet = "package app.util;\r\n" + std::string(kHelloApplet);
     for (const char* folder : {"app", "app\\util", "other"}) CreateDirectoryA((dir + folder).c_str(), nullptr);
     const struct { const char* source; const char* page; const char* code; bool note; } cases[] = {
@@ -383,15 +398,16 @@ TEST_F(BuildTest, AppletInAPackageFromItsRoot) {
 }
 
 TEST_F(BuildTest, RunAppletFallsBackToTheDefaultPage) {
-    standin::SdkOnPath path;
+    standin::StandInShell standInShell;
     OpenSource("Hello.java", kHelloApplet);
     CompileWith("");
     ASSERT_TRUE(Enabled("CodeRunApplet"));
     DeleteFileA(log.c_str());
     Shortcut(VK_F10, false);
     const std::string viewer = "\"" + standin::SdkDir() + "appletviewer.exe\" \"Hello.html\"";
-    EXPECT_EQ(Items(QPadF->CompillerLB()), Lines{">command.com /C " + viewer});
-    EXPECT_EQ(standin::ReadLog(log), (Lines{"command.com /C " + viewer, viewer}));
+    const std::string shell = standin::StandInShell::Path() + " /C ";
+    EXPECT_EQ(Items(QPadF->CompillerLB()), Lines{">" + shell + viewer});
+    EXPECT_EQ(standin::ReadLog(log), (Lines{shell + viewer, viewer}));
     EXPECT_NE(ReadFileBytes(dir + "Hello.html").find("CODE=\"Hello.class\""), std::string::npos);
     EXPECT_EQ(QPadF->PanelText(2), "Applet Viewer exit code:  0");
 
@@ -403,7 +419,7 @@ TEST_F(BuildTest, RunAppletFallsBackToTheDefaultPage) {
 }
 
 TEST_F(BuildTest, FailureTextsInTheirBoxes) {
-    standin::SdkOnPath path;
+    standin::StandInShell standInShell;
     OpenSource("Hello.java", kHelloApplet);
     CompileWith("");
     const std::string sdkMessage = "Can not find Java SDK ...\\BIN directory or\rincorrect path: C:\\nosdk\\\r\r"

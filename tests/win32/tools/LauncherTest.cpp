@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "CompilerU.h"
 #include "FilesWin32.h"
 #include "LauncherWin32.h"
+#include "QPadBuildU.h"
 #include "QpErrors.h"
 #include "ScopedWin32.h"
 #include "TestFiles.h"
@@ -39,6 +42,15 @@ std::string ErrorOf(const std::string& cmdLine, const std::string& outFile) {
         CreateDOSProcessRedirected(cmdLine, outFile, true, code);
     } catch (const Exception& e) {
         EXPECT_EQ(code, 12345u) << "exit code set although the launch failed";
+        return e.what();
+    }
+    return "<no exception>";
+}
+
+std::string ErrorOfWrite(const std::string& path, const std::string& text) {
+    try {
+        WriteRunBatch(path, text);
+    } catch (const Exception& e) {
         return e.what();
     }
     return "<no exception>";
@@ -183,14 +195,71 @@ TEST(Launcher, LongCommandLinesAndCaptureFileNames) {
     }
 }
 
+// Run's batch line read by the system's own cmd.exe: the program gets the
+// project's command line as its arguments, as text, and nothing else runs;
+// < and > still redirect. (/C ends where Run's /K would stay; both read the
+// line alike.)
+TEST(RunBatch, TheSystemCmdPassesTheCommandLineAsText) {
+    const std::string dir = MakeTestDir("batch");
+    char system[MAX_PATH] = "";
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string cmd = std::string(system) + "\\cmd.exe";
+    ASSERT_TRUE(FileExists(cmd));
+    const std::string report = dir + "report.txt", out = dir + "out.txt", in = dir + "in.txt";
+    const std::string probeHead = "\"" + ProgramFolder() + "launch_probe.exe\" \"" + report + "\" 0 - ";
+    WriteFileText(in, "typed\r\n");
+    SetEnvironmentVariableA("QP_BATCH_TEST", "expanded");
+    const struct { std::string args, received, stdoutFile; } cases[] = {
+        {"& echo x > " + out, "& echo x", "probe stdout\r\n"},
+        {"a | b", "a | b", ""},
+        {"%QP_BATCH_TEST% 100% %%", "%QP_BATCH_TEST% 100% %%", ""},
+        {"^ (x) !QP_BATCH_TEST! \"q & | ^ %QP_BATCH_TEST%\" &&", "^ (x) !QP_BATCH_TEST! \"q & | ^ %QP_BATCH_TEST%\" &&", ""},
+        {"one\ntwo", "one\ntwo", ""},
+        {"caf\xE9 \"Gr\xFC\xDF\"", "caf\xE9 \"Gr\xFC\xDF\"", ""},  // ANSI here, the console's code page in the file
+        {"a > \"" + out + "\"", "a", "probe stdout\r\n"},
+        {"a < \"" + in + "\" >\"" + out + "\" 2>&1", "a", "probe stdout\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        DeleteFileA(report.c_str());
+        DeleteFileA(out.c_str());
+        const InterpreterRun run =
+            MakeInterpreterRun(cmd, dir + "run.bat", ProgramFolder(), "launch_probe.exe", "%c 0 -", report, c.args);
+        WriteRunBatch(dir + "run.bat", run.batchText);
+        std::string line = run.commandLine;
+        line.replace(line.find(" /K "), 4, " /C ");
+        std::uint32_t code = 1;
+        CreateDOSProcessRedirected(line, "", true, code);
+        EXPECT_EQ(code, 0u);
+        // The blanks a redirection leaves behind vary (Windows' cmd and Wine's);
+        // Windows' cmd keeps an escaped line feed, Wine's makes it a CR.
+        std::string received = ReadReport(report).cmdLine;
+        received.erase(received.find_last_not_of(' ') + 1);
+        std::replace(received.begin(), received.end(), '\r', '\n');
+        EXPECT_EQ(received, probeHead + c.received);
+        EXPECT_EQ(FileExists(out) ? ReadFileText(out) : "", c.stdoutFile);
+    }
+    SetEnvironmentVariableA("QP_BATCH_TEST", nullptr);
+    // A character the console's code page lacks would reach the program as another.
+    EXPECT_EQ(ErrorOfWrite(dir + "run.bat", "@a \x80\r\n"),
+              "The command line holds a character the console cannot pass on to the program");
+    EXPECT_EQ(ErrorOfWrite(dir + "no such folder\\run.bat", "@a\r\n").rfind("Cannot write ", 0), 0u);
+}
+
+// Each instance captures into a file of its own, which goes when it ends.
 TEST(CaptureFileName, IsSetAtStartUpFromTheTemporaryDirectory) {
     const std::string saved = StdErrFileName;
     char temp[MAX_PATH + 1] = {};
     GetTempPathA(sizeof temp, temp);
     InitCompilerU();
-    EXPECT_EQ(StdErrFileName, std::string(temp) + "stderr.out");
+    EXPECT_EQ(StdErrFileName, std::string(temp) + "stderr-" + std::to_string(GetCurrentProcessId()) + ".out");
+    const std::string capture = StdErrFileName;
+    std::uint32_t code = 1;
+    CreateDOSProcessRedirected(kProbe + " nul 0", capture, true, code);
+    EXPECT_TRUE(FileExists(capture));
     DoneCompilerU();
     EXPECT_EQ(StdErrFileName, "");
+    EXPECT_FALSE(FileExists(capture)) << "left behind at the end";
     StdErrFileName = saved;
 }
 

@@ -90,7 +90,6 @@ TEST_F(ToolWrappersTest, CompilerLauncherFailureLeavesListsEmpty) {
 
 // "/K" keeps the console until it is closed: the wrapper must wait that long.
 TEST_F(ToolWrappersTest, InterpreterWaitsForTheConsoleToClose) {
-    standin::SdkOnPath path;
     standin::ScopedEnv logEnv("QP_FIXTURE_LOG", log);
     const std::string release = dir + "release";
     DeleteFileA(release.c_str());
@@ -98,7 +97,7 @@ TEST_F(ToolWrappersTest, InterpreterWaitsForTheConsoleToClose) {
     standin::ScopedEnv exitEnv("QP_JAVA_EXIT", "3");
 
     const std::string java = "\"" + standin::SdkDir() + "java.exe\" \"Hello\" a b";
-    const std::string cmdLine = "command.com /K " + java;
+    const std::string cmdLine = standin::StandInShell::Path() + " /K " + java;
     TInterpreter interpreter(WindowsLauncher());
     interpreter.OnMessage = Recorder();
     auto run = std::async(std::launch::async, [&] { return interpreter.Run(cmdLine); });
@@ -119,8 +118,8 @@ TEST_F(ToolWrappersTest, InterpreterWaitsForTheConsoleToClose) {
 }
 
 TEST_F(ToolWrappersTest, AppletViewerRunsThroughCommandC) {
-    standin::SdkOnPath path;
     standin::ScopedEnv logEnv("QP_FIXTURE_LOG", log);
+    const std::string shell = standin::StandInShell::Path() + " /C ";
     const std::string viewer = "\"" + standin::SdkDir() + "appletviewer.exe\" \"Hello.html\"";
     struct Case {
         const char* exit;
@@ -133,14 +132,14 @@ TEST_F(ToolWrappersTest, AppletViewerRunsThroughCommandC) {
         events.clear();
         TAppletViewer applet(WindowsLauncher());
         applet.OnMessage = Recorder();
-        EXPECT_EQ(applet.Run("command.com /C " + viewer), c.result);
-        EXPECT_EQ(standin::ReadLog(log), (Lines{"command.com /C " + viewer, viewer}));
+        EXPECT_EQ(applet.Run(shell + viewer), c.result);
+        EXPECT_EQ(standin::ReadLog(log), (Lines{shell + viewer, viewer}));
         EXPECT_EQ(events, (Lines{"Run Applet Viewer", std::string("Applet Viewer exit code:  ") + c.exit}));
     }
 }
 
 TEST_F(ToolWrappersTest, MissingCommandInterpreterFails) {
-    // Without the stand-in on PATH there is no command.com to find.
+    // Wine has no command.com of its own, and the stand-in is not on PATH.
     TInterpreter interpreter(WindowsLauncher());
     interpreter.OnMessage = Recorder();
     try {
