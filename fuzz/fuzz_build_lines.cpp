@@ -10,6 +10,7 @@
 #include "QPadBuildU.h"
 #include "QPadLogic.h"
 #include "QpErrors.h"
+#include "QpText.h"
 
 namespace {
 
@@ -60,10 +61,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string cls = ClassNameFor(file);
     QP_CHECK(cls.find_first_of("\\:") == std::string::npos);
-    // cmd.exe gets the text after /K in one more pair of quotes; its name in any case.
+    // cmd.exe gets the text after /K in one more pair of quotes: a program named
+    // cmd.exe or cmd, in any case, wherever its folder.
     std::string lower = shell;
+    if (lower.size() >= 2 && lower.front() == '"' && lower.back() == '"') lower = lower.substr(1, lower.size() - 2);
+    lower = ExtractFileName(lower);
     for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    const bool cmd = lower.find("cmd") != std::string::npos;
+    const bool cmd = lower == "cmd.exe" || lower == "cmd";
     InterpreterRun run;
     if (!Throws([&] { run = MakeInterpreterRun(shell, "C:\\T\\r.bat", dir, "java.exe", tmpl, cls, args); })) {
         QP_CHECK(run.commandLine == shell + (cmd ? " /K \"\"C:\\T\\r.bat\"\"" : " /K \"C:\\T\\r.bat\""));
