@@ -153,8 +153,13 @@ void TQPadF::FormShow() {
 void TQPadF::FormCloseQuery(bool& canClose) {
     try {
         CheckSaveChanges();
+    } catch (const EAbort&) {
+        canClose = false;  // Cancel, or a save that was not made: stay open
     } catch (...) {
-        canClose = false;  // Cancel, or a failed save: stay open, say nothing
+        // A failed save: stay open, and say why as Save does, or the user never
+        // learns that the work is still unsaved (at log-off least of all).
+        canClose = false;
+        HandleCurrentFailure();
     }
 }
 

@@ -337,18 +337,41 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheFlag) {
     EXPECT_FALSE(Editor().Modified());
 }
 
-TEST_F(FileCommandsTest, ClosingWithAFailedSaveStaysOpenSilently) {
+// A save that fails while closing, at log-off or shut-down keeps the window
+// open and says why, in Save's own box.
+TEST_F(FileCommandsTest, ClosingWithAFailedSaveStaysOpenAndSaysWhy) {
+    const struct {
+        const char* what;
+        UINT message;
+        LPARAM lParam;
+        LRESULT result;  // what the close message returns
+    } rows[] = {
+        {"close", WM_CLOSE, 0, 0},
+        {"log-off", WM_QUERYENDSESSION, static_cast<LPARAM>(ENDSESSION_LOGOFF), FALSE},
+        {"shut-down", WM_QUERYENDSESSION, 0, FALSE},
+    };
     std::string path = dir + "Ro.java";
     WriteFileBytes(path, "ro");
     Open(path);
     Type("x");
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    prompts.messageAnswers = {IDYES};
-    SendMessageA(QPadF->Handle(), WM_CLOSE, 0, 0);
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_TRUE(IsWindow(QPadF->Handle()));
-    EXPECT_EQ(prompts.messages.size(), 1u) << "only the question, no error box";
-    EXPECT_TRUE(Editor().Modified());
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        prompts.messages.clear();
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        prompts.messageAnswers = {IDYES, IDOK};
+        EXPECT_EQ(SendMessageA(QPadF->Handle(), row.message, 0, row.lParam), row.result);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ASSERT_TRUE(IsWindow(QPadF->Handle()));
+        ASSERT_EQ(prompts.messages.size(), 2u) << "the question, then the failure";
+        EXPECT_EQ(prompts.messages[0].text, "Save changes to Ro.java?");
+        EXPECT_EQ(prompts.messages[1].text.rfind("Cannot save file " + path + "\r", 0), 0u) << prompts.messages[1].text;
+        EXPECT_GT(prompts.messages[1].text.size(), ("Cannot save file " + path + "\r").size()) << "and the reason";
+        EXPECT_EQ(prompts.messages[1].caption, "Quillpad");
+        EXPECT_EQ(prompts.messages[1].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+        EXPECT_EQ(prompts.messages[1].owner, QPadF->Handle());
+        EXPECT_TRUE(Editor().Modified());
+        EXPECT_EQ(ReadFileBytes(path), "ro");
+    }
 }
 
 TEST_F(FileCommandsTest, RoundTripsBytesAndOddFiles) {
