@@ -317,7 +317,19 @@ LRESULT TQPadF::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (sourceEdit_) sourceEdit_->SetFocus();
         return 0;
     case WM_ACTIVATEAPP:
-        if (wParam) clipboardSequence_ = 0;
+        if (wParam) {
+            clipboardSequence_ = 0;
+            // Another program may have changed the file meanwhile; asked once
+            // the activation is over.
+            PostMessageA(hwnd_, WM_CHECKFILE, 0, 0);
+        }
+        break;
+    case WM_CHECKFILE:
+        CheckFileWhenFree();
+        return 0;
+    case WM_ENABLE:
+        // A modal box has gone: a look held back for it is due.
+        if (wParam && fileCheckPending_) PostMessageA(hwnd_, WM_CHECKFILE, 0, 0);
         break;
     case WM_CLOSE:
         RequestClose();
@@ -405,7 +417,10 @@ void TQPadF::RequestClose() {
     bool canClose = true;
     FormCloseQuery(canClose);
     closing_ = false;
-    if (canClose) DestroyWindow(hwnd_);
+    if (canClose)
+        DestroyWindow(hwnd_);
+    else if (fileCheckPending_)
+        PostMessageA(hwnd_, WM_CHECKFILE, 0, 0);
 }
 
 void TQPadF::HandleCurrentFailure(HWND owner) {
