@@ -127,9 +127,9 @@ void TQPadF::ReloadSourceFile() {
     const std::string text = ReadSourceFile(fileName_);
     const int line = sourceEdit_->LineFromChar(sourceEdit_->SelStart());
     sourceEdit_->SetText(text);
-    // As Open does: the program may be in the middle of its activation, with
-    // the focus not yet back in the editor the new control replaces.
-    sourceEdit_->SetFocus();
+    // The focus back in the editor, as Open puts it there, unless another of
+    // the program's windows (the Find dialog) is in front.
+    if (GetActiveWindow() == hwnd_) sourceEdit_->SetFocus();
     sourceEdit_->SetReadOnly(!sourceEdit_->Faithful());
     ResetEditorState(text);
     ShowSourceForm();
@@ -175,8 +175,9 @@ bool TQPadF::FollowFileOnDisk() {
 
 void TQPadF::CheckFileWhenFree() {
     // A question in the middle of a command, or over a modal box, would act on
-    // a text the command is using: it waits for their end.
-    if (commandDepth_ > 0 || closing_ || !IsWindowEnabled(hwnd_)) {
+    // a text the command is using: it waits for their end. Nor is the text
+    // replaced while the window is minimized or on its way back.
+    if (commandDepth_ > 0 || closing_ || !IsWindowEnabled(hwnd_) || !IsWindowVisible(hwnd_) || IsIconic(hwnd_)) {
         fileCheckPending_ = true;
         return;
     }
