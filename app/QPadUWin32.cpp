@@ -327,9 +327,11 @@ LRESULT TQPadF::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CHECKFILE:
         CheckFileWhenFree();
         return 0;
-    case WM_ENABLE:
-        // A modal box has gone: a look held back for it is due.
+    case WM_ENABLE:  // a modal box has gone: a look held back for it is due
         if (wParam && fileCheckPending_) PostMessageA(hwnd_, WM_CHECKFILE, 0, 0);
+        break;
+    case WM_ACTIVATE:  // the window is back in front
+        if (LOWORD(wParam) != WA_INACTIVE && fileCheckPending_) PostMessageA(hwnd_, WM_CHECKFILE, 0, 0);
         break;
     case WM_CLOSE:
         RequestClose();
