@@ -319,6 +319,9 @@ void TQPadF::CodeRunAppletExecute() {
     try {
         FindAppletHtmlFile();
     } catch (...) {
+        // A page the project names is the user's: never written over by the
+        // default one under another name, its absence is the failure.
+        if (!o.AppletHtmlFile().empty()) throw;
         AddLine(panes_.CompillerLB, "Creating default applet HTML file");
         CodeCreateHTMLExecute();
     }

@@ -5,6 +5,8 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "FilesWin32.h"
 #include "LateBoundWin32.h"
 #include "OptionsU.h"
@@ -63,6 +65,7 @@ void TQPadF::FileNew1Execute() {
 // nothing to undo: it is kept rather than replaced by a fresh control.
 void TQPadF::StartUntitled(bool replaceText) {
     SetFileName(kUntitledName);
+    fileWatch_.Remember("");
     if (replaceText) sourceEdit_->SetText("");
     sourceEdit_->SetForm(NewFileForm());
     sourceEdit_->SetReadOnly(false);
@@ -93,6 +96,8 @@ void TQPadF::OpenSourceFile(const std::string& path) {
         if (!full.empty() && full.size() < n) name = full;
     }
     ShowStatus("Opening file...");
+    TFileWatch watch;  // as the file was before it was read
+    watch.Remember(name);
     const std::string text = ReadSourceFile(name);
     sourceEdit_->SetText(text);
     SetFileName(name);
@@ -101,14 +106,83 @@ void TQPadF::OpenSourceFile(const std::string& path) {
     sourceEdit_->SetReadOnly(!sourceEdit_->Faithful());
     ResetEditorState(text);
     ShowSourceForm();
+    fileWatch_ = watch;
     ShowStatus("");
     recentFiles_.Add(name);
+    WarnIfNotFaithful(name);
+}
+
+void TQPadF::WarnIfNotFaithful(const std::string& name) {
     if (!sourceEdit_->Faithful())
         Prompts().Message(hwnd_,
                           "The editor cannot show every character of " + name + " as it is stored (" +
                               EncodingLabel(sourceEdit_->Form()) +
                               ").\rThe file is open read-only and will not be saved from here.",
                           "Error", MB_OK | MB_ICONWARNING);
+}
+
+void TQPadF::ReloadSourceFile() {
+    TFileWatch watch;
+    watch.Remember(fileName_);
+    const std::string text = ReadSourceFile(fileName_);
+    const int line = sourceEdit_->LineFromChar(sourceEdit_->SelStart());
+    sourceEdit_->SetText(text);
+    // The focus back in the editor, as Open puts it there, unless another of
+    // the program's windows (the Find dialog) is in front.
+    if (GetActiveWindow() == hwnd_) sourceEdit_->SetFocus();
+    sourceEdit_->SetReadOnly(!sourceEdit_->Faithful());
+    ResetEditorState(text);
+    ShowSourceForm();
+    fileWatch_ = watch;
+    const int start = sourceEdit_->LineIndex(std::min(line, sourceEdit_->LineCount() - 1));
+    if (start > 0) {
+        sourceEdit_->SetSelStart(start);
+        sourceEdit_->ScrollCaret();
+    }
+    ShowStatus("Reloaded: changed by another program");
+    WarnIfNotFaithful(fileName_);
+}
+
+bool TQPadF::FollowFileOnDisk() {
+    switch (fileWatch_.Look()) {
+    case TFileWatch::Change::None:
+        return true;
+    case TFileWatch::Change::Gone:
+        // Told once; the text is all that is left of the file, so closing asks to save it.
+        fileWatch_.Accept();
+        sourceEdit_->SetModified(true);
+        ShowStatus("Deleted or renamed by another program");
+        Prompts().Message(hwnd_,
+                          ExtractFileName(fileName_) +
+                              " has been deleted or renamed by another program.\rThe text is kept here, marked "
+                              "modified; Save writes it to " + fileName_ + " again.",
+                          kAppTitle, MB_OK | MB_ICONWARNING);
+        return true;
+    case TFileWatch::Change::Changed:
+        break;
+    }
+    if (sourceEdit_->Modified() &&
+        Prompts().Message(hwnd_,
+                          ExtractFileName(fileName_) +
+                              " has been changed by another program. Reload it and lose your changes?",
+                          "Confirm", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+        fileWatch_.Accept();  // the next save overwrites it knowingly
+        return true;
+    }
+    ReloadSourceFile();
+    return false;
+}
+
+void TQPadF::CheckFileWhenFree() {
+    // A question in the middle of a command, or over a modal box, would act on
+    // a text the command is using: it waits for their end. Nor is the text
+    // replaced while the window is minimized or on its way back.
+    if (commandDepth_ > 0 || closing_ || !IsWindowEnabled(hwnd_) || !IsWindowVisible(hwnd_) || IsIconic(hwnd_)) {
+        fileCheckPending_ = true;
+        return;
+    }
+    fileCheckPending_ = false;
+    RunCommand([&] { FollowFileOnDisk(); });
 }
 
 std::string TQPadF::BytesToSave(const std::string& name) {
@@ -188,8 +262,10 @@ void TQPadF::FileSave1Execute() {
     if (fileName_ == kUntitledName) {
         FileSaveAs1Execute();
     } else {
+        if (!FollowFileOnDisk()) return;  // reloaded, and the status says so
         WriteSourceFile(fileName_, BytesToSave(fileName_));
         sourceEdit_->SetModified(false);
+        fileWatch_.Remember(fileName_);
     }
     ShowStatus("");
 }
@@ -203,6 +279,7 @@ void TQPadF::FileSaveAs1Execute() {
     WriteSourceFile(name, BytesToSave(name));
     SetFileName(name);
     sourceEdit_->SetModified(false);
+    fileWatch_.Remember(name);
     recentFiles_.Add(name);
 }
 

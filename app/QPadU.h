@@ -15,6 +15,7 @@
 #include "QPadActions.h"
 #include "QPadBuildU.h"
 #include "QPadControls.h"
+#include "QPadFileWatch.h"
 #include "QPadLayout.h"
 #include "QPadLogic.h"
 #include "QPadPlacement.h"
@@ -98,6 +99,10 @@ public:
     void FileSaveAs1Execute();
     void FileExit1Execute();
     void CheckSaveChanges();
+    // Another program's change to the file on disk: an unmodified text is
+    // reloaded, a modified one asks; a file gone marks the text modified. False
+    // when the text was reloaded (there is nothing left to save).
+    bool FollowFileOnDisk();
     // The text's bytes in its form; asks before a change of encoding, throws when
     // the text must not be saved.
     std::string BytesToSave(const std::string& name);
@@ -215,6 +220,11 @@ private:
     void ReplaceCommand(int command);
     // Open's work after the save-changes question: load, show, remember.
     void OpenSourceFile(const std::string& path);
+    // The file's text again, as Open loads it, with the caret on the line it was on.
+    void ReloadSourceFile();
+    void WarnIfNotFaithful(const std::string& name);
+    // The file is looked at now, or when the command or modal box under way ends.
+    void CheckFileWhenFree();
     void OpenRecentFile(std::size_t index);
     // Runs a command as OnCommand does: failures to AppException, a close waits for its end.
     template <class Fn>
@@ -257,6 +267,8 @@ private:
     int commandDepth_ = 0;       // commands under way, one inside another
     bool closePending_ = false;  // a close asked for while one ran
     bool closing_ = false;       // the close's own question is being asked
+    TFileWatch fileWatch_;
+    bool fileCheckPending_ = false;  // asked for while the window was busy
     FileDialogRequest openDialog_, saveDialog_;  // each offers the name last chosen in it
     // The dialogs, each made at its first use; the globals FindF, ReplaceF,
     // GoToLineF and AboutBox point to them.
@@ -274,6 +286,7 @@ void TQPadF::RunCommand(Fn fn) {
         closePending_ = false;
         RequestClose();
     }
+    if (commandDepth_ == 0 && fileCheckPending_ && hwnd_) PostMessageA(hwnd_, WM_CHECKFILE, 0, 0);
 }
 
 extern TQPadF* QPadF;

@@ -153,8 +153,13 @@ void TQPadF::FormShow() {
 void TQPadF::FormCloseQuery(bool& canClose) {
     try {
         CheckSaveChanges();
+    } catch (const EAbort&) {
+        canClose = false;  // Cancel, or a save that was not made: stay open
     } catch (...) {
-        canClose = false;  // Cancel, or a failed save: stay open, say nothing
+        // A failed save: stay open, and say why as Save does, or the user never
+        // learns that the work is still unsaved (at log-off least of all).
+        canClose = false;
+        HandleCurrentFailure();
     }
 }
 
@@ -312,7 +317,21 @@ LRESULT TQPadF::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (sourceEdit_) sourceEdit_->SetFocus();
         return 0;
     case WM_ACTIVATEAPP:
-        if (wParam) clipboardSequence_ = 0;
+        if (wParam) {
+            clipboardSequence_ = 0;
+            // Another program may have changed the file meanwhile; asked once
+            // the activation is over.
+            PostMessageA(hwnd_, WM_CHECKFILE, 0, 0);
+        }
+        break;
+    case WM_CHECKFILE:
+        CheckFileWhenFree();
+        return 0;
+    case WM_ENABLE:  // a modal box has gone: a look held back for it is due
+        if (wParam && fileCheckPending_) PostMessageA(hwnd_, WM_CHECKFILE, 0, 0);
+        break;
+    case WM_ACTIVATE:  // the window is back in front
+        if (LOWORD(wParam) != WA_INACTIVE && fileCheckPending_) PostMessageA(hwnd_, WM_CHECKFILE, 0, 0);
         break;
     case WM_CLOSE:
         RequestClose();
@@ -400,7 +419,10 @@ void TQPadF::RequestClose() {
     bool canClose = true;
     FormCloseQuery(canClose);
     closing_ = false;
-    if (canClose) DestroyWindow(hwnd_);
+    if (canClose)
+        DestroyWindow(hwnd_);
+    else if (fileCheckPending_)
+        PostMessageA(hwnd_, WM_CHECKFILE, 0, 0);
 }
 
 void TQPadF::HandleCurrentFailure(HWND owner) {

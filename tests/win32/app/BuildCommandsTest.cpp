@@ -430,23 +430,31 @@ TEST_F(BuildTest, FailureTextsInTheirBoxes) {
         const char* action;
         std::string text, caption;
         Lines output;  // the output list afterwards (Create HTML leaves it)
-        bool pageAfter;
+        const char* page;  // Hello.html afterwards: null for none, "" for the default one written
     };
     const Case cases[] = {
         {"viewer template", [&] { options->SetAppletViewerCommand("-J"); }, "CodeRunApplet",
-         "Can't find \"%h\" in Applet viewer command.", "Quillpad", {}, true},
+         "Can't find \"%h\" in Applet viewer command.", "Quillpad", {}, ""},
         {"missing page", [&] { options->SetAppletHtmlFile("My.html"); }, "CodeRunApplet",
-         "Applet HTML file is not defined\rCan't find My.html.", "Quillpad", {}, true},
+         "Applet HTML file is not defined\rCan't find My.html.", "Quillpad", {"looking for applet HTML file"},
+         nullptr},
+        {"missing page, default one edited",
+         [&] {
+             options->SetAppletHtmlFile("My.html");
+             WriteFileBytes(dir + "Hello.html", "mine");
+         },
+         "CodeRunApplet", "Applet HTML file is not defined\rCan't find My.html.", "Quillpad",
+         {"looking for applet HTML file"}, "mine"},
         {"html template", [&] { options->htmlTemplate = "<APPLET CODE=\"%C\">"; }, "CodeCreateHTML",
-         "Can't find \"%c\" in HTML template.", "Quillpad", {}, false},
+         "Can't find \"%c\" in HTML template.", "Quillpad", {}, nullptr},
         {"fallback fails", [&] { options->htmlTemplate = "no class"; }, "CodeRunApplet",
          "Can't find \"%c\" in HTML template.", "Quillpad",
-         {"looking for applet HTML file", "Creating default applet HTML file"}, false},
+         {"looking for applet HTML file", "Creating default applet HTML file"}, nullptr},
         {"no sdk", [&] { options->BreakSdk("C:\\nosdk\\"); }, "CodeRunApplet", sdkMessage, "Error",
-         {">" + JavacLine(dir + "Hello.java")}, false},
-        {"no sdk", [&] { options->BreakSdk("C:\\nosdk\\"); }, "CodeCompile", sdkMessage, "Error", {}, false},
+         {">" + JavacLine(dir + "Hello.java")}, nullptr},
+        {"no sdk", [&] { options->BreakSdk("C:\\nosdk\\"); }, "CodeCompile", sdkMessage, "Error", {}, nullptr},
         {"not an applet", [&] { Editor().SetText("class Hello {}"); }, "CodeCreateHTML", "It is not Java applet",
-         "Error", {}, false},
+         "Error", {}, nullptr},
     };
     for (const Case& c : cases) {
         options->UseSdk(standin::SdkDir());
@@ -467,7 +475,12 @@ TEST_F(BuildTest, FailureTextsInTheirBoxes) {
         if (std::string(c.action) == "CodeRunApplet") {
             EXPECT_EQ(Items(QPadF->CompillerLB()), c.output) << c.what;
         }
-        EXPECT_EQ(Exists(dir + "Hello.html"), c.pageAfter) << c.what;
+        ASSERT_EQ(Exists(dir + "Hello.html"), c.page != nullptr) << c.what;
+        if (c.page && *c.page) {
+            EXPECT_EQ(ReadFileBytes(dir + "Hello.html"), c.page) << c.what;
+        } else if (c.page) {
+            EXPECT_NE(ReadFileBytes(dir + "Hello.html").find("CODE=\"Hello.class\""), std::string::npos) << c.what;
+        }
     }
 }
 

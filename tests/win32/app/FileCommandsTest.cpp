@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <deque>
 #include <functional>
 #include <stdexcept>
 
@@ -337,18 +338,83 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheFlag) {
     EXPECT_FALSE(Editor().Modified());
 }
 
-TEST_F(FileCommandsTest, ClosingWithAFailedSaveStaysOpenSilently) {
-    std::string path = dir + "Ro.java";
+// A save that fails while closing or at log-off keeps the window open and
+// says why, in Save's own box.
+TEST_F(FileCommandsTest, ClosingWithAFailedSaveStaysOpenAndSaysWhy) {
+    const std::string path = dir + "Ro.java";
     WriteFileBytes(path, "ro");
     Open(path);
     Type("x");
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    prompts.messageAnswers = {IDYES};
-    SendMessageA(QPadF->Handle(), WM_CLOSE, 0, 0);
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_TRUE(IsWindow(QPadF->Handle()));
-    EXPECT_EQ(prompts.messages.size(), 1u) << "only the question, no error box";
-    EXPECT_TRUE(Editor().Modified());
+    for (auto [message, lParam] : {std::pair<UINT, LPARAM>{WM_CLOSE, 0}, {WM_QUERYENDSESSION, ENDSESSION_LOGOFF}}) {
+        prompts.messages.clear();
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        prompts.messageAnswers = {IDYES, IDOK};
+        EXPECT_EQ(SendMessageA(QPadF->Handle(), message, 0, lParam), 0);  // log-off: FALSE, not now
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ASSERT_TRUE(IsWindow(QPadF->Handle()));
+        ASSERT_EQ(prompts.messages.size(), 2u) << "the question, then the failure";
+        const std::string& text = prompts.messages[1].text;
+        EXPECT_EQ(text.rfind("Cannot save file " + path + "\r", 0), 0u) << text;
+        EXPECT_GT(text.size(), path.size() + 18) << "and the reason";
+        EXPECT_EQ(prompts.messages[1].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+        EXPECT_TRUE(Editor().Modified());
+    }
+}
+
+// A file another program changed or deleted is never saved over without a
+// word: seen when the program is activated (once no modal box is up) and before a save.
+TEST_F(FileCommandsTest, AFileChangedByAnotherProgram) {
+    const std::string path = dir + "W.java", before = "class W {\r\n    int a;\r\n    int b;\r\n}\r\n",
+                      edited = "class W {\r\n    int a;\r\nx    int b;\r\n}\r\n", after = before + "// c\r\n";
+    const std::string reloaded = "Reloaded: changed by another program";
+    const std::string asked = "W.java has been changed by another program. Reload it and lose your changes?";
+    enum Seen { Activation, UnderModalBox, Save };
+    const struct {
+        const char* what;
+        bool edit, remove;  // "x" typed on the third line; the file deleted rather than rewritten
+        Seen seen;
+        std::deque<int> answers;
+        std::string text, status;  // the editor's text and panel 2 afterwards
+    } rows[] = {
+        {"unmodified", false, false, Activation, {}, after, reloaded},
+        {"unmodified, a modal box up", false, false, UnderModalBox, {}, after, reloaded},
+        {"modified, Yes", true, false, Activation, {IDYES}, after, reloaded},
+        {"modified, No", true, false, Activation, {IDNO}, edited, ""},
+        {"modified, at Save, No", true, false, Save, {IDNO}, edited, ""},
+        {"deleted", false, true, Activation, {IDOK}, before, "Deleted or renamed by another program"},
+    };
+    auto activate = [&] {
+        SendMessageA(QPadF->Handle(), WM_ACTIVATEAPP, TRUE, 0);
+        ProcessMessages();
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        WriteFileBytes(path, before);
+        Open(path);
+        Editor().SetSelStart(Editor().LineIndex(2));
+        if (row.edit) Type("x");
+        row.remove ? (void)DeleteFileA(path.c_str()) : WriteFileBytes(path, after);
+        prompts.messages.clear();
+        prompts.messageAnswers = row.answers;
+        EnableWindow(QPadF->Handle(), row.seen != UnderModalBox);
+        row.seen == Save ? (void)Command("FileSave1") : activate();
+        EXPECT_EQ(Editor().Text(), row.seen == UnderModalBox ? before : row.text);
+        EnableWindow(QPadF->Handle(), TRUE);
+        ProcessMessages();
+        ASSERT_EQ(prompts.messages.size(), row.answers.size());
+        if (!row.answers.empty()) {
+            EXPECT_EQ(prompts.messages[0].text.rfind(row.remove ? "W.java has been deleted or renamed" : asked, 0), 0u);
+        }
+        EXPECT_EQ(Editor().Text(), row.text);
+        EXPECT_EQ(Editor().Modified(), row.text != after && row.seen != Save);
+        EXPECT_EQ(QPadF->PanelText(2), row.status);
+        EXPECT_EQ(Editor().LineFromChar(Editor().SelStart()), 2) << "the caret's line kept";
+        // Told once: the save writes the text with no second question.
+        Command("FileSave1");
+        activate();
+        EXPECT_EQ(prompts.messages.size(), row.answers.size());
+        EXPECT_EQ(ReadFileBytes(path), row.text);
+    }
 }
 
 TEST_F(FileCommandsTest, RoundTripsBytesAndOddFiles) {
