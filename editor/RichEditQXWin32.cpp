@@ -1041,8 +1041,8 @@ bool TCustomRichEditQX::CanPaste() const {
     return IsClipboardFormatAvailable(CF_UNICODETEXT) || IsClipboardFormatAvailable(CF_TEXT);
 }
 
-// The clipboard's text, plain, in the editor's own font, replaces the selection
-// as one step: the control's own paste would bring rich text's fonts and colours
+// The clipboard's text, plain, in the editor's own font and with the text's
+// own line breaks, replaces the selection as one step: the control's own paste would bring rich text's fonts and colours
 // in (and under Wine replaces the whole text of a control in plain-text mode).
 void TCustomRichEditQX::Paste() {
     if (ReadOnly()) return;
@@ -1064,5 +1064,5 @@ void TCustomRichEditQX::Paste() {
                 text = Widen(std::string(p, strnlen(p, locked.Size())));
         }
     }
-    if (!text.empty()) ReplaceSel(text);
+    if (!text.empty()) ReplaceSel(WithControlBreaks(text));
 }

@@ -409,6 +409,18 @@ void WithKeys(std::initializer_list<int> held, const std::function<void()>& fn) 
     SetKeyboardState(keys);
 }
 
+// Another program's copy of text in UTF-16.
+void CopyToClipboard(HWND owner, const std::u16string& text) {
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(GlobalLock(mem), text.c_str(), bytes);
+    GlobalUnlock(mem);
+    SetClipboardData(CF_UNICODETEXT, mem);
+    CloseClipboard();
+}
+
 TEST_F(EditorTest, EveryKindOfEditIsOneStepUndoneAndRedone) {
     const struct {
         const char* kind;
@@ -435,6 +447,14 @@ TEST_F(EditorTest, EveryKindOfEditIsOneStepUndoneAndRedone) {
              ed->SetSel(1, 1);
              ed->Paste();
          }, "aabb"},
+        {"paste of every kind of line break into a CR LF file", "ab", 1, 1, [this] {
+             CopyToClipboard(host, u"1\r\n2\r3\n4\r\r\n5");
+             ed->Paste();
+         }, "a1\r\n2\r\n3\r\n4\r\n5b"},
+        {"paste of every kind of line break into an LF file", "x\ny", 1, 1, [this] {
+             CopyToClipboard(host, u"1\r\n2\r3\n4\r\r\n5");
+             ed->Paste();
+         }, "x1\n2\n3\n4\n5\ny"},
         {"Tab on lines", "a\r\nb\r\nc", 0, 4, [this] { Type("\t"); }, "      a\r\n      b\r\nc"},
         {"Tab after Ctrl+A", "a\r\nb\r\n", 0, 0, [this] {
              WithKeys({VK_CONTROL}, [&] { Stroke('A', 1); });
