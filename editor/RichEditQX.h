@@ -160,6 +160,7 @@ private:
     std::u16string CharAfter(int pos) const;
     void DeleteForward(bool word);
     void MouseDown(HWND wnd, WPARAM wParam, LPARAM lParam);
+    void StepOverLineBreak(bool forward);
     // Scrolls what the control's own scrolling left of the caret's line and column out of view.
     void ShowCaretWhole();
 

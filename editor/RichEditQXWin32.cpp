@@ -225,6 +225,7 @@ LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
         if (EditKey(key, shift & (ssShift | ssAlt | ssCtrl))) return 0;
         if (IsMoveKey(key)) History.Steps.BreakGroup();
         const LRESULT result = CallBase(wnd, msg, key, lParam);
+        if (key == VK_LEFT || key == VK_RIGHT) StepOverLineBreak(key == VK_RIGHT);
         if (key >= VK_PRIOR && key <= VK_DOWN) ShowCaretWhole();  // the moving keys
         return result;
     }
@@ -372,6 +373,21 @@ void TCustomRichEditQX::MouseDown(HWND wnd, WPARAM wParam, LPARAM lParam) {
     History.EndStep(*this);
     Select(target, target + static_cast<int>(moved.size()));
     AfterEdit();
+}
+
+// Wine's control moves the caret one position at a time across a CR LF, to
+// between its CR and LF, where a typed character would split the break in
+// two; Windows' steps over a line break whole. The caret goes on over it.
+void TCustomRichEditQX::StepOverLineBreak(bool forward) {
+    CHARRANGE range{};
+    SendMessageA(Wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    if (range.cpMin != range.cpMax) return;
+    const int pos = range.cpMax;
+    const int line = LineFromChar(pos);
+    const int lineEnd = LineIndex(line) + static_cast<int>(SendMessageA(Wnd, EM_LINELENGTH, pos, 0));
+    const int next = LineIndex(line + 1);
+    if (pos <= lineEnd || next < 0 || pos >= next) return;
+    SetSel(forward ? next : lineEnd, forward ? next : lineEnd);
 }
 
 void TCustomRichEditQX::KeyDown(std::uint16_t& key, unsigned shift) { Keys.KeyDown(key, shift); }

@@ -494,6 +494,23 @@ TEST_F(EditorTest, EveryKindOfEditIsOneStepUndoneAndRedone) {
     }
 }
 
+// The caret never stops between a line break's CR and LF, where typing would split it.
+TEST_F(EditorTest, LeftAndRightStepOverALineBreakWhole) {
+    const struct {
+        int caret;
+        UINT key;
+        const char* after;
+    } rows[] = {{1, VK_RIGHT, "a\r\nxb"}, {3, VK_LEFT, "ax\r\nb"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.after);
+        ed->SetText("a\r\nb");
+        ed->SetSel(row.caret, row.caret);
+        Stroke(row.key, 0);
+        Type("x");
+        EXPECT_EQ(ed->Text(), row.after);
+    }
+}
+
 TEST_F(EditorTest, TypingRunsBreakAtCaretMovesAndTheControlKeepsNoUndo) {
     ed->SetText("");
     Type("one");
