@@ -225,7 +225,7 @@ LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
         if (EditKey(key, shift & (ssShift | ssAlt | ssCtrl))) return 0;
         if (IsMoveKey(key)) History.Steps.BreakGroup();
         const LRESULT result = CallBase(wnd, msg, key, lParam);
-        if (key == VK_LEFT || key == VK_RIGHT) StepOverLineBreak(key == VK_RIGHT);
+        if (IsMoveKey(key)) StepOverLineBreak(key == VK_RIGHT);
         if (key >= VK_PRIOR && key <= VK_DOWN) ShowCaretWhole();  // the moving keys
         return result;
     }
@@ -378,11 +378,18 @@ void TCustomRichEditQX::MouseDown(HWND wnd, WPARAM wParam, LPARAM lParam) {
 // Wine's control moves the caret one position at a time across a CR LF, to
 // between its CR and LF, where a typed character would split the break in
 // two; Windows' steps over a line break whole. The caret goes on over it.
+// Its Right and Down at the end put the caret past it, on the last paragraph
+// mark, where the caret's column counts too far: the caret goes back to the end.
 void TCustomRichEditQX::StepOverLineBreak(bool forward) {
     CHARRANGE range{};
     SendMessageA(Wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
     if (range.cpMin != range.cpMax) return;
     const int pos = range.cpMax;
+    const int length = GetTextLen();
+    if (pos > length) {
+        SetSel(length, length);
+        return;
+    }
     const int line = LineFromChar(pos);
     const int lineEnd = LineIndex(line) + static_cast<int>(SendMessageA(Wnd, EM_LINELENGTH, pos, 0));
     const int next = LineIndex(line + 1);
@@ -760,10 +767,13 @@ std::u16string TCustomRichEditQX::ReadRange(int& start, int& end) const {
 
 int TCustomRichEditQX::Replace(int start, int end, const std::u16string& text) {
     // Setting a selection costs a search from the top of the text under Wine;
-    // typing replaces the selection there already.
-    int selStart = 0, selEnd = 0;
-    Selection(selStart, selEnd);
-    if (selStart != start || selEnd != end) SetSel(start, end);
+    // typing replaces the selection there already. The selection as the
+    // control has it, not as Selection() counts it: Wine's Right at the end
+    // puts the caret past it, on the last paragraph mark, and text put in
+    // there brings Wine's control down.
+    CHARRANGE was{};
+    SendMessageA(Wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&was));
+    if (was.cpMin != start || was.cpMax != end) SetSel(start, end);
     // The line index follows the change; a use checks it is still in step.
     Lines.Follow(start, end, text);
     // The count of characters it put in: 0 for an empty text, or where the
