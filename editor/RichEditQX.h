@@ -138,6 +138,8 @@ private:
 
     // ITextBuffer, on the window: what the history reads and replaces.
     std::u16string Range(int start, int end) const override;
+    // The text of the range the control selects for [start, end), which start and end then give.
+    std::u16string ReadRange(int& start, int& end) const;
     int Replace(int start, int end, const std::u16string& text) override;
     void Selection(int& start, int& end) const override;
     void Select(int start, int end) override;
@@ -153,8 +155,12 @@ private:
     // A selection goes whole; true when there was one.
     bool DeleteSelection(int start, int end);
     void DeleteBack(bool word);
+    // The character before or after pos (empty where there is none).
+    std::u16string CharBefore(int pos) const;
+    std::u16string CharAfter(int pos) const;
     void DeleteForward(bool word);
     void MouseDown(HWND wnd, WPARAM wParam, LPARAM lParam);
+    void StepOverLineBreak(bool forward);
     // Scrolls what the control's own scrolling left of the caret's line and column out of view.
     void ShowCaretWhole();
 

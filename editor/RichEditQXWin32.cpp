@@ -225,6 +225,7 @@ LRESULT TCustomRichEditQX::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
         if (EditKey(key, shift & (ssShift | ssAlt | ssCtrl))) return 0;
         if (IsMoveKey(key)) History.Steps.BreakGroup();
         const LRESULT result = CallBase(wnd, msg, key, lParam);
+        if (IsMoveKey(key)) StepOverLineBreak(key == VK_RIGHT);
         if (key >= VK_PRIOR && key <= VK_DOWN) ShowCaretWhole();  // the moving keys
         return result;
     }
@@ -372,6 +373,28 @@ void TCustomRichEditQX::MouseDown(HWND wnd, WPARAM wParam, LPARAM lParam) {
     History.EndStep(*this);
     Select(target, target + static_cast<int>(moved.size()));
     AfterEdit();
+}
+
+// Wine's control moves the caret one position at a time across a CR LF, to
+// between its CR and LF, where a typed character would split the break in
+// two; Windows' steps over a line break whole. The caret goes on over it.
+// Its Right and Down at the end put the caret past it, on the last paragraph
+// mark, where the caret's column counts too far: the caret goes back to the end.
+void TCustomRichEditQX::StepOverLineBreak(bool forward) {
+    CHARRANGE range{};
+    SendMessageA(Wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    if (range.cpMin != range.cpMax) return;
+    const int pos = range.cpMax;
+    const int length = GetTextLen();
+    if (pos > length) {
+        SetSel(length, length);
+        return;
+    }
+    const int line = LineFromChar(pos);
+    const int lineEnd = LineIndex(line) + static_cast<int>(SendMessageA(Wnd, EM_LINELENGTH, pos, 0));
+    const int next = LineIndex(line + 1);
+    if (pos <= lineEnd || next < 0 || pos >= next) return;
+    SetSel(forward ? next : lineEnd, forward ? next : lineEnd);
 }
 
 void TCustomRichEditQX::KeyDown(std::uint16_t& key, unsigned shift) { Keys.KeyDown(key, shift); }
@@ -702,36 +725,55 @@ bool TCustomRichEditQX::SelectedLines(int& first, int& last) const {
 // for what it cannot hold. The selection's text goes in and out in UTF-16
 // (code page 1200) whatever the procedure, so ranges are read and replaced
 // through the selection.
-std::u16string TCustomRichEditQX::Range(int start, int end) const {
-    if (end <= start) return {};
-    const auto n = static_cast<std::size_t>(end - start);
+std::u16string TCustomRichEditQX::Range(int start, int end) const { return ReadRange(start, end); }
+
+// A position between the CR and the LF of a line break is none the control
+// selects: it moves such an end (Wine's, to before the CR), so the text read
+// is that of the range it selected, which start and end then give. Each
+// paragraph end comes as CR LF (GT_USECRLF: Windows' later controls give a
+// bare CR without it), and the whole of it is read, never cut to the length
+// asked for.
+std::u16string TCustomRichEditQX::ReadRange(int& start, int& end) const {
+    if (end <= start) {
+        end = start;
+        return {};
+    }
     CHARRANGE was{};
     SendMessageW(Wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&was));
     const bool move = was.cpMin != start || was.cpMax != end;
     ++Peeking;
+    CHARRANGE range{start, end};
     if (move) {
-        CHARRANGE range{start, end};
         SendMessageW(Wnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        SendMessageW(Wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
     }
-    std::u16string text(n + 1, u'\0');
+    // Wine's control counts a selection to the end as running past it (its last paragraph mark).
+    const int length = GetTextLen();
+    start = std::clamp(static_cast<int>(range.cpMin), 0, length);
+    end = std::clamp(static_cast<int>(range.cpMax), start, length);
+    const auto room = 2 * static_cast<std::size_t>(end - start) + 1;
+    std::u16string text(room, u'\0');
     GETTEXTEX how{};
-    how.cb = static_cast<DWORD>((n + 1) * sizeof(char16_t));
-    how.flags = GT_SELECTION;
+    how.cb = static_cast<DWORD>(room * sizeof(char16_t));
+    how.flags = GT_SELECTION | GT_USECRLF;
     how.codepage = 1200;
     const auto got = static_cast<int>(
         SendMessageW(Wnd, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(text.data())));
     if (move) SendMessageW(Wnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&was));
     --Peeking;
-    text.resize(static_cast<std::size_t>(std::clamp(got, 0, static_cast<int>(n))));
+    text.resize(static_cast<std::size_t>(std::clamp(got, 0, static_cast<int>(room) - 1)));
     return text;
 }
 
 int TCustomRichEditQX::Replace(int start, int end, const std::u16string& text) {
     // Setting a selection costs a search from the top of the text under Wine;
-    // typing replaces the selection there already.
-    int selStart = 0, selEnd = 0;
-    Selection(selStart, selEnd);
-    if (selStart != start || selEnd != end) SetSel(start, end);
+    // typing replaces the selection there already. The selection as the
+    // control has it, not as Selection() counts it: Wine's Right at the end
+    // puts the caret past it, on the last paragraph mark, and text put in
+    // there brings Wine's control down.
+    CHARRANGE was{};
+    SendMessageA(Wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&was));
+    if (was.cpMin != start || was.cpMax != end) SetSel(start, end);
     // The line index follows the change; a use checks it is still in step.
     Lines.Follow(start, end, text);
     // The count of characters it put in: 0 for an empty text, or where the
@@ -816,14 +858,48 @@ bool TCustomRichEditQX::DeleteSelection(int start, int end) {
     return true;
 }
 
+namespace {
+
+// The one character that ends text: a CR LF line break, the two halves of a
+// character beyond U+FFFF, or the last unit.
+std::size_t LastCharSize(const std::u16string& text) {
+    if (text.size() >= 2 && (text.compare(text.size() - 2, 2, u"\r\n") == 0 || IsSurrogatePair(text.substr(text.size() - 2))))
+        return 2;
+    return std::min<std::size_t>(text.size(), 1);
+}
+
+// The one character that starts text, as above.
+std::size_t FirstCharSize(const std::u16string& text) {
+    if (text.size() >= 2 && (text.compare(0, 2, u"\r\n") == 0 || IsSurrogatePair(text.substr(0, 2)))) return 2;
+    return std::min<std::size_t>(text.size(), 1);
+}
+
+}  // namespace
+
+// The character before pos, as the control holds it. What is read is what
+// the step removes: the range read reaches back far enough for a line break
+// or a pair, and the control may have started it elsewhere than asked.
+std::u16string TCustomRichEditQX::CharBefore(int pos) const {
+    int from = std::max(pos - 2, 0), to = pos;
+    const std::u16string before = ReadRange(from, to);
+    if (to != pos) return {};
+    return before.substr(before.size() - LastCharSize(before));
+}
+
+std::u16string TCustomRichEditQX::CharAfter(int pos) const {
+    int from = pos, to = std::min(pos + 2, GetTextLen());
+    const std::u16string after = ReadRange(from, to);
+    if (from != pos) return {};
+    return after.substr(0, FirstCharSize(after));
+}
+
 void TCustomRichEditQX::DeleteBack(bool word) {
     int start = 0, end = 0;
     Selection(start, end);
     if (DeleteSelection(start, end) || start == 0) return;
     if (!word) {
-        // A line break goes whole; what is read here is what the step removes.
-        std::u16string before = Range(start >= 2 ? start - 2 : 0, start);
-        if (before != u"\r\n" && !IsSurrogatePair(before)) before.erase(0, before.size() - 1);
+        const std::u16string before = CharBefore(start);
+        if (before.empty()) return;
         EditText(start - static_cast<int>(before.size()), end, u"", TEditKind::Deleting, &before);
         return;
     }
@@ -836,12 +912,12 @@ void TCustomRichEditQX::DeleteBack(bool word) {
     while (p > 0 && IsWordChar(line[p - 1])) --p;
     if (p == static_cast<int>(line.size()) && p > 0) --p;
     if (lineStart + p == start) {
-        const std::u16string before = Range(start >= 2 ? start - 2 : 0, start);
-        start -= before == u"\r\n" ? 2 : 1;
-    } else {
-        start = lineStart + p;
+        const std::u16string before = CharBefore(start);
+        if (before.empty()) return;
+        EditText(start - static_cast<int>(before.size()), end, u"", TEditKind::Other, &before);
+        return;
     }
-    EditText(start, end, u"", TEditKind::Other);
+    EditText(lineStart + p, end, u"", TEditKind::Other);
 }
 
 void TCustomRichEditQX::DeleteForward(bool word) {
@@ -851,8 +927,8 @@ void TCustomRichEditQX::DeleteForward(bool word) {
     const int length = GetTextLen();
     if (end >= length) return;
     if (!word) {
-        std::u16string after = Range(end, std::min(end + 2, length));
-        if (after != u"\r\n" && !IsSurrogatePair(after)) after.resize(1);
+        const std::u16string after = CharAfter(end);
+        if (after.empty()) return;
         EditText(start, end + static_cast<int>(after.size()), u"", TEditKind::Deleting, &after);
         return;
     }
@@ -863,10 +939,12 @@ void TCustomRichEditQX::DeleteForward(bool word) {
     std::size_t p = 0;
     while (p < rest.size() && IsWordChar(rest[p])) ++p;
     while (p < rest.size() && (rest[p] == u' ' || rest[p] == u'\t')) ++p;
-    if (p == 0 && !rest.empty()) p = 1;
+    if (p == 0 && !rest.empty()) p = FirstCharSize(rest);
     if (p == 0) {
-        const std::u16string after = Range(end, std::min(end + 2, length));
-        p = after == u"\r\n" ? 2 : 1;
+        const std::u16string after = CharAfter(end);
+        if (after.empty()) return;
+        EditText(start, end + static_cast<int>(after.size()), u"", TEditKind::Other, &after);
+        return;
     }
     EditText(start, end + static_cast<int>(p), u"", TEditKind::Other);
 }
@@ -989,8 +1067,8 @@ bool TCustomRichEditQX::CanPaste() const {
     return IsClipboardFormatAvailable(CF_UNICODETEXT) || IsClipboardFormatAvailable(CF_TEXT);
 }
 
-// The clipboard's text, plain, in the editor's own font, replaces the selection
-// as one step: the control's own paste would bring rich text's fonts and colours
+// The clipboard's text, plain, in the editor's own font and with the text's
+// own line breaks, replaces the selection as one step: the control's own paste would bring rich text's fonts and colours
 // in (and under Wine replaces the whole text of a control in plain-text mode).
 void TCustomRichEditQX::Paste() {
     if (ReadOnly()) return;
@@ -1012,5 +1090,5 @@ void TCustomRichEditQX::Paste() {
                 text = Widen(std::string(p, strnlen(p, locked.Size())));
         }
     }
-    if (!text.empty()) ReplaceSel(text);
+    if (!text.empty()) ReplaceSel(WithControlBreaks(text));
 }

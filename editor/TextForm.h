@@ -8,6 +8,12 @@
 
 #include "SourceForm.h"
 
+// Text brought in from elsewhere with every line break it has (CR LF, CR, LF,
+// and CR CR LF, which a control shows as one break) as the one CR LF the
+// control holds each break in, which Save writes as the file's own line end:
+// what is shown is then what is saved.
+std::u16string WithControlBreaks(std::u16string_view text);
+
 class TTextForm {
 public:
     const TSourceForm& Form() const { return Form_; }

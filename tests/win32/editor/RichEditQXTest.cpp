@@ -409,6 +409,18 @@ void WithKeys(std::initializer_list<int> held, const std::function<void()>& fn) 
     SetKeyboardState(keys);
 }
 
+// Another program's copy of text in UTF-16.
+void CopyToClipboard(HWND owner, const std::u16string& text) {
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(GlobalLock(mem), text.c_str(), bytes);
+    GlobalUnlock(mem);
+    SetClipboardData(CF_UNICODETEXT, mem);
+    CloseClipboard();
+}
+
 TEST_F(EditorTest, EveryKindOfEditIsOneStepUndoneAndRedone) {
     const struct {
         const char* kind;
@@ -423,6 +435,9 @@ TEST_F(EditorTest, EveryKindOfEditIsOneStepUndoneAndRedone) {
         {"Tab's blanks", "", 0, 0, [this] { Type("\t"); }, "      "},
         {"Backspace across a line break", "ab\r\ncd", 4, 4, [this] { Stroke(VK_BACK, 8); }, "abcd"},
         {"Delete across a line break", "ab\r\ncd", 2, 2, [this] { Stroke(VK_DELETE, 0); }, "abcd"},
+        {"Backspace of the one character of a line", "{\r\nx\r\n}", 4, 4, [this] { Stroke(VK_BACK, 8); },
+         "{\r\n\r\n}"},
+        {"Backspace at the end of the text", "}\r\nx", 4, 4, [this] { Stroke(VK_BACK, 8); }, "}\r\n"},
         {"Ctrl+Backspace", "int value", 9, 9,
          [this] { WithKeys({VK_CONTROL}, [&] { Stroke(VK_BACK, 0x7F); }); }, "int "},
         {"cut", "hello world", 5, 11, [this] { ed->Cut(); }, "hello"},
@@ -432,6 +447,14 @@ TEST_F(EditorTest, EveryKindOfEditIsOneStepUndoneAndRedone) {
              ed->SetSel(1, 1);
              ed->Paste();
          }, "aabb"},
+        {"paste of every kind of line break into a CR LF file", "ab", 1, 1, [this] {
+             CopyToClipboard(host, u"1\r\n2\r3\n4\r\r\n5");
+             ed->Paste();
+         }, "a1\r\n2\r\n3\r\n4\r\n5b"},
+        {"paste of every kind of line break into an LF file", "x\ny", 1, 1, [this] {
+             CopyToClipboard(host, u"1\r\n2\r3\n4\r\r\n5");
+             ed->Paste();
+         }, "x1\n2\n3\n4\n5\ny"},
         {"Tab on lines", "a\r\nb\r\nc", 0, 4, [this] { Type("\t"); }, "      a\r\n      b\r\nc"},
         {"Tab after Ctrl+A", "a\r\nb\r\n", 0, 0, [this] {
              WithKeys({VK_CONTROL}, [&] { Stroke('A', 1); });
@@ -468,6 +491,23 @@ TEST_F(EditorTest, EveryKindOfEditIsOneStepUndoneAndRedone) {
         EXPECT_EQ(ed->Text(), row.after);
         EXPECT_TRUE(ed->Modified());
         EXPECT_FALSE(ed->CanRedo());
+    }
+}
+
+// The caret never stops between a line break's CR and LF, where typing would split it.
+TEST_F(EditorTest, LeftAndRightStepOverALineBreakWhole) {
+    const struct {
+        int caret;
+        UINT key;
+        const char* after;
+    } rows[] = {{1, VK_RIGHT, "a\r\nxb"}, {3, VK_LEFT, "ax\r\nb"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.after);
+        ed->SetText("a\r\nb");
+        ed->SetSel(row.caret, row.caret);
+        Stroke(row.key, 0);
+        Type("x");
+        EXPECT_EQ(ed->Text(), row.after);
     }
 }
 
