@@ -31,9 +31,12 @@ fuzz-tree: setup
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DQP_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(FUZZ) -j $(JOBS) -- --no-print-directory
 
-# A fixed number of inputs per harness, 10^7 together.
-fuzz: fuzz-tree
+# A fixed number of inputs per harness, 10^7 together; then random keys on the
+# real editor control under Wine for 90 s, from a new seed (printed).
+fuzz: fuzz-tree win64
 	@sh scripts/fuzz $(FUZZ) runs
+	@echo "== The editor walk on the real control, 90 s"
+	@QP_EDITOR_WALK_SECONDS=90 sh scripts/with-display $(W64) -- $(W64)/wine-run $(W64)/tests/win32/editor/win32_editor_walk.exe
 
 # A few seconds per harness.
 test-fuzz: fuzz-tree
