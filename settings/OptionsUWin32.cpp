@@ -376,6 +376,7 @@ void TOptionsF::OnCommand(HWND control, UINT id, UINT code) {
         code = BN_CLICKED;
     }
     if (code == EN_CHANGE || code == BN_CLICKED) ControlChanged(control);
+    if (control == JdkListCB) Guarded([this, code] { JdkListCBCommand(code); });
     if (code != BN_CLICKED) return;
     if (control == JDirSB) Guarded([this] { JDirSBClick(); });
     else if (control == EdFontSB) Guarded([this] { EdFontSBClick(); });

@@ -1,0 +1,116 @@
+// An installed JDK found where the settings name none: at creation, and in the
+// options dialog's list, on the real environment, registry and folders.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "OptionsFixture.h"
+
+namespace {
+
+using namespace settings_test;
+
+// A variable of this process, as it was before, back at the end of the scope.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+        char old[32768];
+        DWORD n = GetEnvironmentVariableA(name, old, sizeof old);
+        had_ = n > 0 && n < sizeof old;
+        if (had_) old_.assign(old, n);
+        SetEnvironmentVariableA(name, value.c_str());
+    }
+    ~ScopedEnvironment() { SetEnvironmentVariableA(name_, had_ ? old_.c_str() : nullptr); }
+
+private:
+    const char* name_;
+    bool had_ = false;
+    std::string old_;
+};
+
+TEST_F(OptionsTest, InstalledJdkTakesTheFolderThatIsNotValid) {
+    WriteAll(temp + "release", "IMPLEMENTOR=\"Test\"\r\nJAVA_VERSION=\"17.0.9\"\r\n");
+    const struct {
+        const char* name;
+        std::string settings;  // qp.ini's text; none when empty
+        std::string javaHome;
+        bool found;
+    } cases[] = {
+        {"no qp.ini", "", temp, true},
+        {"a folder without the tools", "[JavaSDK]\r\nDirectory=" + temp + "gone\\bin\\\r\n", temp, true},
+        {"JAVA_HOME names no JDK", "", sdk, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteFileA(ini.c_str());
+        if (!c.settings.empty()) WriteAll(ini, c.settings);
+        ScopedEnvironment home("JAVA_HOME", c.javaHome);
+        prompts.messages.clear();
+        if (!c.found) prompts.messageAnswers = {IDOK};
+        TOptionsF options(nullptr, TOptionsF::Window::OnFirstShow);
+        EXPECT_EQ(options.JavaSdkValid(), c.found);
+        if (c.found) {
+            EXPECT_TRUE(prompts.messages.empty());
+            EXPECT_EQ(options.JavaSdkDir(), sdk);
+            EXPECT_EQ(Profile(ini, "JavaSDK", "Directory"), sdk);
+            EXPECT_EQ(options.JdkFoundAtCreation(), "Using JDK 17.0.9 (" + sdk + ")");
+        } else {
+            ASSERT_EQ(prompts.messages.size(), 1u);
+            EXPECT_EQ(prompts.messages[0].text, kNoSdkMessage);
+            EXPECT_FALSE(Exists(ini));
+            EXPECT_EQ(options.JdkFoundAtCreation(), "");
+        }
+    }
+}
+
+// The page's list, under the folder field, is filled as it opens; a pick fills the field.
+TEST_F(OptionsTest, JdkListOnTheJavaSdkPage) {
+    WriteIni("");
+    const std::string newer = temp + ".jdks\\jdk-21\\";
+    ASSERT_TRUE(CreateDirectoryA((temp + ".jdks").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(newer.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((newer + "bin").c_str(), nullptr));
+    for (const char* file : {"bin\\javac.exe", "bin\\java.exe"}) WriteAll(newer + file, "");
+    WriteAll(newer + "release", "JAVA_VERSION=\"21.0.1\"\n");
+    ScopedEnvironment home("JAVA_HOME", temp), profile("USERPROFILE", temp);
+    TOptionsF o;
+    EXPECT_EQ(SendMessageA(o.JdkListCB, CB_GETCOUNT, 0, 0), 0);  // not searched yet
+
+    SendMessageA(o.JdkListCB, CB_SHOWDROPDOWN, TRUE, 0);
+    ASSERT_EQ(SendMessageA(o.JdkListCB, CB_GETCOUNT, 0, 0), 2);
+    char item[MAX_PATH * 2] = "";
+    SendMessageA(o.JdkListCB, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(item));
+    EXPECT_EQ(std::string(item), "21.0.1   " + newer);
+    SendMessageA(o.JdkListCB, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(item));
+    EXPECT_EQ(std::string(item), "(version unknown)   " + temp);
+    // The first one picked in the open list, as the list tells its parent.
+    SendMessageA(o.JdkListCB, CB_SETCURSEL, 0, 0);
+    SendMessageA(GetParent(o.JdkListCB), WM_COMMAND, MAKEWPARAM(0, CBN_SELENDOK),
+                 reinterpret_cast<LPARAM>(o.JdkListCB));
+    SendMessageA(o.JdkListCB, CB_SHOWDROPDOWN, FALSE, 0);
+    char field[MAX_PATH * 2] = "";
+    GetWindowTextA(o.JDirE, field, sizeof field);
+    EXPECT_EQ(std::string(field), newer + "bin\\");
+    EXPECT_EQ(o.JavaSdkDir(), newer + "bin\\");
+
+    // Between the folder field and the tools' rows; the note still shows its six lines.
+    RECT dir, list, compiler, memo, page;
+    GetWindowRect(o.JDirE, &dir);
+    GetWindowRect(o.JdkListCB, &list);
+    GetWindowRect(o.CompE, &compiler);
+    GetWindowRect(o.Memo1, &memo);
+    GetWindowRect(o.JavaSdkTS, &page);
+    EXPECT_GE(list.top, dir.bottom);
+    EXPECT_LE(list.bottom, compiler.top);
+    EXPECT_LE(memo.bottom, page.bottom);
+    RECT lines;
+    SendMessageA(o.Memo1, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&lines));
+    const LRESULT first = SendMessageA(o.Memo1, EM_POSFROMCHAR, SendMessageA(o.Memo1, EM_LINEINDEX, 1, 0), 0);
+    const LRESULT last = SendMessageA(o.Memo1, EM_POSFROMCHAR, SendMessageA(o.Memo1, EM_LINEINDEX, 5, 0), 0);
+    const int lineHeight = HIWORD(first) - HIWORD(SendMessageA(o.Memo1, EM_POSFROMCHAR, 0, 0));
+    EXPECT_LE(HIWORD(last) + lineHeight, lines.bottom);
+}
+
+}  // namespace
