@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "DialogSteps.h"
 #include "OptionsFixture.h"
 
 namespace {
@@ -111,6 +112,36 @@ TEST_F(OptionsTest, JdkListOnTheJavaSdkPage) {
     const LRESULT last = SendMessageA(o.Memo1, EM_POSFROMCHAR, SendMessageA(o.Memo1, EM_LINEINDEX, 5, 0), 0);
     const int lineHeight = HIWORD(first) - HIWORD(SendMessageA(o.Memo1, EM_POSFROMCHAR, 0, 0));
     EXPECT_LE(HIWORD(last) + lineHeight, lines.bottom);
+}
+
+// Enter in the open list picks the JDK there and leaves the dialog open; Esc then cancels it.
+TEST_F(OptionsTest, EnterInTheOpenJdkList) {
+    WriteIni("");
+    ScopedEnvironment home("JAVA_HOME", temp);
+    TOptionsF o;
+    auto key = [](UINT vk) {
+        PostMessageA(GetFocus(), WM_KEYDOWN, vk, (MapVirtualKeyA(vk, MAPVK_VK_TO_VSC) << 16) | 1);
+    };
+    std::string picked;
+    bool openAfterPick = false;
+    Steps steps;
+    steps << [&] {
+        SetFocus(o.JdkListCB);
+        SendMessageA(o.JdkListCB, CB_SHOWDROPDOWN, TRUE, 0);
+        key(VK_DOWN);
+    } << [&] { key(VK_RETURN); } << [&] {
+        openAfterPick = o.Showing();
+        char field[MAX_PATH * 2] = "";
+        GetWindowTextA(o.JDirE, field, sizeof field);
+        picked = field;
+        key(VK_ESCAPE);
+    } << [&] {
+        if (o.Showing()) SendMessageA(o.CancelBB, BM_CLICK, 0, 0);
+    };
+    steps.Start();
+    EXPECT_EQ(o.ShowModal(nullptr), IDCANCEL);
+    EXPECT_TRUE(openAfterPick);
+    EXPECT_EQ(picked, sdk);
 }
 
 }  // namespace
