@@ -2,7 +2,6 @@
 // registry keys and environment, and the JDKs that must be found, newest first.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cctype>
 #include <map>
 #include <set>
@@ -19,198 +18,149 @@ std::string Lower(std::string s) {
     return s;
 }
 
-// Paths and keys are matched without regard to case, as on Windows.
+// A layout, one piece a line:
+//   "jdk HOME[|VERSION]"   bin\javac.exe and bin\java.exe, and a release file with VERSION
+//   "file PATH"            an empty file
+//   "env NAME=VALUE"
+//   "HKLM64 KEY|NAME=VALUE" (or HKLM32, HKCU64, HKCU32)   a registry value in that view
+// Paths and keys match without regard to case, as on Windows.
 class FakePlaces : public IJdkPlaces {
 public:
-    std::map<std::string, std::string> env;
-    std::map<std::tuple<RegistryRoot, RegistryView, std::string, std::string>, std::string> values;
-    std::map<std::string, std::string> files;  // lower-case path -> text
-
-    std::string Environment(const std::string& name) override {
-        auto it = env.find(name);
-        return it == env.end() ? std::string() : it->second;
+    explicit FakePlaces(const std::vector<std::string>& layout) {
+        for (const std::string& line : layout) {
+            const std::string kind = line.substr(0, line.find(' ')), rest = line.substr(kind.size() + 1);
+            const std::size_t eq = rest.find('=');
+            if (kind == "jdk") {
+                const std::size_t bar = rest.find('|');
+                const std::string home = rest.substr(0, bar) + "\\", version = bar == std::string::npos ? "" : rest.substr(bar + 1);
+                files_[Lower(home + "bin\\javac.exe")] = files_[Lower(home + "bin\\java.exe")] = "";
+                // As a JDK writes it: other keys around the version.
+                if (!version.empty())
+                    files_[Lower(home + "release")] = "IMPLEMENTOR=\"X\"\nJAVA_RUNTIME_VERSION=\"" + version +
+                                                      "+7-LTS\"\nJAVA_VERSION=\"" + version + "\"\nJAVA_VERSION_DATE=\"2023-10-17\"\n";
+            } else if (kind == "file") {
+                files_[Lower(rest)] = "";
+            } else if (kind == "env") {
+                env_[rest.substr(0, eq)] = rest.substr(eq + 1);
+            } else {
+                const std::size_t bar = rest.find('|');
+                values_[{kind, Lower(rest.substr(0, bar)), rest.substr(bar + 1, eq - bar - 1)}] = rest.substr(eq + 1);
+            }
+        }
     }
+    std::string Environment(const std::string& name) override { return env_.count(name) ? env_[name] : ""; }
     std::vector<std::string> RegistrySubkeys(RegistryRoot root, RegistryView view, const std::string& key) override {
         std::set<std::string> names;
         const std::string prefix = Lower(key) + "\\";
-        for (const auto& [k, v] : values) {
-            const auto& [r, w, path, name] = k;
-            if (r != root || w != view || path.compare(0, prefix.size(), prefix) != 0) continue;
-            names.insert(path.substr(prefix.size(), path.find('\\', prefix.size()) - prefix.size()));
-        }
+        for (const auto& [k, v] : values_)
+            if (std::get<0>(k) == Hive(root, view) && std::get<1>(k).compare(0, prefix.size(), prefix) == 0)
+                names.insert(std::get<1>(k).substr(prefix.size(), std::get<1>(k).find('\\', prefix.size()) - prefix.size()));
         return {names.begin(), names.end()};
     }
     std::string RegistryValue(RegistryRoot root, RegistryView view, const std::string& key,
                               const std::string& name) override {
-        auto it = values.find({root, view, Lower(key), name});
-        return it == values.end() ? std::string() : it->second;
+        auto it = values_.find({Hive(root, view), Lower(key), name});
+        return it == values_.end() ? std::string() : it->second;
     }
     std::vector<std::string> Subfolders(const std::string& dir) override {
         std::set<std::string> names;
         const std::string prefix = Lower(dir);
-        for (const auto& [path, text] : files) {
-            std::size_t end = path.find('\\', prefix.size());
-            if (path.compare(0, prefix.size(), prefix) == 0 && end != std::string::npos)
-                names.insert(path.substr(prefix.size(), end - prefix.size()));
-        }
+        for (const auto& [path, text] : files_)
+            if (path.compare(0, prefix.size(), prefix) == 0 && path.find('\\', prefix.size()) != std::string::npos)
+                names.insert(path.substr(prefix.size(), path.find('\\', prefix.size()) - prefix.size()));
         return {names.begin(), names.end()};
     }
     std::optional<std::string> FileText(const std::string& path) override {
-        auto it = files.find(Lower(path));
-        if (it == files.end()) return std::nullopt;
-        return it->second;
+        auto it = files_.find(Lower(path));
+        return it == files_.end() ? std::nullopt : std::optional<std::string>(it->second);
     }
-    bool FileExists(const std::string& path) override { return files.count(Lower(path)) != 0; }
+    bool FileExists(const std::string& path) override { return files_.count(Lower(path)) != 0; }
+
+private:
+    static std::string Hive(RegistryRoot root, RegistryView view) {
+        return std::string(root == RegistryRoot::LocalMachine ? "HKLM" : "HKCU") + (view == RegistryView::Bits64 ? "64" : "32");
+    }
+    std::map<std::string, std::string> env_, files_;
+    std::map<std::tuple<std::string, std::string, std::string>, std::string> values_;
 };
 
-// One piece of a layout.
-struct Item {
-    enum Kind { Jdk, File, Env, Key } kind;
-    std::string a, b, c;
-    RegistryRoot root = RegistryRoot::LocalMachine;
-    RegistryView view = RegistryView::Bits64;
-};
-
-// A JDK's folder with its two tools, and a release file when version is given.
-Item JdkAt(const std::string& home, const std::string& version = "") { return {Item::Jdk, home, version, ""}; }
-Item FileAt(const std::string& path) { return {Item::File, path, "", ""}; }
-Item EnvVar(const std::string& name, const std::string& value) { return {Item::Env, name, value, ""}; }
-Item RegValue(RegistryRoot root, RegistryView view, const std::string& key, const std::string& name,
-              const std::string& value) {
-    return {Item::Key, key, name, value, root, view};
-}
-
-const RegistryRoot HKLM = RegistryRoot::LocalMachine, HKCU = RegistryRoot::CurrentUser;
-const RegistryView V64 = RegistryView::Bits64, V32 = RegistryView::Bits32;
-
-struct Layout {
+const struct {
     const char* name;
-    std::vector<Item> items;
+    std::vector<std::string> layout;
     std::vector<std::string> found;  // "home|version", newest first
-};
-
-void Build(FakePlaces& places, const std::vector<Item>& items) {
-    for (const Item& item : items) {
-        switch (item.kind) {
-        case Item::Jdk: {
-            std::string home = item.a.back() == '\\' ? item.a : item.a + "\\";
-            places.files[Lower(home + "bin\\javac.exe")] = "";
-            places.files[Lower(home + "bin\\java.exe")] = "";
-            // As a JDK writes it: other keys around the version, LF line ends.
-            if (!item.b.empty())
-                places.files[Lower(home + "release")] = "IMPLEMENTOR=\"Vendor\"\nJAVA_RUNTIME_VERSION=\"" + item.b +
-                                                        "+7-LTS\"\nJAVA_VERSION=\"" + item.b +
-                                                        "\"\nJAVA_VERSION_DATE=\"2023-10-17\"\n";
-            break;
-        }
-        case Item::File: places.files[Lower(item.a)] = item.b; break;
-        case Item::Env: places.env[item.a] = item.b; break;
-        case Item::Key: places.values[{item.root, item.view, Lower(item.a), item.b}] = item.c; break;
-        }
-    }
-}
-
-const std::vector<Layout> kLayouts = {
-    {"nothing installed", {EnvVar("PATH", "C:\\Windows\\system32;C:\\Windows")}, {}},
-    {"JAVA_HOME names a JDK, without its final backslash",
-     {EnvVar("JAVA_HOME", "D:\\tools\\jdk17"), JdkAt("D:\\tools\\jdk17", "17.0.9")},
-     {"D:\\tools\\jdk17\\|17.0.9"}},
-    {"JAVA_HOME in quotes",
-     {EnvVar("JAVA_HOME", "\"D:\\tools\\jdk17\\\""), JdkAt("D:\\tools\\jdk17", "17.0.9")},
-     {"D:\\tools\\jdk17\\|17.0.9"}},
-    {"JAVA_HOME names a runtime without a compiler",
-     {EnvVar("JAVA_HOME", "D:\\jre8"), FileAt("D:\\jre8\\bin\\java.exe"), FileAt("D:\\jre8\\release")},
-     {}},
-    {"a compiler without its launcher is no JDK",
-     {EnvVar("JAVA_HOME", "D:\\half"), FileAt("D:\\half\\bin\\javac.exe")},
-     {}},
-    {"Oracle's key in the 64-bit view",
-     {RegValue(HKLM, V64, "SOFTWARE\\JavaSoft\\JDK", "CurrentVersion", "21"),
-      RegValue(HKLM, V64, "SOFTWARE\\JavaSoft\\JDK\\21", "JavaHome", "E:\\oracle\\jdk-21"),
-      JdkAt("E:\\oracle\\jdk-21", "21.0.1")},
-     {"E:\\oracle\\jdk-21\\|21.0.1"}},
-    {"Oracle's older key in the 32-bit view",
-     {RegValue(HKLM, V32, "SOFTWARE\\JavaSoft\\Java Development Kit\\1.8", "JavaHome", "E:\\x86\\jdk1.8.0_392"),
-      JdkAt("E:\\x86\\jdk1.8.0_392", "1.8.0_392")},
-     {"E:\\x86\\jdk1.8.0_392\\|1.8.0_392"}},
+} kLayouts[] = {
+    {"nothing installed", {"env PATH=C:\\Windows\\system32;C:\\Windows"}, {}},
+    {"JAVA_HOME without its final backslash", {"env JAVA_HOME=D:\\jdk17", "jdk D:\\jdk17|17.0.9"}, {"D:\\jdk17\\|17.0.9"}},
+    {"JAVA_HOME in quotes", {"env JAVA_HOME=\"D:\\jdk17\\\"", "jdk D:\\jdk17|17.0.9"}, {"D:\\jdk17\\|17.0.9"}},
+    {"JAVA_HOME names a runtime", {"env JAVA_HOME=D:\\jre8", "file D:\\jre8\\bin\\java.exe", "file D:\\jre8\\release"}, {}},
+    {"a compiler without its launcher", {"env JAVA_HOME=D:\\half", "file D:\\half\\bin\\javac.exe"}, {}},
+    {"Oracle's key, 64-bit view",
+     {"HKLM64 SOFTWARE\\JavaSoft\\JDK|CurrentVersion=21", "HKLM64 SOFTWARE\\JavaSoft\\JDK\\21|JavaHome=E:\\jdk-21",
+      "jdk E:\\jdk-21|21.0.1"},
+     {"E:\\jdk-21\\|21.0.1"}},
+    {"Oracle's older key, 32-bit view",
+     {"HKLM32 SOFTWARE\\JavaSoft\\Java Development Kit\\1.8|JavaHome=E:\\jdk1.8.0_392", "jdk E:\\jdk1.8.0_392|1.8.0_392"},
+     {"E:\\jdk1.8.0_392\\|1.8.0_392"}},
     {"Eclipse Adoptium's MSI key",
-     {RegValue(HKLM, V64, "SOFTWARE\\Eclipse Adoptium\\JDK\\17.0.9.9\\hotspot\\MSI", "Path", "E:\\temurin\\17\\"),
-      JdkAt("E:\\temurin\\17", "17.0.9")},
-     {"E:\\temurin\\17\\|17.0.9"}},
+     {"HKLM64 SOFTWARE\\Eclipse Adoptium\\JDK\\17.0.9.9\\hotspot\\MSI|Path=E:\\temurin17\\", "jdk E:\\temurin17|17.0.9"},
+     {"E:\\temurin17\\|17.0.9"}},
     {"Microsoft's key for the user alone",
-     {RegValue(HKCU, V64, "SOFTWARE\\Microsoft\\JDK\\21.0.1.12\\hotspot\\MSI", "Path", "E:\\ms\\jdk-21"),
-      JdkAt("E:\\ms\\jdk-21", "21.0.1")},
-     {"E:\\ms\\jdk-21\\|21.0.1"}},
-    {"Azul Zulu in the 32-bit view, Liberica in the 64-bit one",
-     {RegValue(HKLM, V32, "SOFTWARE\\Azul Systems\\Zulu\\zulu-11", "InstallationPath", "E:\\zulu11\\"),
-      JdkAt("E:\\zulu11", "11.0.21"),
-      RegValue(HKLM, V64, "SOFTWARE\\BellSoft\\Liberica\\17", "InstallationPath", "E:\\liberica17\\"),
-      JdkAt("E:\\liberica17", "17.0.9")},
-     {"E:\\liberica17\\|17.0.9", "E:\\zulu11\\|11.0.21"}},
-    {"a key whose JDK was removed",
-     {RegValue(HKLM, V64, "SOFTWARE\\JavaSoft\\JDK\\19", "JavaHome", "E:\\gone\\jdk-19")},
-     {}},
-    {"the 64-bit Program Files as a 32-bit program is told of it",
-     {EnvVar("ProgramW6432", "C:\\Program Files"), EnvVar("ProgramFiles(x86)", "C:\\Program Files (x86)"),
-      EnvVar("ProgramFiles", "C:\\Program Files (x86)"), JdkAt("C:\\Program Files\\Java\\jdk-21", "21.0.1")},
+     {"HKCU64 SOFTWARE\\Microsoft\\JDK\\21.0.1.12\\hotspot\\MSI|Path=E:\\ms21", "jdk E:\\ms21|21.0.1"},
+     {"E:\\ms21\\|21.0.1"}},
+    {"Zulu in the 32-bit view, Liberica in the 64-bit one",
+     {"HKLM32 SOFTWARE\\Azul Systems\\Zulu\\zulu-11|InstallationPath=E:\\zulu11\\", "jdk E:\\zulu11|11.0.21",
+      "HKLM64 SOFTWARE\\BellSoft\\Liberica\\17|InstallationPath=E:\\lib17", "jdk E:\\lib17|17.0.9"},
+     {"E:\\lib17\\|17.0.9", "E:\\zulu11\\|11.0.21"}},
+    {"a key whose JDK was removed", {"HKLM64 SOFTWARE\\JavaSoft\\JDK\\19|JavaHome=E:\\gone"}, {}},
+    {"the 64-bit Program Files, as a 32-bit program is told of it",
+     {"env ProgramW6432=C:\\Program Files", "env ProgramFiles(x86)=C:\\Program Files (x86)",
+      "env ProgramFiles=C:\\Program Files (x86)", "jdk C:\\Program Files\\Java\\jdk-21|21.0.1"},
      {"C:\\Program Files\\Java\\jdk-21\\|21.0.1"}},
-    {"both Program Files folders, as a 64-bit program sees them",
-     {EnvVar("ProgramW6432", "C:\\Program Files"), EnvVar("ProgramFiles(x86)", "C:\\Program Files (x86)"),
-      EnvVar("ProgramFiles", "C:\\Program Files"), JdkAt("C:\\Program Files\\Java\\jdk-21", "21.0.1"),
-      JdkAt("C:\\Program Files\\Eclipse Adoptium\\jdk-17.0.9.9-hotspot", "17.0.9"),
-      JdkAt("C:\\Program Files (x86)\\Java\\jdk1.8.0_392", "1.8.0_392"),
-      JdkAt("C:\\Program Files\\Zulu\\zulu-11", "11.0.21"),
-      FileAt("C:\\Program Files\\Microsoft\\Edge\\msedge.exe")},
-     {"C:\\Program Files\\Java\\jdk-21\\|21.0.1",
-      "C:\\Program Files\\Eclipse Adoptium\\jdk-17.0.9.9-hotspot\\|17.0.9",
-      "C:\\Program Files\\Zulu\\zulu-11\\|11.0.21", "C:\\Program Files (x86)\\Java\\jdk1.8.0_392\\|1.8.0_392"}},
+    {"both Program Files, as a 64-bit program sees them",
+     {"env ProgramW6432=C:\\Program Files", "env ProgramFiles(x86)=C:\\Program Files (x86)",
+      "env ProgramFiles=C:\\Program Files", "jdk C:\\Program Files\\Eclipse Adoptium\\jdk-17.0.9.9-hotspot|17.0.9",
+      "jdk C:\\Program Files (x86)\\Java\\jdk1.8.0_392|1.8.0_392", "jdk C:\\Program Files\\Zulu\\zulu-11|11.0.21",
+      "file C:\\Program Files\\Microsoft\\Edge\\msedge.exe"},
+     {"C:\\Program Files\\Eclipse Adoptium\\jdk-17.0.9.9-hotspot\\|17.0.9", "C:\\Program Files\\Zulu\\zulu-11\\|11.0.21",
+      "C:\\Program Files (x86)\\Java\\jdk1.8.0_392\\|1.8.0_392"}},
     {"the user's own programs and .jdks",
-     {EnvVar("LOCALAPPDATA", "C:\\Users\\ann\\AppData\\Local"), EnvVar("USERPROFILE", "C:\\Users\\ann"),
-      JdkAt("C:\\Users\\ann\\AppData\\Local\\Programs\\Eclipse Adoptium\\jdk-17", "17"),
-      JdkAt("C:\\Users\\ann\\AppData\\Local\\Programs\\jdk-11", "11.0.2"),
-      JdkAt("C:\\Users\\ann\\.jdks\\openjdk-22", "22")},
-     {"C:\\Users\\ann\\.jdks\\openjdk-22\\|22",
-      "C:\\Users\\ann\\AppData\\Local\\Programs\\Eclipse Adoptium\\jdk-17\\|17",
+     {"env LOCALAPPDATA=C:\\Users\\ann\\AppData\\Local", "env USERPROFILE=C:\\Users\\ann",
+      "jdk C:\\Users\\ann\\AppData\\Local\\Programs\\Eclipse Adoptium\\jdk-17|17",
+      "jdk C:\\Users\\ann\\AppData\\Local\\Programs\\jdk-11|11.0.2", "jdk C:\\Users\\ann\\.jdks\\openjdk-22|22"},
+     {"C:\\Users\\ann\\.jdks\\openjdk-22\\|22", "C:\\Users\\ann\\AppData\\Local\\Programs\\Eclipse Adoptium\\jdk-17\\|17",
       "C:\\Users\\ann\\AppData\\Local\\Programs\\jdk-11\\|11.0.2"}},
     {"a compiler on the PATH, and a folder of launchers that is no JDK",
-     {EnvVar("PATH", "C:\\Windows;C:\\Program Files\\Common Files\\Oracle\\Java\\javapath;\"D:\\jdk\\bin\";"),
-      FileAt("C:\\Program Files\\Common Files\\Oracle\\Java\\javapath\\javac.exe"),
-      FileAt("C:\\Program Files\\Common Files\\Oracle\\Java\\javapath\\java.exe"), JdkAt("D:\\jdk")},
+     {"env PATH=C:\\Windows;C:\\Oracle\\Java\\javapath;\"D:\\jdk\\bin\";", "file C:\\Oracle\\Java\\javapath\\javac.exe",
+      "file C:\\Oracle\\Java\\javapath\\java.exe", "jdk D:\\jdk"},
      {"D:\\jdk\\|"}},
-    {"one JDK found four ways, named in other cases",
-     {EnvVar("JAVA_HOME", "C:\\Program Files\\Java\\jdk-21\\"), EnvVar("ProgramW6432", "C:\\Program Files"),
-      EnvVar("PATH", "c:\\program files\\java\\JDK-21\\bin"),
-      RegValue(HKLM, V64, "SOFTWARE\\JavaSoft\\JDK\\21", "JavaHome", "C:\\PROGRAM FILES\\Java\\jdk-21"),
-      RegValue(HKLM, V32, "SOFTWARE\\JavaSoft\\JDK\\21", "JavaHome", "C:\\PROGRAM FILES\\Java\\jdk-21"),
-      JdkAt("C:\\Program Files\\Java\\jdk-21", "21.0.1")},
+    {"one JDK found five ways, named in other cases",
+     {"env JAVA_HOME=C:\\Program Files\\Java\\jdk-21\\", "env ProgramW6432=C:\\Program Files",
+      "env PATH=c:\\program files\\java\\JDK-21\\bin", "HKLM64 SOFTWARE\\JavaSoft\\JDK\\21|JavaHome=C:\\PROGRAM FILES\\Java\\jdk-21",
+      "HKLM32 SOFTWARE\\JavaSoft\\JDK\\21|JavaHome=C:\\PROGRAM FILES\\Java\\jdk-21", "jdk C:\\Program Files\\Java\\jdk-21|21.0.1"},
      {"C:\\Program Files\\Java\\jdk-21\\|21.0.1"}},
-    {"versions compared by their numbers; no release file is the oldest",
-     {EnvVar("USERPROFILE", "C:\\Users\\bob"), JdkAt("C:\\Users\\bob\\.jdks\\a", "1.8.0_392"),
-      JdkAt("C:\\Users\\bob\\.jdks\\b"), JdkAt("C:\\Users\\bob\\.jdks\\c", "17"),
-      JdkAt("C:\\Users\\bob\\.jdks\\d", "11.0.2"), JdkAt("C:\\Users\\bob\\.jdks\\e", "21.0.1"),
-      JdkAt("C:\\Users\\bob\\.jdks\\f", "9"), JdkAt("C:\\Users\\bob\\.jdks\\g", "11.0.10"),
-      JdkAt("C:\\Users\\bob\\.jdks\\h", "21")},
-     {"C:\\Users\\bob\\.jdks\\e\\|21.0.1", "C:\\Users\\bob\\.jdks\\h\\|21", "C:\\Users\\bob\\.jdks\\c\\|17",
-      "C:\\Users\\bob\\.jdks\\g\\|11.0.10", "C:\\Users\\bob\\.jdks\\d\\|11.0.2", "C:\\Users\\bob\\.jdks\\f\\|9",
-      "C:\\Users\\bob\\.jdks\\a\\|1.8.0_392", "C:\\Users\\bob\\.jdks\\b\\|"}},
+    {"versions by their numbers; no release file is the oldest",
+     {"env USERPROFILE=C:\\U", "jdk C:\\U\\.jdks\\a|1.8.0_392", "jdk C:\\U\\.jdks\\b", "jdk C:\\U\\.jdks\\c|17",
+      "jdk C:\\U\\.jdks\\d|11.0.2", "jdk C:\\U\\.jdks\\e|21.0.1", "jdk C:\\U\\.jdks\\f|9", "jdk C:\\U\\.jdks\\g|11.0.10",
+      "jdk C:\\U\\.jdks\\h|21"},
+     {"C:\\U\\.jdks\\e\\|21.0.1", "C:\\U\\.jdks\\h\\|21", "C:\\U\\.jdks\\c\\|17", "C:\\U\\.jdks\\g\\|11.0.10",
+      "C:\\U\\.jdks\\d\\|11.0.2", "C:\\U\\.jdks\\f\\|9", "C:\\U\\.jdks\\a\\|1.8.0_392", "C:\\U\\.jdks\\b\\|"}},
 };
 
 TEST(JdkFinder, Layouts) {
-    for (const Layout& layout : kLayouts) {
-        SCOPED_TRACE(layout.name);
-        FakePlaces places;
-        Build(places, layout.items);
+    for (const auto& row : kLayouts) {
+        SCOPED_TRACE(row.name);
+        FakePlaces places(row.layout);
         std::vector<std::string> found;
         for (const JdkInstall& jdk : FindJdks(places)) found.push_back(jdk.home + "|" + jdk.version);
-        EXPECT_EQ(found, layout.found);
+        EXPECT_EQ(found, row.found);
     }
 }
 
 TEST(JdkFinder, StatusAndListTexts) {
-    const JdkInstall known{"C:\\Program Files\\Java\\jdk-21\\", "21.0.1"}, unknown{"D:\\jdk\\", ""};
-    EXPECT_EQ(JdkInUseText(known), "Using JDK 21.0.1 (C:\\Program Files\\Java\\jdk-21\\bin\\)");
+    const JdkInstall known{"C:\\Java\\jdk-21\\", "21.0.1"}, unknown{"D:\\jdk\\", ""};
+    EXPECT_EQ(JdkInUseText(known), "Using JDK 21.0.1 (C:\\Java\\jdk-21\\bin\\)");
     EXPECT_EQ(JdkInUseText(unknown), "Using JDK (D:\\jdk\\bin\\)");
-    EXPECT_EQ(JdkListText(known), "21.0.1   C:\\Program Files\\Java\\jdk-21\\");
+    EXPECT_EQ(JdkListText(known), "21.0.1   C:\\Java\\jdk-21\\");
     EXPECT_EQ(JdkListText(unknown), "(version unknown)   D:\\jdk\\");
 }
 
