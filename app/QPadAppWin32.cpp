@@ -184,6 +184,7 @@ int RunApplication(HINSTANCE, int showCommand, const std::vector<std::string>& a
         // shows; the dialogs' windows wait for their first use.
         settings = std::make_unique<TOptionsF>(QPadF->Handle(), TOptionsF::Window::OnFirstShow);
         OptionsF = settings.get();
+        if (!OptionsF->JdkFoundAtCreation().empty()) QPadF->ShowStatus(OptionsF->JdkFoundAtCreation());
     } catch (...) {
         HandleStrayFailure();
         return 1;

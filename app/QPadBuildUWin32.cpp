@@ -122,8 +122,12 @@ TOptionsF& Options() {
     return *OptionsF;
 }
 
-void RequireJavaSdk() {
-    if (!Options().JavaSdkValid()) throw EJavaSdkError();
+// An SDK folder that is not valid is first replaced by a JDK found on the machine.
+void RequireJavaSdk(TQPadF& window) {
+    if (Options().JavaSdkValid()) return;
+    const std::string found = Options().UseInstalledJdk();
+    if (found.empty()) throw EJavaSdkError();
+    window.ShowStatus(found);
 }
 
 // Clears the output list, builds the command line, shows it under ">" (and the
@@ -238,7 +242,7 @@ std::string TQPadF::FindAppletHtmlFile() const {
 }
 
 void TQPadF::CodeCompileExecute() {
-    RequireJavaSdk();
+    RequireJavaSdk(*this);
     // The compiler reads the file, so the text must be saved first: a Cancel in
     // the save (or in its Save As) ends the command, and so does a failed write.
     if (sourceEdit_->Modified()) {
@@ -288,7 +292,7 @@ void TQPadF::CodeCompileExecute() {
 }
 
 void TQPadF::CodeRunExecute() {
-    RequireJavaSdk();
+    RequireJavaSdk(*this);
     const BuildPlace place = PlaceOf(fileName_);
     TSourceFolder folder(place.folder);
     TInterpreter interpreter(launcher_);
@@ -308,7 +312,7 @@ void TQPadF::CodeCreateHTMLExecute() {
 }
 
 void TQPadF::CodeRunAppletExecute() {
-    RequireJavaSdk();
+    RequireJavaSdk(*this);
     const TOptionsF& o = Options();
     if (!FileExists(o.JavaSdkDir() + o.AppletViewerFile()))
         throw Exception(AppletViewerMissingText(o.JavaSdkDir(), o.AppletViewerFile()));

@@ -87,6 +87,7 @@ using ScopedBitmap = ScopedGdiObject<HBITMAP>;
 using ScopedBrush = ScopedGdiObject<HBRUSH>;
 using ScopedIcon = ScopedResource<HICON, &DestroyIcon>;
 using ScopedAccelerators = ScopedResource<HACCEL, &DestroyAcceleratorTable>;
+using ScopedRegKey = ScopedResource<HKEY, &RegCloseKey>;
 
 // A window's (or the screen's) device context from GetDC.
 class ScopedGetDC {

@@ -13,6 +13,8 @@ inline constexpr char kPanelClass[] = "QpOptionsPanel";
 inline constexpr int kClientWidth = 626, kClientHeight = 337;
 inline constexpr int kBottomBarHeight = 29;
 inline constexpr int kNoteLabelId = 0x7001;  // the maroon "NOTE:" labels
+// What the Java SDK page's list of JDKs takes below the folder field.
+inline constexpr int kJdkListRoom = 24;
 
 // The pages' one-line fields: typed into, or only shown.
 inline constexpr DWORD kFieldStyle = WS_TABSTOP | ES_AUTOHSCROLL;

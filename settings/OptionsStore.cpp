@@ -132,7 +132,11 @@ void TOptionsStore::Create() {
     editorFont_.Changed();
     javaSdkValid_ = false;
     LoadOptions();
-    javaSdkValid_ = CheckJavaSdkDir(JavaSdkDir());
+    // An installed JDK is looked for only when the folder set lacks the tools,
+    // so that a start with a valid folder costs nothing more.
+    javaSdkValid_ = HasJavaSdkTools(JavaSdkDir());
+    if (!javaSdkValid_) jdkFoundAtCreation_ = UseInstalledJdk();
+    if (!javaSdkValid_) ReportJavaSdkError(JavaSdkDirMessage(JavaSdkDir()));
 }
 
 void TOptionsStore::SetAppletHtmlFile(const std::string& value) {
@@ -265,14 +269,31 @@ void TOptionsStore::SaveRecentFiles(const std::vector<std::string>& files) {
     Write(SettingsFile(), entries);
 }
 
-bool TOptionsStore::CheckJavaSdkDir(const std::string& dir) {
+bool TOptionsStore::HasJavaSdkTools(const std::string& dir) {
     // The applet viewer is not asked for: SDKs since Java 11 have none, and Run
     // Applet looks for it when it needs it.
-    for (const char* tool : {"javac.exe", "java.exe"}) {
-        if (!profile_.FileExists(dir + tool)) {
-            ReportJavaSdkError(JavaSdkDirMessage(dir));
-            return false;
-        }
-    }
+    for (const char* tool : {"javac.exe", "java.exe"})
+        if (!profile_.FileExists(dir + tool)) return false;
     return true;
+}
+
+bool TOptionsStore::CheckJavaSdkDir(const std::string& dir) {
+    if (HasJavaSdkTools(dir)) return true;
+    ReportJavaSdkError(JavaSdkDirMessage(dir));
+    return false;
+}
+
+std::string TOptionsStore::UseInstalledJdk() {
+    const std::vector<JdkInstall> jdks = InstalledJdks();
+    if (jdks.empty()) return std::string();
+    SetJavaSdkDir(jdks.front().BinDir());
+    javaSdkValid_ = true;
+    std::string text = JdkInUseText(jdks.front());
+    // Found again at the next start if qp.ini cannot take it; this session has it anyway.
+    try {
+        SaveOptions();
+    } catch (const std::exception&) {
+        text += "; qp.ini could not be written";
+    }
+    return text;
 }

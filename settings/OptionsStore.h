@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "EditorFont.h"
+#include "JdkFinder.h"
 
 // Longest value the program writes to a profile file (and lets be typed into
 // a field that is stored there); longer ones do not come back whole from every
@@ -144,6 +145,12 @@ public:
     static constexpr std::size_t kRecentFiles = 8;
     // True when dir holds the compiler and the interpreter; otherwise reports the failure.
     bool CheckJavaSdkDir(const std::string& dir);
+    // For an SDK folder that is not valid: the newest JDK installed on the machine
+    // becomes it, saved to qp.ini as the dialog's OK would. Returns the status
+    // text naming it; empty when none was found (the folder then stays as it was).
+    std::string UseInstalledJdk();
+    // What UseInstalledJdk said at creation; empty when it was not needed or found nothing.
+    const std::string& JdkFoundAtCreation() const { return jdkFoundAtCreation_; }
 
 protected:
     // The creation steps after the defaults: the font notification is connected
@@ -170,8 +177,11 @@ protected:
     virtual void EditorFontChange() {}
     // The project options file became name; the dialog shows it.
     virtual void ShowProjectOptionsFile(const std::string& /*name*/) {}
+    // The JDKs installed on the machine, newest first; none unless the machine is looked at.
+    virtual std::vector<JdkInstall> InstalledJdks() { return {}; }
 
 private:
+    bool HasJavaSdkTools(const std::string& dir);
     std::string ReadText(const std::string& file, const char* section, const char* key,
                          const std::string& def);
     // Nothing when the key is missing or holds no valid integer.
@@ -190,5 +200,6 @@ private:
     std::array<bool, 4> switches_ = {true, true, false, true};
     TEditorFont editorFont_;
     bool javaSdkValid_ = false;
+    std::string jdkFoundAtCreation_;
     std::string sourceFile_;
 };

@@ -50,7 +50,7 @@ public:
     // The window and its components, by their names.
     HWND Handle() const { return hwnd_; }
     HWND OptionsPC = nullptr, Panel1 = nullptr, Panel2 = nullptr, OkBB = nullptr, CancelBB = nullptr;
-    HWND JavaSdkTS = nullptr, Label1 = nullptr, JDirE = nullptr, JDirSB = nullptr, CompE = nullptr,
+    HWND JavaSdkTS = nullptr, Label1 = nullptr, JDirE = nullptr, JDirSB = nullptr, JdkListCB = nullptr, CompE = nullptr,
          CompCommE = nullptr, InterpE = nullptr, IntCommE = nullptr, ApViewE = nullptr,
          ApViewCommE = nullptr, Memo1 = nullptr;
     HWND EditorTS = nullptr, EdFontGB = nullptr, EdFontSB = nullptr, FontNameL = nullptr,
@@ -69,6 +69,7 @@ protected:
     void TextChanged(TextSetting which) override;
     void SwitchChanged(SwitchSetting which) override;
     void EditorFontChange() override;
+    std::vector<JdkInstall> InstalledJdks() override;
     void ShowProjectOptionsFile(const std::string& name) override {
         projectFileShown_ = name;
         if (PrjOptIniE) SetWindowTextA(PrjOptIniE, name.c_str());
@@ -106,6 +107,8 @@ private:
     void FormCloseBBClick();
     void FormCloseQuery(bool& canClose);
     bool AcceptTypedSdkDir();
+    // The list of JDKs found: filled as it opens, a pick fills the folder field.
+    void JdkListCBCommand(UINT code);
     void Close();
 
     // The field or check box that shows a setting; null until the dialog is made.
@@ -127,6 +130,7 @@ private:
     bool showing_ = false;
     bool closed_ = false;
     std::string sdkDirShown_;  // the folder when the dialog was shown or last accepted
+    std::vector<JdkInstall> listedJdks_;  // what JdkListCB lists, in its order
     FailureHandler onFailure_;
     std::string projectFileShown_;  // for a dialog made later
     FontDialogRequest fontD_;   // FontD: keeps the font last confirmed in it

@@ -303,6 +303,9 @@ bool TOptionsF::PreTranslate(MSG& msg) {
     if (!msg.hwnd || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
     if (msg.message != WM_KEYDOWN) return IsDialogMessageA(hwnd_, &msg);
     bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    // Enter and Esc in the open list of JDKs pick or close it, as in any drop-down list.
+    if ((msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE) && SendMessageA(JdkListCB, CB_GETDROPPEDSTATE, 0, 0))
+        return false;
     switch (msg.wParam) {
     case VK_TAB:
         if (!ctrl) break;
@@ -376,6 +379,7 @@ void TOptionsF::OnCommand(HWND control, UINT id, UINT code) {
         code = BN_CLICKED;
     }
     if (code == EN_CHANGE || code == BN_CLICKED) ControlChanged(control);
+    if (control == JdkListCB) Guarded([this, code] { JdkListCBCommand(code); });
     if (code != BN_CLICKED) return;
     if (control == JDirSB) Guarded([this] { JDirSBClick(); });
     else if (control == EdFontSB) Guarded([this] { EdFontSBClick(); });
