@@ -32,7 +32,7 @@ fuzz-tree: setup
 	@cmake --build $(FUZZ) -j $(JOBS) -- --no-print-directory
 
 # A fixed number of inputs per harness, 10^7 together; then random keys on the
-# real editor control under Wine for 90 s, from a new seed (printed).
+# real editor control under Wine for 90 s, from a new random start (printed).
 fuzz: fuzz-tree win64
 	@sh scripts/fuzz $(FUZZ) runs
 	@echo "== The editor walk on the real control, 90 s"

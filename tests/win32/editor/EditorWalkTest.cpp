@@ -3,7 +3,7 @@
 // model's at the end. The model takes what Enter and Tab insert from the key
 // logic itself; what it checks is that the control and the history carry
 // every edit out exactly. QP_EDITOR_WALK_SECONDS=n walks for n seconds from a
-// new seed (printed; QP_EDITOR_WALK_SEED replays one).
+// new random start (printed; QP_EDITOR_WALK_START replays one).
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <richedit.h>
@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/Clipboard.h"
 #include "RichEditQX.h"
 
 namespace {
@@ -216,16 +217,7 @@ protected:
         for (int k : held) state[k] = 0;
         SetKeyboardState(state);
     }
-    void Copy(const std::u16string& text) {
-        ASSERT_TRUE(OpenClipboard(host));
-        EmptyClipboard();
-        const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
-        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes);
-        std::memcpy(GlobalLock(mem), text.c_str(), bytes);
-        GlobalUnlock(mem);
-        SetClipboardData(CF_UNICODETEXT, mem);
-        CloseClipboard();
-    }
+    void Copy(const std::u16string& text) { CopyToClipboard(host, text); }
     // Wine's control may put the caret past the end (on its last paragraph
     // mark, after Down on the last line); the text's own end stands for it.
     bool pastEnd = false;
@@ -239,11 +231,11 @@ protected:
     }
 
     // Walks until the key count or the time runs out; returns the keys sent.
-    int Walk(unsigned seed, TLineEnd ends, bool utf8, int keyLimit, std::chrono::seconds timeLimit);
+    int Walk(unsigned walkStart, TLineEnd ends, bool utf8, int keyLimit, std::chrono::seconds timeLimit);
 };
 
-int EditorWalk::Walk(unsigned seed, TLineEnd ends, bool utf8, int keyLimit, std::chrono::seconds timeLimit) {
-    std::mt19937 random(seed);
+int EditorWalk::Walk(unsigned walkStart, TLineEnd ends, bool utf8, int keyLimit, std::chrono::seconds timeLimit) {
+    std::mt19937 random(walkStart);
     auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     const char* const breaks[] = {"\r\n", "\n", "\r"};
     const char* brk = breaks[static_cast<int>(ends)];
@@ -369,7 +361,7 @@ int EditorWalk::Walk(unsigned seed, TLineEnd ends, bool utf8, int keyLimit, std:
         std::string trail;
         for (const std::string& r : recent) trail += "\n  " + r;
         const auto where = [&] {
-            return "seed " + std::to_string(seed) + ", key " + std::to_string(sent) + " (" + note + ") from \"" +
+            return "start " + std::to_string(walkStart) + ", key " + std::to_string(sent) + " (" + note + ") from \"" +
                    Visible(before) + "\" caret " + std::to_string(caretBefore) + ", last keys:" + trail;
         };
 
@@ -437,17 +429,17 @@ int EditorWalk::Walk(unsigned seed, TLineEnd ends, bool utf8, int keyLimit, std:
     }
     std::string want;
     EXPECT_TRUE(Utf16ToUtf8(saved, want));
-    EXPECT_EQ(ed->Text(), want) << "seed " << seed;
+    EXPECT_EQ(ed->Text(), want) << "start " << walkStart;
     return sent;
 }
 
 TEST_F(EditorWalk, EveryKeyDoesToTheTextWhatItMust) {
     const char* seconds = std::getenv("QP_EDITOR_WALK_SECONDS");
-    const char* seedText = std::getenv("QP_EDITOR_WALK_SEED");
+    const char* startText = std::getenv("QP_EDITOR_WALK_START");
     const bool longer = seconds && std::atoi(seconds) > 0;
-    unsigned seed = 20261209;
-    if (seedText) seed = static_cast<unsigned>(std::strtoul(seedText, nullptr, 10));
-    else if (longer) seed = std::random_device{}() ^ static_cast<unsigned>(GetTickCount());
+    unsigned walkStart = 20261209;
+    if (startText) walkStart = static_cast<unsigned>(std::strtoul(startText, nullptr, 10));
+    else if (longer) walkStart = std::random_device{}() ^ static_cast<unsigned>(GetTickCount());
     const auto limit = std::chrono::seconds(longer ? std::atoi(seconds) : 60);
     const struct {
         TLineEnd ends;
@@ -456,11 +448,11 @@ TEST_F(EditorWalk, EveryKeyDoesToTheTextWhatItMust) {
     for (const auto& form : forms) {
         SCOPED_TRACE(static_cast<int>(form.ends));
         const auto share = longer ? limit / 3 : limit;
-        const int sent = Walk(seed, form.ends, form.utf8, longer ? 1 << 30 : 700, std::max(share, std::chrono::seconds(1)));
-        std::printf("[ walk     ] seed %u, line ends %d: %d keys\n", seed, static_cast<int>(form.ends), sent);
+        const int sent = Walk(walkStart, form.ends, form.utf8, longer ? 1 << 30 : 700, std::max(share, std::chrono::seconds(1)));
+        std::printf("[ walk     ] start %u, line ends %d: %d keys\n", walkStart, static_cast<int>(form.ends), sent);
         std::fflush(stdout);
         if (HasFailure()) return;
-        ++seed;
+        ++walkStart;
     }
 }
 

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "../support/Clipboard.h"
 #include "JavaLexer.h"
 #include "RichEditQX.h"
 
@@ -409,17 +410,6 @@ void WithKeys(std::initializer_list<int> held, const std::function<void()>& fn) 
     SetKeyboardState(keys);
 }
 
-// Another program's copy of text in UTF-16.
-void CopyToClipboard(HWND owner, const std::u16string& text) {
-    ASSERT_TRUE(OpenClipboard(owner));
-    EmptyClipboard();
-    const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    std::memcpy(GlobalLock(mem), text.c_str(), bytes);
-    GlobalUnlock(mem);
-    SetClipboardData(CF_UNICODETEXT, mem);
-    CloseClipboard();
-}
 
 TEST_F(EditorTest, EveryKindOfEditIsOneStepUndoneAndRedone) {
     const struct {
